@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/shell/CommandLine.h"
+
+#include "app/shell/Commands.h"
+#include "app/shell/Launcher.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QTextStream>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+namespace CommandLine {
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    const char *synopsis;
+    std::function<int(const QStringList &)> run;
+    bool needsGui; // painting text or decoding images through the toolkit's platform plugin
+};
+
+const QList<Command> &commands()
+{
+    static const QList<Command> table = {
+        {"config", "config [KEY [VALUE] | --reset KEY]   show or change settings", Commands::config, false},
+        {"detect", "detect [--types LIST | --all]        find personal information in text on standard input", Commands::detect, false},
+        {"scan", "scan [--types LIST | --all] [--text] IMAGE...   scan screenshots", Commands::scan, true},
+        {"search", "search [--app NAME] [--tag NAME] [--json] QUERY   search the library", Commands::search, false},
+        {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, true},
+        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, false},
+        {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, true},
+    };
+    return table;
+}
+
+void printHelp(FILE *out)
+{
+    QString text = QStringLiteral(
+        "Usage: pictrove [COMMAND [ARGUMENTS]]\n\n"
+        "Without a command Pictrove runs as a tray application; without a display it files\n"
+        "screenshots headless.\n\nCommands:\n");
+    for (const Command &c : commands()) {
+        text += QStringLiteral("  %1\n").arg(QString::fromUtf8(c.synopsis));
+    }
+    text += QStringLiteral("  help                                 show this help\n"
+                           "  --version                            show the version\n");
+    std::fputs(text.toUtf8().constData(), out);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i) {
+        args << QString::fromLocal8Bit(argv[i]);
+    }
+    QCoreApplication::setOrganizationName(QStringLiteral("Pictrove"));
+    QCoreApplication::setApplicationName(QStringLiteral("Pictrove"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PICTROVE_VERSION));
+
+    if (args.isEmpty()) {
+        return Launcher::run(argc, argv);
+    }
+    const QString name = args.first();
+    if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        printHelp(stdout);
+        return 0;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("version")) {
+        std::printf("pictrove %s\n", PICTROVE_VERSION);
+        return 0;
+    }
+    for (const Command &c : commands()) {
+        if (name == QLatin1String(c.name)) {
+            std::unique_ptr<QCoreApplication> app;
+            if (c.needsGui) {
+                // Commands never show a window; the offscreen platform works without a display.
+                if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+                    qputenv("QT_QPA_PLATFORM", "offscreen");
+                }
+                app = std::make_unique<QGuiApplication>(argc, argv);
+            } else {
+                app = std::make_unique<QCoreApplication>(argc, argv);
+            }
+            return c.run(args.mid(1));
+        }
+    }
+    std::fprintf(stderr, "pictrove: unknown command \"%s\"\n\n", name.toLocal8Bit().constData());
+    printHelp(stderr);
+    return 2;
+}
+
+} // namespace CommandLine

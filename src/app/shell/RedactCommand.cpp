@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/shell/Commands.h"
+
+#include <cstdio>
+
+namespace Commands {
+
+int redact(const QStringList &)
+{
+    std::fputs("pictrove: redact is not available in this build\n", stderr);
+    return 2;
+}
+
+} // namespace Commands

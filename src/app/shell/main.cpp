@@ -1,0 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/shell/CommandLine.h"
+
+int main(int argc, char **argv) { return CommandLine::main(argc, argv); }

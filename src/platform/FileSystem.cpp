@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace FileSystem {
+
+namespace {
+QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
+} // namespace
+
+QString homeFolder() { return QDir::homePath(); }
+
+QString expandTilde(const QString &path)
+{
+    if (path == QLatin1String("~")) {
+        return homeFolder();
+    }
+    if (path.startsWith(QLatin1String("~/"))) {
+        return homeFolder() + path.mid(1);
+    }
+    return path;
+}
+
+QString applicationDataFolder()
+{
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base)) {
+        base = homeFolder() + QStringLiteral("/.local/share");
+    }
+    return base + QStringLiteral("/Pictrove");
+}
+
+Status createFolder(const QString &path)
+{
+    const QByteArray native = QFile::encodeName(path);
+    struct stat st {};
+    if (::stat(native.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return Status::success();
+    }
+    if (QDir().mkpath(path)) {
+        return Status::success();
+    }
+    const int err = errno;
+    return Status::failure(QStringLiteral("Could not create folder %1: %2").arg(path, errnoText(err ? err : EACCES)));
+}
+
+Result<QSet<QString>> listEntryNames(const QString &path)
+{
+    QDir dir(path);
+    if (!dir.exists() || !dir.isReadable()) {
+        return Result<QSet<QString>>::failure(QStringLiteral("Could not list %1").arg(path));
+    }
+    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return Result<QSet<QString>>::success(QSet<QString>(names.begin(), names.end()));
+}
+
+Result<quint64> itemSize(const QString &path)
+{
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0) {
+        return Result<quint64>::failure(errnoText(errno));
+    }
+    return Result<quint64>::success(quint64(st.st_size));
+}
+
+bool exists(const QString &path)
+{
+    struct stat st {};
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0;
+}
+
+Result<QByteArray> readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        return Result<QByteArray>::failure(f.errorString());
+    }
+    return Result<QByteArray>::success(f.readAll());
+}
+
+Status writeFile(const QString &path, const QByteArray &bytes, bool atomic)
+{
+    if (atomic) {
+        QSaveFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            return Status::failure(f.errorString());
+        }
+        if (f.write(bytes) != bytes.size()) {
+            return Status::failure(f.errorString());
+        }
+        // QSaveFile syncs the data before renaming it into place.
+        if (!f.commit()) {
+            return Status::failure(f.errorString());
+        }
+        return Status::success();
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        return Status::failure(f.errorString());
+    }
+    if (f.write(bytes) != bytes.size()) {
+        return Status::failure(f.errorString());
+    }
+    return Status::success();
+}
+
+} // namespace FileSystem
