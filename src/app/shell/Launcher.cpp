@@ -1,17 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/shell/Launcher.h"
 
-#include "platform/Log.h"
-
-#include <QCoreApplication>
+#include "app/shell/Desktop.h"
+#include "app/shell/Headless.h"
 
 namespace Launcher {
 
 int run(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    Log::line(QStringLiteral("Running headless: the capture pipeline is not available in this build"));
-    return 0;
+    const bool haveDisplay = !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (!haveDisplay) {
+        return Headless::run(argc, argv);
+    }
+    return Desktop::run(argc, argv);
 }
 
 } // namespace Launcher
