@@ -4,6 +4,8 @@
 #include "app/shell/Desktop.h"
 #include "app/shell/Headless.h"
 
+#include <QtGlobal>
+
 namespace Launcher {
 
 int run(int argc, char **argv)
