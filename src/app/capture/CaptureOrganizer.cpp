@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/capture/CaptureOrganizer.h"
+
+#include "app/AppSettings.h"
+#include "app/ScreenshotNames.h"
+#include "app/capture/CaptureDisplay.h"
+#include "app/capture/ContentHash.h"
+#include "library/ScreenshotIndex.h"
+#include "platform/FileSystem.h"
+#include "platform/Log.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QUuid>
+#include <QtConcurrent>
+
+CaptureOrganizer::CaptureOrganizer(AppSettings &settings, ScreenshotIndex &index, QObject *parent)
+    : QObject(parent)
+    , m_settings(settings)
+    , m_index(index)
+{
+}
+
+CaptureOrganizer::~CaptureOrganizer() = default;
+
+CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &path, const Options &options)
+{
+    Outcome outcome;
+
+    // 1. Name.
+    QString appName;
+    if (options.appName) {
+        appName = *options.appName;
+    } else if (m_appNameSource) {
+        appName = m_appNameSource();
+    } else {
+        appName = QStringLiteral("Unknown");
+    }
+
+    // 2. Move into the library.
+    const QDateTime moment = options.moment.value_or(QDateTime::currentDateTime());
+    const auto moved = ScreenshotNames::moveIntoLibrary(path, appName, m_settings.libraryRoot(), moment);
+    if (!moved) {
+        Log::line(QStringLiteral("Failed to organize screenshot: ") + moved.error());
+        outcome.error = moved.error();
+        return outcome;
+    }
+    const QString newPath = moved.value();
+
+    // 3. Hash, whatever the de-duplication setting says; none when unreadable.
+    const std::optional<QString> hash = ContentHash::ofFile(newPath);
+
+    // 4. Duplicate check.
+    if (m_settings.dedupeDuplicates() && hash) {
+        if (const auto duplicate = m_index.findDuplicate(*hash, newPath)) {
+            (void)FileSystem::moveToTrash(newPath);
+            Log::line(QStringLiteral("Duplicate of ") + QFileInfo(duplicate->path).fileName()
+                      + QStringLiteral(" — trashed"));
+            outcome.status = Outcome::Duplicate;
+            outcome.duplicateOf = duplicate->path;
+            return outcome;
+        }
+    }
+
+    // 5. Record.
+    ScreenshotRecord record;
+    record.id = QUuid::createUuid();
+    record.originalURL = path;
+    record.movedURL = newPath;
+    record.appName = appName;
+    record.timestamp = options.moment.value_or(QDateTime::currentDateTime());
+
+    // 6. Recent list.
+    if (m_recentSink) {
+        m_recentSink(record);
+    }
+
+    // 7. Index entry; one left over from an earlier file of the same path keeps its
+    // tags and text.
+    if (std::optional<ScreenshotIndexEntry> existing = m_index.entry(newPath)) {
+        existing->appName = appName;
+        if (hash) {
+            existing->contentHash = hash;
+        }
+        m_index.insert(*existing);
+    } else {
+        ScreenshotIndexEntry entry;
+        entry.path = newPath;
+        entry.appName = appName;
+        entry.timestamp = record.timestamp;
+        entry.contentHash = hash;
+        m_index.insert(entry);
+    }
+    m_index.scheduleSave();
+
+    // 8 to 10. The steps that need a display.
+    if (m_display) {
+        if (m_settings.copyToClipboardOnCapture()) {
+            m_display->copyToClipboard(record);
+        }
+        if (m_settings.showFloatingThumbnail()) {
+            m_display->showThumbnail(record);
+        } else {
+            m_display->showTagDialog(record);
+        }
+        if (m_settings.showNotification()) {
+            m_display->postNotification(record);
+        }
+    }
+
+    // 11. Scan.
+    if (m_settings.scanOnCapture()) {
+        scanCapture(record);
+    }
+
+    outcome.status = Outcome::Filed;
+    outcome.record = record;
+    return outcome;
+}
+
+void CaptureOrganizer::scanCapture(const ScreenshotRecord &record)
+{
+    const PIITypes types = m_settings.enabledPIITypes();
+    const QString path = record.movedURL;
+    ++m_scansInFlight;
+    // Decoding a large capture takes long enough to stall the main thread, so it happens
+    // beside the scan; the result comes back to this object's thread, and is dropped if
+    // the organiser is gone by then.
+    QtConcurrent::run([path] { return QImage(path); })
+        .then(this, [this, record, types](const QImage &image) {
+            if (image.isNull()) {
+                finishScan(record.movedURL);
+                return;
+            }
+            PIIDetector::scan(image, types, true)
+                .then(this, [this, record](const PIIDetector::ScanResult &result) {
+                    QList<QRectF> rects = result.piiRects;
+                    rects += result.faceRects;
+                    // Stored even when nothing was found: the index always gets the text.
+                    m_index.updateScanResult(record.movedURL, result.ocrText, rects);
+                    emit scanStored(record, result);
+                    if (!rects.isEmpty() && m_display) {
+                        m_display->showPIIBadge(record);
+                    }
+                    finishScan(record.movedURL);
+                })
+                .onCanceled(this, [this, record] { finishScan(record.movedURL); });
+        })
+        .onCanceled(this, [this, path] { finishScan(path); });
+}
+
+void CaptureOrganizer::finishScan(const QString &path)
+{
+    --m_scansInFlight;
+    emit scanFinished(path);
+}
