@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/ScreenshotIndexCodec.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+ScreenshotIndexEntry sampleEntry(const QString &path)
+{
+    ScreenshotIndexEntry e;
+    e.path = path;
+    e.appName = QStringLiteral("Text Editor / \"Beta\"");
+    e.timestamp = QDateTime::fromMSecsSinceEpoch(1709647629123LL, Qt::UTC);
+    e.ocrText = QStringLiteral("Line one\nhttps://example.com/a\tb \\ c \x01 é ✓ 😀");
+    e.piiRects = {QRectF(10, 20.5, 30.25, 40), QRectF(-1, 0, 1e-3, 12345.678)};
+    e.tags = {QStringLiteral("Work"), QStringLiteral("red/blue")};
+    e.contentHash = QString(64, QLatin1Char('a'));
+    return e;
+}
+
+TEST(ScreenshotIndexCodec, RoundTripKeepsEveryField)
+{
+    ScreenshotIndexCodec::Entries entries;
+    entries.insert("/home/u/Pictures/Pictrove/Editor/2024-03-05/screenshot_14-07-09.png",
+                   sampleEntry("/home/u/Pictures/Pictrove/Editor/2024-03-05/screenshot_14-07-09.png"));
+    ScreenshotIndexEntry bare;
+    bare.path = "/x/b.png";
+    bare.appName = "Unknown";
+    bare.timestamp = QDateTime::fromMSecsSinceEpoch(978307200000LL - 1500, Qt::UTC); // before the reference date
+    entries.insert(bare.path, bare);
+
+    QString error;
+    const auto decoded = ScreenshotIndexCodec::decode(ScreenshotIndexCodec::encode(entries), &error);
+    ASSERT_TRUE(decoded) << error.toStdString();
+    EXPECT_EQ(*decoded, entries);
+}
+
+TEST(ScreenshotIndexCodec, WritesTheCompactReferenceEncoding)
+{
+    ScreenshotIndexEntry e;
+    e.path = "/a/b.png";
+    e.appName = "App";
+    e.timestamp = QDateTime::fromMSecsSinceEpoch(978307200000LL + 731000000500LL, Qt::UTC);
+    e.ocrText = "x\ny";
+    e.piiRects = {QRectF(1, 2, 3, 4.5)};
+    e.tags = {"t"};
+    const QByteArray withoutHash = ScreenshotIndexCodec::encode({{e.path, e}});
+    EXPECT_EQ(withoutHash.toStdString(),
+              R"({"\/a\/b.png":{"path":"\/a\/b.png","appName":"App","timestamp":731000000.5,"ocrText":"x\ny",)"
+              R"("piiRects":[[[1.0,2.0],[3.0,4.5]]],"tags":["t"]}})");
+
+    e.contentHash = QStringLiteral("00ff");
+    const QByteArray withHash = ScreenshotIndexCodec::encode({{e.path, e}});
+    EXPECT_TRUE(withHash.endsWith(R"("tags":["t"],"contentHash":"00ff"}})")) << withHash.toStdString();
+}
+
+TEST(ScreenshotIndexCodec, EveryForwardSlashIsEscaped)
+{
+    ScreenshotIndexCodec::Entries entries;
+    const ScreenshotIndexEntry e = sampleEntry("/p/q/r.png");
+    entries.insert(e.path, e);
+    const QByteArray bytes = ScreenshotIndexCodec::encode(entries);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '/') {
+            ASSERT_GT(i, 0);
+            EXPECT_EQ(bytes[i - 1], '\\') << "unescaped slash at " << i;
+        }
+    }
+    EXPECT_FALSE(bytes.contains('\n'));
+}
+
+TEST(ScreenshotIndexCodec, ReadsAHandWrittenReferenceFile)
+{
+    // Pretty-printed, members shuffled, one slash plain and one escaped, unknown members,
+    // an integral timestamp, a null hash and a missing one.
+    const QByteArray text = R"( {
+      "/lib/App/2024-03-05/screenshot_14-07-09.png" : {
+        "tags" : [ "Receipts", "2024" ],
+        "unknown" : { "nested" : [1, 2, 3] },
+        "piiRects" : [ [ [ 12.5, 30 ], [ 200, 18.25 ] ] ],
+        "ocrText" : "mail: user@example.com\nline 2 \u00e9 \ud83d\ude00",
+        "timestamp" : 731000000.25,
+        "appName" : "Web Browser",
+        "path" : "\/lib\/App\/2024-03-05\/screenshot_14-07-09.png",
+        "contentHash" : "9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08"
+      },
+      "/lib/b.png": {"path":"/lib/b.png","appName":"B","timestamp":0,"ocrText":"","piiRects":[],"tags":[],"contentHash":null},
+      "/lib/c.png": {"path":"/lib/c.png","appName":"C","timestamp":-1.5,"ocrText":"","piiRects":[],"tags":[]}
+    } )";
+    QString error;
+    const auto decoded = ScreenshotIndexCodec::decode(text, &error);
+    ASSERT_TRUE(decoded) << error.toStdString();
+    ASSERT_EQ(decoded->size(), 3);
+
+    const ScreenshotIndexEntry a = decoded->value("/lib/App/2024-03-05/screenshot_14-07-09.png");
+    EXPECT_EQ(a.path, "/lib/App/2024-03-05/screenshot_14-07-09.png");
+    EXPECT_EQ(a.appName, "Web Browser");
+    EXPECT_EQ(a.timestamp, QDateTime::fromMSecsSinceEpoch(978307200000LL + 731000000250LL, Qt::UTC));
+    EXPECT_EQ(a.ocrText, QStringLiteral("mail: user@example.com\nline 2 é 😀"));
+    EXPECT_EQ(a.piiRects, QList<QRectF>{QRectF(12.5, 30, 200, 18.25)});
+    EXPECT_EQ(a.tags, (QStringList{"Receipts", "2024"}));
+    EXPECT_EQ(a.contentHash, QStringLiteral("9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08"));
+
+    EXPECT_EQ(decoded->value("/lib/b.png").contentHash, std::nullopt);
+    EXPECT_EQ(decoded->value("/lib/b.png").timestamp, QDateTime(QDate(2001, 1, 1), QTime(0, 0), Qt::UTC));
+    EXPECT_EQ(decoded->value("/lib/c.png").contentHash, std::nullopt);
+    EXPECT_EQ(decoded->value("/lib/c.png").timestamp.toMSecsSinceEpoch(), 978307200000LL - 1500);
+}
+
+TEST(ScreenshotIndexCodec, EmptyObjectIsAnEmptyIndex)
+{
+    const auto decoded = ScreenshotIndexCodec::decode(" {} ");
+    ASSERT_TRUE(decoded);
+    EXPECT_TRUE(decoded->isEmpty());
+    EXPECT_EQ(ScreenshotIndexCodec::encode({}), QByteArray("{}"));
+}
+
+TEST(ScreenshotIndexCodec, RejectsFilesOfAnotherShape)
+{
+    const QByteArray good = R"("path":"/a","appName":"A","timestamp":1,"ocrText":"","piiRects":[])";
+    const struct
+    {
+        const char *what;
+        QByteArray text;
+    } cases[] = {
+        {"entry without tags", "{\"/a\":{" + good + "}}"},
+        {"entry without path", R"({"/a":{"appName":"A","timestamp":1,"ocrText":"","piiRects":[],"tags":[]}})"},
+        {"tags not an array", "{\"/a\":{" + good + ",\"tags\":\"x\"}}"},
+        {"tag not a string", "{\"/a\":{" + good + ",\"tags\":[1]}}"},
+        {"hash a number", "{\"/a\":{" + good + ",\"tags\":[],\"contentHash\":5}}"},
+        {"timestamp a string", R"({"/a":{"path":"/a","appName":"A","timestamp":"1","ocrText":"","piiRects":[],"tags":[]}})"},
+        {"rect flat", R"({"/a":{"path":"/a","appName":"A","timestamp":1,"ocrText":"","piiRects":[[1,2,3,4]],"tags":[]}})"},
+        {"rect short", R"({"/a":{"path":"/a","appName":"A","timestamp":1,"ocrText":"","piiRects":[[[1,2],[3]]],"tags":[]}})"},
+        {"entry an array", R"({"/a":[]})"},
+        {"top level an array", "[]"},
+        {"trailing garbage", "{} x"},
+        {"truncated", "{\"/a\":{" + good},
+        {"NUL inside", QByteArray("{}\0{}", 5)},
+        {"empty file", ""},
+        {"NaN", R"({"/a":{"path":"/a","appName":"A","timestamp":NaN,"ocrText":"","piiRects":[],"tags":[]}})"},
+    };
+    for (const auto &c : cases) {
+        EXPECT_FALSE(ScreenshotIndexCodec::decode(c.text)) << c.what;
+    }
+    // The last entry of the bad list is fine once it has its tags.
+    EXPECT_TRUE(ScreenshotIndexCodec::decode("{\"/a\":{" + good + ",\"tags\":[]}}"));
+}
+
+TEST(ScreenshotIndexCodec, TimestampsSurviveAWriteAndRead)
+{
+    const qint64 samples[] = {978307200000LL, 1709647629001LL, 1709647629999LL, 0, 4102444800123LL, 978307199999LL};
+    for (qint64 ms : samples) {
+        const QDateTime t = QDateTime::fromMSecsSinceEpoch(ms, Qt::UTC);
+        ScreenshotIndexEntry e;
+        e.path = "/t.png";
+        e.timestamp = t;
+        const auto decoded = ScreenshotIndexCodec::decode(ScreenshotIndexCodec::encode({{e.path, e}}));
+        ASSERT_TRUE(decoded);
+        EXPECT_EQ(decoded->value("/t.png").timestamp.toMSecsSinceEpoch(), ms);
+    }
+    EXPECT_DOUBLE_EQ(ScreenshotIndexCodec::toReferenceSeconds(QDateTime(QDate(2001, 1, 2), QTime(0, 0), Qt::UTC)), 86400.0);
+}
+
+} // namespace

@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/ScreenshotIndex.h"
+
+#include "common/TestEnvironment.h"
+#include "library/ScreenshotIndexCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class ScreenshotIndexTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_dir = TestEnvironment::makeFolder("index");
+        m_indexFile = m_dir + "/data/Pictrove/index.json";
+    }
+
+    QString image(const QString &name) { return TestEnvironment::writeFile(m_dir + "/lib/" + name, "png bytes " + name.toUtf8()); }
+
+    static ScreenshotIndexEntry entry(const QString &path, std::optional<QString> hash = std::nullopt)
+    {
+        ScreenshotIndexEntry e;
+        e.path = path;
+        e.appName = "App";
+        e.timestamp = QDateTime::fromMSecsSinceEpoch(1709647629000LL, Qt::UTC);
+        e.contentHash = std::move(hash);
+        return e;
+    }
+
+    void writeIndex(const QList<ScreenshotIndexEntry> &entries)
+    {
+        ScreenshotIndexCodec::Entries map;
+        for (const auto &e : entries) {
+            map.insert(e.path, e);
+        }
+        TestEnvironment::writeFile(m_indexFile, ScreenshotIndexCodec::encode(map));
+    }
+
+    ScreenshotIndexCodec::Entries onDisk() const
+    {
+        QFile f(m_indexFile);
+        if (!f.open(QIODevice::ReadOnly)) {
+            return {};
+        }
+        return ScreenshotIndexCodec::decode(f.readAll()).value_or(ScreenshotIndexCodec::Entries{});
+    }
+
+    QString m_dir;
+    QString m_indexFile;
+};
+
+TEST_F(ScreenshotIndexTest, NoFileMeansEmptyAndNothingWrittenUntilTheFirstChange)
+{
+    ScreenshotIndex index(m_indexFile);
+    EXPECT_TRUE(index.entries().isEmpty());
+    EXPECT_FALSE(index.hasPendingSave());
+    QTest::qWait(50);
+    EXPECT_FALSE(QFile::exists(m_indexFile));
+
+    QSignalSpy saved(&index, &ScreenshotIndex::saved);
+    index.insert(entry(image("a.png")));
+    index.scheduleSave();
+    ASSERT_TRUE(saved.wait(3000));
+    EXPECT_TRUE(saved.first().first().toBool());
+    EXPECT_EQ(onDisk().size(), 1);
+}
+
+TEST_F(ScreenshotIndexTest, VanishedFilesArePrunedAndTheSmallerIndexWrittenASecondLater)
+{
+    const QString kept = image("kept.png");
+    writeIndex({entry(kept), entry(m_dir + "/lib/gone1.png"), entry(m_dir + "/lib/gone2.png")});
+
+    QElapsedTimer clock;
+    clock.start();
+    ScreenshotIndex index(m_indexFile);
+    EXPECT_EQ(index.entries().keys(), QStringList{kept});
+    EXPECT_EQ(onDisk().size(), 3);
+
+    QSignalSpy saved(&index, &ScreenshotIndex::saved);
+    ASSERT_TRUE(saved.wait(3000));
+    EXPECT_GE(clock.elapsed(), 900);
+    EXPECT_EQ(onDisk().keys(), QStringList{kept});
+}
+
+TEST_F(ScreenshotIndexTest, ABurstOfChangesGivesOneWriteASecondAfterTheLast)
+{
+    const QString a = image("a.png");
+    ScreenshotIndex index(m_indexFile);
+    QSignalSpy saved(&index, &ScreenshotIndex::saved);
+    QElapsedTimer clock;
+    clock.start();
+    index.insert(entry(a));
+    index.scheduleSave();
+    QTest::qWait(500);
+    index.updateTags(a, {"x"});
+    ASSERT_TRUE(saved.wait(3000));
+    const qint64 at = clock.elapsed();
+    EXPECT_GE(at, 1450);
+    EXPECT_LE(at, 1800);
+    QTest::qWait(700);
+    EXPECT_EQ(saved.size(), 1);
+    EXPECT_EQ(onDisk().value(a).tags, QStringList{"x"});
+}
+
+TEST_F(ScreenshotIndexTest, APendingSaveIsWrittenAtFlushAndWhenTheIndexGoes)
+{
+    const QString a = image("a.png");
+    {
+        ScreenshotIndex index(m_indexFile);
+        index.insert(entry(a));
+        index.scheduleSave();
+        index.flush();
+        EXPECT_FALSE(index.hasPendingSave());
+        EXPECT_EQ(onDisk().size(), 1);
+
+        index.updateTags(a, {"late"});
+        EXPECT_TRUE(index.hasPendingSave());
+    }
+    EXPECT_EQ(onDisk().value(a).tags, QStringList{"late"});
+}
+
+TEST_F(ScreenshotIndexTest, AnUndecodableFileIsKeptAsideBeforeTheFirstSave)
+{
+    const QString a = image("a.png");
+    // Valid JSON, but an entry lacks "tags": the whole file fails.
+    const QByteArray broken = R"({"/x.png":{"path":"/x.png","appName":"A","timestamp":1,"ocrText":"precious","piiRects":[]}})";
+    TestEnvironment::writeFile(m_indexFile, broken);
+
+    ScreenshotIndex index(m_indexFile);
+    EXPECT_TRUE(index.entries().isEmpty());
+    EXPECT_FALSE(index.hasPendingSave());
+
+    index.insert(entry(a));
+    testing::internal::CaptureStdout();
+    ASSERT_TRUE(index.save());
+    const std::string log = testing::internal::GetCapturedStdout();
+
+    const QStringList aside = QDir(QFileInfo(m_indexFile).absolutePath()).entryList({"index.json.corrupt-*"});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_TRUE(QRegularExpression("^index\\.json\\.corrupt-\\d{8}-\\d{6}$").match(aside.first()).hasMatch());
+    QFile kept(QFileInfo(m_indexFile).absolutePath() + "/" + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), broken);
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_NE(log.find("Pictrove: "), std::string::npos);
+    EXPECT_NE(log.find(aside.first().toStdString()), std::string::npos);
+    EXPECT_EQ(onDisk().size(), 1);
+
+    // Only the first save moves it aside.
+    ASSERT_TRUE(index.save());
+    EXPECT_EQ(QDir(QFileInfo(m_indexFile).absolutePath()).entryList({"index.json.corrupt-*"}).size(), 1);
+}
+
+TEST_F(ScreenshotIndexTest, AFailedSaveLogsOneLineAndKeepsMemory)
+{
+    // The index's folder cannot be made: a file stands where it should be.
+    TestEnvironment::writeFile(m_dir + "/blocked", "x");
+    ScreenshotIndex index(m_dir + "/blocked/index.json");
+    index.insert(entry(image("a.png")));
+    testing::internal::CaptureStdout();
+    EXPECT_FALSE(index.save());
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log.rfind("Pictrove: Failed to save index: ", 0), 0u) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_EQ(index.entries().size(), 1);
+}
+
+TEST_F(ScreenshotIndexTest, FindDuplicate)
+{
+    const QString hash(64, QLatin1Char('c'));
+    const QString a = image("a.png");
+    const QString b = image("b.png");
+    const QString gone = m_dir + "/lib/gone.png";
+    const struct
+    {
+        const char *what;
+        QList<ScreenshotIndexEntry> entries;
+        QString query;
+        QString excluded;
+        std::optional<QString> expected;
+    } cases[] = {
+        {"only the excluded path has the hash", {entry(a, hash)}, hash, a, std::nullopt},
+        {"the other copy was deleted", {entry(gone, hash), entry(a, hash)}, hash, a, std::nullopt},
+        {"another existing copy", {entry(gone, hash), entry(b, hash)}, hash, a, b},
+        {"no hash never matches", {entry(b)}, hash, a, std::nullopt},
+        {"hashes compare exactly", {entry(b, hash.toUpper())}, hash, a, std::nullopt},
+        {"different hash", {entry(b, QString(64, QLatin1Char('d')))}, hash, a, std::nullopt},
+    };
+    for (const auto &c : cases) {
+        QFile::remove(m_indexFile);
+        ScreenshotIndex index(m_indexFile);
+        for (const auto &e : c.entries) {
+            index.insert(e);
+        }
+        const auto found = index.findDuplicate(c.query, c.excluded);
+        EXPECT_EQ(found ? std::optional<QString>(found->path) : std::nullopt, c.expected) << c.what;
+        EXPECT_EQ(index.entries().size(), c.entries.size()) << c.what; // missing files stay
+    }
+}
+
+TEST_F(ScreenshotIndexTest, UpdatesReplaceFieldsAndIgnoreUnknownPaths)
+{
+    const QString a = image("a.png");
+    ScreenshotIndex index(m_indexFile);
+    index.insert(entry(a, QStringLiteral("h")));
+    index.flush();
+
+    QSignalSpy before(&index, &ScreenshotIndex::aboutToChange);
+    QSignalSpy after(&index, &ScreenshotIndex::changed);
+    index.updateTags(m_dir + "/lib/unknown.png", {"x"});
+    index.updateScanResult(m_dir + "/lib/unknown.png", "t", {});
+    EXPECT_FALSE(index.hasPendingSave());
+    EXPECT_EQ(before.size(), 0);
+
+    index.updateScanResult(a, "first", {QRectF(1, 2, 3, 4)});
+    index.updateScanResult(a, "second", {});
+    index.updateTags(a, {"b", "a"});
+    EXPECT_TRUE(index.hasPendingSave());
+    EXPECT_EQ(before.size(), 3);
+    EXPECT_EQ(after.size(), 3);
+    EXPECT_EQ(after.last().first().toStringList(), QStringList{a});
+    const ScreenshotIndexEntry e = *index.entry(a);
+    EXPECT_EQ(e.ocrText, "second");
+    EXPECT_TRUE(e.piiRects.isEmpty());
+    EXPECT_EQ(e.tags, (QStringList{"b", "a"}));
+    EXPECT_EQ(e.contentHash, QStringLiteral("h"));
+}
+
+TEST(ScreenshotIndexLocation, IsInTheApplicationDataFolder)
+{
+    EXPECT_EQ(ScreenshotIndex::indexFileURL(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pictrove/index.json");
+}
+
+} // namespace
