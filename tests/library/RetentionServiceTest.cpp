@@ -1,0 +1,242 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/RetentionService.h"
+
+#include "app/AppSettings.h"
+#include "common/TestEnvironment.h"
+#include "library/ScreenshotIndex.h"
+#include "platform/FileSystem.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFutureWatcher>
+#include <QSignalSpy>
+
+namespace {
+
+class RetentionServiceTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_base = TestEnvironment::makeFolder("retention");
+        m_root = m_base + "/lib";
+        QDir().mkpath(m_root);
+    }
+
+    QString file(const QString &relative) { return TestEnvironment::writeFile(m_root + "/" + relative, relative.toUtf8()); }
+
+    // The moment at which every file made so far is `days` days and `extra` seconds old.
+    QDateTime ageOfNewest(qint64 days, qint64 extra)
+    {
+        QDateTime newest;
+        FileSystem::walk(m_root, [&](const FileSystem::WalkItem &item) {
+            if (!item.isDirectory && (!newest.isValid() || item.created > newest)) {
+                newest = item.created;
+            }
+            return true;
+        });
+        return newest.addSecs(days * 86400 + extra);
+    }
+
+    RetentionService::Config config(bool archive, qint64 days = 30) const { return {m_root, days, archive}; }
+
+    static QStringList sources(const RetentionService::Moves &moves)
+    {
+        QStringList list;
+        for (const auto &m : moves) {
+            list << m.from;
+        }
+        list.sort();
+        return list;
+    }
+
+    QString m_base;
+    QString m_root;
+};
+
+TEST_F(RetentionServiceTest, CutOffIsStrictToTheSecond)
+{
+    const QString a = file("App/2024-01-05/a.png");
+    const struct
+    {
+        qint64 extraSeconds;
+        bool moved;
+    } cases[] = {{-3600, false}, {-1, false}, {0, false}, {1, true}};
+    for (const auto &c : cases) {
+        const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, c.extraSeconds));
+        EXPECT_EQ(!moves.isEmpty(), c.moved) << c.extraSeconds;
+        if (!moves.isEmpty()) {
+            EXPECT_TRUE(QFile::exists(m_root + "/Archive/App/2024-01-05/a.png"));
+            EXPECT_FALSE(QFile::exists(a));
+        }
+    }
+}
+
+TEST_F(RetentionServiceTest, OnlyVisibleImagesOutsideTheTopArchiveQualify)
+{
+    const QStringList qualifying = {
+        file("App/2024-01-05/a.png"), file("App/2024-01-05/b.PNG"), file("App/2024-01-05/c.JpEg"),
+        file("App/2024-01-05/d.webp"), file("Deep/Archive/e.gif"), file("top.tiff"), file("f.heic"),
+    };
+    for (const char *name : {"App/notes.pdf", "App/noextension", "App/.hidden.png", "App/.cache/g.png",
+                                ".trash/h.png", "Archive/App/2024-01-01/old.png", "Archive/i.jpg", "App/png"}) {
+        file(name);
+    }
+    const auto moves = RetentionService::collectExpired(config(false), ageOfNewest(30, 5));
+    EXPECT_EQ(sources(moves), [&] { QStringList l = qualifying; l.sort(); return l; }());
+    for (const auto &m : moves) {
+        EXPECT_FALSE(m.to);
+        EXPECT_FALSE(QFile::exists(m.from));
+    }
+    EXPECT_TRUE(QFile::exists(m_root + "/Archive/App/2024-01-01/old.png"));
+    EXPECT_TRUE(QFile::exists(m_root + "/App/.hidden.png"));
+    EXPECT_TRUE(QFile::exists(m_root + "/App/.cache/g.png"));
+}
+
+TEST_F(RetentionServiceTest, SymbolicLinksAreNeitherFollowedNorMoved)
+{
+    const QString outside = TestEnvironment::writeFile(m_base + "/outside/secret.png", "x");
+    file("App/real.png");
+    ASSERT_TRUE(QFile::link(m_base + "/outside", m_root + "/linked-folder"));
+    ASSERT_TRUE(QFile::link(outside, m_root + "/App/linked.png"));
+
+    for (bool archive : {false, true}) {
+        RetentionService::collectExpired(config(archive), ageOfNewest(30, 5));
+        EXPECT_TRUE(QFile::exists(outside));
+        EXPECT_TRUE(QFileInfo(m_root + "/App/linked.png").isSymLink());
+        EXPECT_TRUE(QFileInfo(m_root + "/linked-folder").isSymLink());
+    }
+    EXPECT_FALSE(QFile::exists(m_root + "/Archive/linked-folder/secret.png"));
+    EXPECT_EQ(QDir(m_base + "/outside").entryList(QDir::Files), QStringList{"secret.png"});
+}
+
+TEST_F(RetentionServiceTest, AnArchiveThatLinksOutsideTheLibraryIsNotUsed)
+{
+    QDir().mkpath(m_base + "/elsewhere");
+    ASSERT_TRUE(QFile::link(m_base + "/elsewhere", m_root + "/Archive"));
+    const QString a = file("App/2024-01-05/a.png");
+    testing::internal::CaptureStdout();
+    const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(moves.isEmpty());
+    EXPECT_TRUE(QFile::exists(a));
+    EXPECT_TRUE(QDir(m_base + "/elsewhere").isEmpty());
+    EXPECT_EQ(log.rfind("Pictrove: Failed to archive a.png: ", 0), 0u) << log;
+}
+
+TEST_F(RetentionServiceTest, ArchiveKeepsTheRelativePlaceAndMovesTheIndexEntry)
+{
+    const QString a = file("App/2024-01-05/a.png");
+    const QString unknown = file("Other/b.png");
+    ScreenshotIndex index(m_base + "/index.json");
+    ScreenshotIndexEntry entry;
+    entry.path = a;
+    entry.appName = "App";
+    entry.timestamp = QDateTime::currentDateTimeUtc();
+    entry.ocrText = "text";
+    entry.tags = {"t"};
+    entry.piiRects = {QRectF(1, 2, 3, 4)};
+    entry.contentHash = "abc";
+    index.insert(entry);
+
+    const RetentionService::Config c = config(true);
+    const auto moves = RetentionService::collectExpired(c, ageOfNewest(30, 5));
+    ASSERT_EQ(moves.size(), 2);
+    const QString target = m_root + "/Archive/App/2024-01-05/a.png";
+    EXPECT_TRUE(moves.contains(RetentionService::Move{a, target}));
+    EXPECT_TRUE(QFile::exists(target));
+
+    testing::internal::CaptureStdout();
+    RetentionService::applyToIndex(moves, c, index);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Pictrove: Retention archived 2 screenshot(s)\n");
+    EXPECT_FALSE(index.contains(a));
+    ScreenshotIndexEntry expected = entry;
+    expected.path = target;
+    EXPECT_EQ(index.entry(target), expected);
+    EXPECT_FALSE(index.contains(unknown));
+    EXPECT_EQ(index.entries().size(), 1);
+    EXPECT_TRUE(index.hasPendingSave());
+}
+
+TEST_F(RetentionServiceTest, AnOccupiedArchivePlaceLeavesTheFileAlone)
+{
+    const QString a = file("App/a.png");
+    file("Archive/App/a.png");
+    testing::internal::CaptureStdout();
+    const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_TRUE(moves.isEmpty());
+    EXPECT_TRUE(QFile::exists(a));
+    QFile existing(m_root + "/Archive/App/a.png");
+    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+    EXPECT_EQ(existing.readAll(), "Archive/App/a.png");
+    EXPECT_EQ(log.rfind("Pictrove: Failed to archive a.png: ", 0), 0u) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+}
+
+TEST_F(RetentionServiceTest, TheRootPathRepeatedInsideTheLibraryStaysInItsPlace)
+{
+    // The library path occurs again below the library; only the leading one is cut.
+    const QString nested = "App" + m_root + "/a.png";
+    file(nested);
+    const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
+    ASSERT_EQ(moves.size(), 1);
+    EXPECT_EQ(*moves.first().to, m_root + "/Archive/" + nested);
+    EXPECT_TRUE(QFile::exists(m_root + "/Archive/" + nested));
+}
+
+TEST_F(RetentionServiceTest, TrashModeDropsEntriesAndCountsEveryMovedFile)
+{
+    const QString a = file("App/a.png");
+    const QString b = file("App/b.jpg");
+    ScreenshotIndex index(m_base + "/index.json");
+    ScreenshotIndexEntry entry;
+    entry.path = a;
+    index.insert(entry);
+
+    const RetentionService::Config c = config(false);
+    const auto moves = RetentionService::collectExpired(c, ageOfNewest(30, 5));
+    EXPECT_EQ(sources(moves), (QStringList{a, b}));
+    EXPECT_FALSE(QFile::exists(a));
+
+    testing::internal::CaptureStdout();
+    RetentionService::applyToIndex(moves, c, index);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Pictrove: Retention trashed 2 screenshot(s)\n");
+    EXPECT_TRUE(index.entries().isEmpty());
+}
+
+TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothingMoves)
+{
+    AppSettings settings;
+    settings.setDestinationFolder(m_root);
+    const QString a = file("App/a.png");
+    ScreenshotIndex index(m_base + "/index.json");
+
+    EXPECT_FALSE(RetentionService::configFrom(settings)); // off by default
+    settings.setRetentionEnabled(true);
+    settings.setRetentionDays(0);
+    EXPECT_FALSE(RetentionService::configFrom(settings));
+    settings.setRetentionDays(30);
+    settings.setRetentionAction("archive");
+    const auto c = RetentionService::configFrom(settings);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->root, m_root);
+    EXPECT_TRUE(c->archive);
+    settings.setRetentionAction("trash");
+    EXPECT_FALSE(RetentionService::configFrom(settings)->archive);
+
+    testing::internal::CaptureStdout();
+    QFuture<void> run = RetentionService::runIfEnabled(settings, index);
+    QFutureWatcher<void> watcher;
+    QSignalSpy done(&watcher, &QFutureWatcher<void>::finished);
+    watcher.setFuture(run);
+    if (!run.isFinished()) {
+        ASSERT_TRUE(done.wait(5000));
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_TRUE(QFile::exists(a));
+}
+
+} // namespace
