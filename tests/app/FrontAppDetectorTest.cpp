@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FrontAppDetector.h"
+#include "platform/ActiveWindowDesktopEntries.h"
+#include "platform/ActiveWindowSource.h"
+
+#include "common/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+namespace {
+
+// Stands in for the window system: tests decide which window is in front.
+class FakeSource : public ActiveWindowSource
+{
+public:
+    std::optional<ActiveWindow> front;
+    std::optional<ActiveWindow> current() override { return front; }
+    void activate(const QString &cls) { emit activated(ActiveWindow{cls, cls.toLower(), {}, 0}); }
+};
+
+struct Detector
+{
+    FakeSource *source = nullptr;
+    std::unique_ptr<FrontAppDetector> detector;
+
+    explicit Detector(std::optional<QString> frontClass = std::nullopt)
+    {
+        auto s = std::make_unique<FakeSource>();
+        if (frontClass) {
+            s->front = ActiveWindow{*frontClass, frontClass->toLower(), {}, 0};
+        }
+        source = s.get();
+        // Names are the classes themselves; a class "nameless" has no name.
+        detector = std::make_unique<FrontAppDetector>(std::move(s), [](const ActiveWindow &w) {
+            return w.wmClass == QLatin1String("nameless") ? QString() : w.wmClass;
+        });
+    }
+};
+
+TEST(FrontAppDetector, StartsWithTheFrontApplicationOrUnknown)
+{
+    Detector withFront(QStringLiteral("Firefox"));
+    EXPECT_EQ(withFront.detector->currentApp(), "Firefox");
+    EXPECT_EQ(withFront.detector->previousApp(), "Firefox");
+
+    Detector nothingInFront;
+    EXPECT_EQ(nothingInFront.detector->currentApp(), "Unknown");
+    EXPECT_EQ(nothingInFront.detector->appNameForCapture(), "Unknown");
+}
+
+TEST(FrontAppDetector, ActivationSequences)
+{
+    struct Case
+    {
+        const char *what;
+        QStringList activations;
+        const char *current;
+        const char *previous;
+        const char *forCapture;
+    };
+    const Case cases[] = {
+        {"editor then the tool", {"Kate", "screencaptureui"}, "screencaptureui", "Kate", "Kate"},
+        {"shortcut capture, no tool", {"Kate", "Firefox"}, "Firefox", "Kate", "Firefox"},
+        {"GNOME's tool", {"XTerm", "Screenshot"}, "Screenshot", "XTerm", "XTerm"},
+        {"Spectacle", {"Dolphin", "Spectacle"}, "Spectacle", "Dolphin", "Dolphin"},
+        {"Flameshot", {"Gimp", "Flameshot"}, "Flameshot", "Gimp", "Gimp"},
+        {"tool twice", {"Kate", "Screenshot", "Screenshot"}, "Screenshot", "Screenshot", "Screenshot"},
+        {"nameless application", {"Kate", "nameless"}, "Unknown", "Kate", "Unknown"},
+        {"same application again", {"Kate", "Kate"}, "Kate", "Kate", "Kate"},
+        {"names are case-sensitive", {"Kate", "screenshot"}, "screenshot", "Kate", "screenshot"},
+    };
+    for (const Case &c : cases) {
+        Detector d(QStringLiteral("Start"));
+        for (const QString &cls : c.activations) {
+            d.source->activate(cls);
+        }
+        EXPECT_EQ(d.detector->currentApp(), c.current) << c.what;
+        EXPECT_EQ(d.detector->previousApp(), c.previous) << c.what;
+        EXPECT_EQ(d.detector->appNameForCapture(), c.forCapture) << c.what;
+    }
+}
+
+class DesktopEntriesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_user = TestEnvironment::makeFolder(QStringLiteral("user-apps"));
+        m_system = TestEnvironment::makeFolder(QStringLiteral("system-apps"));
+        entry(m_system, "debian-xterm.desktop", "Name=XTerm\nExec=xterm\nStartupWMClass=XTerm\n");
+        entry(m_system, "org.gnome.Screenshot.desktop",
+              "Name=Screenshot\nName[de]=Bildschirmfoto\nExec=gnome-screenshot --interactive\n");
+        entry(m_system, "org.kde.dolphin.desktop", "Name=Dolphin\nExec=dolphin %u\n");
+        entry(m_system, "firefox-esr.desktop", "Name=Firefox ESR\nExec=env MOZ_X=1 /usr/lib/firefox-esr/firefox-esr %u\n");
+        entry(m_system, "hidden.desktop", "Name=Hidden App\nExec=hiddenapp\nHidden=true\n");
+        entry(m_system, "kde4/okular.desktop", "Name=Okular (old)\nExec=okular\n");
+        // The user's entry of the same id wins over the system's.
+        entry(m_user, "org.kde.dolphin.desktop", "Name=My Dolphin\nExec=dolphin\n");
+        entry(m_system, "link.desktop", "Name=A Link\nExec=linkapp\n", "Link");
+    }
+
+    void entry(const QString &folder, const char *file, const char *body, const char *type = "Application")
+    {
+        TestEnvironment::writeFile(folder + "/" + file,
+                                   QByteArray("[Desktop Entry]\nType=") + type + "\n" + body +
+                                       "[Desktop Action new]\nName=Not the name\n");
+    }
+
+    QString m_user;
+    QString m_system;
+};
+
+TEST_F(DesktopEntriesTest, MatchesLikeATaskManager)
+{
+    struct Case
+    {
+        ActiveWindow window;
+        const char *locale;
+        const char *name;
+    };
+    const Case cases[] = {
+        {{"XTerm", "xterm", {}, 0}, "en_US", "XTerm"},                                // StartupWMClass
+        {{"Gnome-screenshot", "gnome-screenshot", {}, 0}, "en_US", "Screenshot"},     // Exec vs instance
+        {{"Gnome-screenshot", "gnome-screenshot", {}, 0}, "de_DE", "Bildschirmfoto"}, // localised
+        {{"Whatever", "whatever", "org.gnome.Screenshot", 0}, "en_US", "Screenshot"}, // application id
+        {{"dolphin", "dolphin", {}, 0}, "en_US", "My Dolphin"},                       // reverse-domain id
+        {{"firefox-esr", "Navigator", {}, 0}, "en_US", "Firefox ESR"},                // id equals class
+        {{"Okular", "okular", {}, 0}, "en_US", "Okular (old)"},                       // subfolder id kde4-okular
+        {{"hiddenapp", "hiddenapp", {}, 0}, "en_US", "Hiddenapp"},                    // hidden: class
+        {{"linkapp", "linkapp", {}, 0}, "en_US", "Linkapp"},                          // not an application
+        {{{}, "solitary", {}, 0}, "en_US", "Solitary"},                               // instance only
+        {{{}, {}, {}, 0}, "en_US", ""},
+    };
+    for (const Case &c : cases) {
+        ActiveWindowDesktopEntries entries({m_user, m_system}, QString::fromLatin1(c.locale));
+        EXPECT_EQ(entries.displayName(c.window), c.name) << c.window.wmClass.toStdString() << " " << c.locale;
+    }
+}
+
+TEST_F(DesktopEntriesTest, ExecMatchesTheRunningProgram)
+{
+    entry(m_system, "selftest.desktop", "Name=Self Test\nExec=/opt/x/" +
+                                            ActiveWindowDesktopEntries::programOf(QCoreApplication::applicationPid())
+                                                .toUtf8() +
+                                            " --flag\n");
+    ActiveWindowDesktopEntries entries({m_user, m_system}, QStringLiteral("C"));
+    EXPECT_EQ(entries.displayName({"Odd", "odd", {}, QCoreApplication::applicationPid()}), "Self Test");
+    EXPECT_EQ(ActiveWindowDesktopEntries::programOf(-1), "");
+}
+
+} // namespace
