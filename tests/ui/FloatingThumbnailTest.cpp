@@ -1,0 +1,275 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/FloatingThumbnailPanel.h"
+#include "ui/ThumbnailContentView.h"
+#include "ui/ThumbnailGeometry.h"
+#include "ui/ThumbnailStack.h"
+
+#include "common/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QMouseEvent>
+#include <QTest>
+
+namespace {
+
+ScreenshotRecord recordWithImage(const QSize &size)
+{
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("shots"));
+    const QString path = folder + "/screenshot_10-00-00.png";
+    if (!size.isEmpty()) {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor(40, 120, 200));
+        image.save(path);
+    }
+    ScreenshotRecord r;
+    r.id = QUuid::createUuid();
+    r.originalURL = path;
+    r.movedURL = path;
+    r.appName = QStringLiteral("XTerm");
+    r.timestamp = QDateTime::currentDateTime();
+    return r;
+}
+
+void sendMouse(QWidget *w, QEvent::Type type, const QPointF &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
+
+TEST(ThumbnailGeometry, Sizes)
+{
+    struct Case
+    {
+        QSize image, preview, panel;
+    };
+    const Case cases[] = {
+        {{2880, 1800}, {200, 125}, {212, 137}},
+        {{100, 50}, {100, 50}, {112, 62}},
+        {{150, 401}, {75, 200}, {87, 212}},
+        {{200, 200}, {200, 200}, {212, 212}},
+        {{}, {16, 9}, {28, 21}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(ThumbnailGeometry::previewSize(c.image), c.preview) << c.image.width() << "x" << c.image.height();
+        EXPECT_EQ(ThumbnailGeometry::panelSize(c.preview), c.panel);
+    }
+}
+
+TEST(ThumbnailGeometry, StackingAndPlacement)
+{
+    EXPECT_EQ(ThumbnailGeometry::stackOffsets({137, 62, 212}), (QList<int>{0, 145, 215}));
+    const QRect visible(0, 30, 1000, 770); // panel bar on top
+    // Resting 16 above the bottom and 16 from the right; off-screen 10 beyond the right edge.
+    EXPECT_EQ(ThumbnailGeometry::restingPosition(visible, {212, 137}, 0), QPoint(1000 - 212 - 16, 800 - 16 - 137));
+    EXPECT_EQ(ThumbnailGeometry::restingPosition(visible, {112, 62}, 145), QPoint(1000 - 112 - 16, 800 - 16 - 145 - 62));
+    EXPECT_EQ(ThumbnailGeometry::offscreenPosition(visible, {212, 137}, 0), QPoint(1010, 800 - 16 - 137));
+}
+
+TEST(ThumbnailGeometry, PointerThresholds)
+{
+    using G = ThumbnailGeometry::Gesture;
+    struct Case
+    {
+        QPointF delta;
+        G gesture;
+    };
+    const Case cases[] = {
+        {{4, 0}, G::None},   {{3, 4}, G::None},   {{40, -10}, G::Swipe}, {{31, 30}, G::Swipe},
+        {{6, 0}, G::Drag},   {{30, 0}, G::Drag},  {{-40, 0}, G::Drag},   {{31, 31}, G::Drag},
+        {{0, -20}, G::Drag},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(ThumbnailGeometry::classifyDrag(c.delta), c.gesture) << c.delta.x() << "," << c.delta.y();
+    }
+    EXPECT_TRUE(ThumbnailGeometry::isClick({4, 0}));
+    EXPECT_FALSE(ThumbnailGeometry::isClick({5, 0}));
+    EXPECT_FALSE(ThumbnailGeometry::isClick({3, 4}));
+}
+
+TEST(FloatingThumbnail, PanelSizeFromTheFileAndWithoutOne)
+{
+    FloatingThumbnailPanel big(recordWithImage({2880, 1800}));
+    EXPECT_EQ(big.panelSize(), QSize(212, 137));
+    EXPECT_EQ(big.thumbnailContentView()->thumbSize(), QSize(200, 125));
+    FloatingThumbnailPanel missing(recordWithImage({}));
+    EXPECT_EQ(missing.panelSize(), QSize(28, 21));
+    EXPECT_FALSE(missing.isActiveWindow());
+    EXPECT_TRUE(missing.windowFlags() & Qt::WindowDoesNotAcceptFocus);
+}
+
+TEST(FloatingThumbnail, CountdownHoverPinAndBadge)
+{
+    ThumbnailStack stack;
+    FloatingThumbnailPanel *panel = stack.showThumbnail(recordWithImage({800, 600}), {});
+    ThumbnailContentView *view = panel->thumbnailContentView();
+    ASSERT_TRUE(panel->hasDismissTimer());
+    EXPECT_EQ(panel->dismissTimerInterval(), 5000);
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QApplication::sendEvent(view, &enter);
+    EXPECT_FALSE(panel->hasDismissTimer());
+    EXPECT_TRUE(view->isHighlighted());
+    // A badge while the pointer rests on the panel adds no countdown.
+    stack.showPIIBadge(panel->record().id);
+    EXPECT_TRUE(view->hasPIIBadge());
+    EXPECT_FALSE(panel->hasDismissTimer());
+
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(view, &leave);
+    EXPECT_TRUE(panel->hasDismissTimer());
+    EXPECT_EQ(panel->dismissTimerInterval(), 5000);
+    EXPECT_FALSE(view->isHighlighted());
+
+    stack.showPIIBadge(panel->record().id);
+    EXPECT_EQ(panel->dismissTimerInterval(), 8000);
+
+    panel->togglePin();
+    EXPECT_TRUE(view->hasPinIndicator());
+    EXPECT_FALSE(panel->hasDismissTimer());
+    panel->startDismissTimer(5); // the pointer leaving a pinned panel
+    EXPECT_FALSE(panel->hasDismissTimer());
+    EXPECT_EQ(view->contextMenuLabels().first(), "Unpin");
+    panel->togglePin();
+    EXPECT_FALSE(view->hasPinIndicator());
+    EXPECT_TRUE(panel->hasDismissTimer());
+    EXPECT_EQ(panel->dismissTimerInterval(), 5000);
+    EXPECT_EQ(view->contextMenuLabels(),
+              (QStringList{"Pin Thumbnail", "-", "Tag in Pictrove", "Annotate", "-", "Copy to Clipboard",
+                           "Show in Folder", "-", "Delete Screenshot", "-", "Dismiss"}));
+}
+
+TEST(FloatingThumbnail, CountdownDismissesAndTheStackClosesUp)
+{
+    ThumbnailStack stack;
+    FloatingThumbnailPanel *a = stack.showThumbnail(recordWithImage({2880, 1800}), {}); // 137 high
+    FloatingThumbnailPanel *b = stack.showThumbnail(recordWithImage({100, 50}), {});    // 62
+    FloatingThumbnailPanel *c = stack.showThumbnail(recordWithImage({150, 401}), {});   // 212
+    QTest::qWait(FloatingThumbnailPanel::showMs + 100);
+    const QRect visible = FloatingThumbnailPanel::targetVisibleArea();
+    EXPECT_EQ(a->framePosition(), ThumbnailGeometry::restingPosition(visible, {212, 137}, 0));
+    EXPECT_EQ(b->framePosition(), ThumbnailGeometry::restingPosition(visible, {112, 62}, 145));
+    EXPECT_EQ(c->framePosition(), ThumbnailGeometry::restingPosition(visible, {87, 212}, 215));
+
+    const QPoint aBefore = a->framePosition();
+    b->dismiss(true);
+    QTest::qWait(FloatingThumbnailPanel::dismissMs + FloatingThumbnailPanel::moveMs + 150);
+    ASSERT_EQ(stack.panels(), (QList<FloatingThumbnailPanel *>{a, c}));
+    EXPECT_EQ(a->framePosition(), aBefore);
+    EXPECT_EQ(c->framePosition(), ThumbnailGeometry::restingPosition(visible, {87, 212}, 145));
+
+    // The 5-second countdown takes a panel away by itself.
+    a->startDismissTimer(0);
+    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
+    EXPECT_EQ(stack.panels(), (QList<FloatingThumbnailPanel *>{c}));
+}
+
+TEST(FloatingThumbnail, LimitOfFiveSparesPinnedPanels)
+{
+    {
+        ThumbnailStack stack;
+        QList<FloatingThumbnailPanel *> shown;
+        for (int i = 0; i < 5; ++i) {
+            shown << stack.showThumbnail(recordWithImage({100, 50}), {});
+        }
+        shown[0]->togglePin();
+        FloatingThumbnailPanel *sixth = stack.showThumbnail(recordWithImage({100, 50}), {});
+        // The oldest unpinned one went at once, without sliding out.
+        EXPECT_EQ(stack.panels(), (QList<FloatingThumbnailPanel *>{shown[0], shown[2], shown[3], shown[4], sixth}));
+        QTest::qWait(FloatingThumbnailPanel::showMs + 100);
+        const QRect visible = FloatingThumbnailPanel::targetVisibleArea();
+        EXPECT_EQ(sixth->framePosition(), ThumbnailGeometry::restingPosition(visible, {112, 62}, 4 * 70));
+    }
+    {
+        ThumbnailStack stack;
+        for (int i = 0; i < 5; ++i) {
+            stack.showThumbnail(recordWithImage({100, 50}), {})->togglePin();
+        }
+        stack.showThumbnail(recordWithImage({100, 50}), {});
+        EXPECT_EQ(stack.panels().size(), 6);
+    }
+}
+
+struct Reported
+{
+    QList<ThumbnailAction> actions;
+    int dismissed = 0;
+};
+
+TEST(FloatingThumbnail, ClickSwipeAndDrag)
+{
+    struct Case
+    {
+        const char *what;
+        QList<QPointF> moves; // drag events after the press at (20, 20)
+        QPointF release;
+        bool dragStarted;
+        QList<ThumbnailAction> actions;
+        bool gone;
+    };
+    const Case cases[] = {
+        {"click 4 away", {}, {24, 20}, false, {ThumbnailAction::tagScreenshot}, true},
+        {"release exactly 5 away", {}, {25, 20}, false, {}, false},
+        {"quick flick right", {{23, 20}, {60, 10}}, {60, 10}, false, {}, true},
+        {"slow move right", {{26, 20}}, {26, 20}, true, {}, false},
+        {"to the left", {{-20, 20}}, {-20, 20}, true, {}, false},
+    };
+    for (const Case &c : cases) {
+        ThumbnailStack stack;
+        Reported reported;
+        FloatingThumbnailPanel *panel = stack.showThumbnail(
+            recordWithImage({800, 600}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported.actions << a; });
+        ThumbnailContentView *view = panel->thumbnailContentView();
+        bool dragStarted = false;
+        view->startFileDrag = [&] { dragStarted = true; };
+        sendMouse(view, QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::LeftButton);
+        for (const QPointF &m : c.moves) {
+            sendMouse(view, QEvent::MouseMove, m, Qt::NoButton, Qt::LeftButton);
+        }
+        sendMouse(view, QEvent::MouseButtonRelease, c.release, Qt::LeftButton, Qt::NoButton);
+        QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
+        EXPECT_EQ(dragStarted, c.dragStarted) << c.what;
+        EXPECT_EQ(reported.actions, c.actions) << c.what;
+        EXPECT_EQ(stack.panels().isEmpty(), c.gone) << c.what;
+    }
+}
+
+TEST(FloatingThumbnail, DeleteTrashesTheFileThenReports)
+{
+    ThumbnailStack stack;
+    Reported reported;
+    const ScreenshotRecord record = recordWithImage({300, 200});
+    FloatingThumbnailPanel *panel =
+        stack.showThumbnail(record, [&](ThumbnailAction a, const ScreenshotRecord &r) {
+            EXPECT_EQ(r.id, record.id);
+            reported.actions << a;
+        });
+    panel->thumbnailContentView()->runContextMenuItem(QStringLiteral("Delete Screenshot"));
+    EXPECT_FALSE(QFile::exists(record.movedURL));
+    EXPECT_TRUE(reported.actions.isEmpty()); // only after sliding out
+    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
+    EXPECT_EQ(reported.actions, QList<ThumbnailAction>{ThumbnailAction::deleteScreenshot});
+    EXPECT_TRUE(stack.panels().isEmpty());
+}
+
+TEST(FloatingThumbnail, BadgeClickAsksForRedaction)
+{
+    ThumbnailStack stack;
+    Reported reported;
+    FloatingThumbnailPanel *panel = stack.showThumbnail(
+        recordWithImage({300, 200}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported.actions << a; });
+    stack.showPIIBadge(panel->record().id);
+    stack.showPIIBadge(panel->record().id); // once only
+    QWidget *badge = panel->thumbnailContentView()->piiBadge();
+    ASSERT_NE(badge, nullptr);
+    EXPECT_EQ(badge->geometry(), QRect(212 - 32, 8, 24, 24));
+    EXPECT_EQ(badge->toolTip(), "Sensitive info detected — click to redact");
+    QTest::mouseClick(badge, Qt::LeftButton);
+    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
+    EXPECT_EQ(reported.actions, QList<ThumbnailAction>{ThumbnailAction::redactPII});
+}
+
+} // namespace
