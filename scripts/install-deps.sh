@@ -21,7 +21,7 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   attr trash-cli libglib2.0-bin dbus dbus-x11 xvfb openbox xdotool xclip x11-utils
-  imagemagick dunst xterm gnome-screenshot fonts-dejavu-core
+  imagemagick dunst xterm gnome-screenshot fonts-dejavu-core trayer
 )
 
 missing=()

@@ -1,0 +1,367 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/shell/AppDelegate.h"
+
+#include "annotation/RedactionMarks.h"
+#include "app/AppSettings.h"
+#include "app/FrontAppDetector.h"
+#include "app/HotkeyManager.h"
+#include "app/shell/DesktopCaptureDisplay.h"
+#include "library/RetentionService.h"
+#include "library/ScreenshotIndex.h"
+#include "platform/FileSystem.h"
+#include "platform/Log.h"
+#include "platform/NotificationCenter.h"
+#include "ui/MenuBarView.h"
+#include "ui/Symbols.h"
+#include "ui/ThumbnailStack.h"
+#include "ui/TrayPopover.h"
+
+#if __has_include("app/ScreenshotMonitor.h")
+#include "app/ScreenshotMonitor.h"
+#include "app/capture/CaptureOrganizer.h"
+#define PICTROVE_HAVE_MONITOR 1
+#endif
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSystemTrayIcon>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+QString pathFromUserInfo(const QVariantMap &info)
+{
+    const QVariant url = info.value(QStringLiteral("url"));
+    if (url.canConvert<QUrl>() && url.toUrl().isLocalFile()) {
+        return url.toUrl().toLocalFile();
+    }
+    const QString text = url.toString();
+    return text.startsWith(QLatin1String("file:")) ? QUrl(text).toLocalFile() : text;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(AppSettings &settings, QObject *parent)
+    : QObject(parent), m_settings(settings), m_thumbnails(std::make_unique<ThumbnailStack>())
+{
+}
+
+AppDelegate::~AppDelegate()
+{
+    delete m_popover;
+    delete m_panelWindow;
+}
+
+FrontAppDetector *AppDelegate::frontAppDetector()
+{
+    if (!m_frontAppDetector) {
+        m_frontAppDetector = new FrontAppDetector(this);
+    }
+    return m_frontAppDetector;
+}
+
+QWidget *AppDelegate::panelWindow() const { return m_panelWindow ? m_panelWindow : m_popover; }
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // 1. The library root; an error shows up with the first capture instead.
+    (void)FileSystem::createFolder(m_settings.libraryRoot());
+    // 2. Tray icon and panel.
+    setUpStatusItem();
+    // 3. Front application.
+    frontAppDetector();
+    // 4, 5. Monitor wired to the organiser, started.
+    QPointer<AppDelegate> self(this);
+#ifdef PICTROVE_HAVE_MONITOR
+    ScreenshotMonitor *monitor = screenshotMonitor();
+    monitor->onScreenshotDetected = [self](const QString &path) {
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, path] {
+                if (self) {
+                    self->organizeScreenshot(path);
+                }
+            },
+            Qt::QueuedConnection);
+    };
+    monitor->start();
+#endif
+    // 6. The desktop screenshot tool's own thumbnail.
+    m_settings.applySystemThumbnailPreference();
+    // 7. Window-opening notifications.
+    registerObservers();
+    // 8, 9. Hotkey.
+    HotkeyManager::shared().onAnnotateLatest = [self] {
+        if (self) {
+            self->annotateLatest();
+        }
+    };
+    if (m_settings.enableAnnotateHotkey()) {
+        HotkeyManager::shared().registerHotkey();
+    }
+    connect(&m_settings, &AppSettings::changed, this, [this](const QString &key) {
+        if (key == QLatin1String("enableAnnotateHotkey")) {
+            if (m_settings.enableAnnotateHotkey()) {
+                HotkeyManager::shared().registerHotkey();
+            } else {
+                HotkeyManager::shared().unregisterHotkey();
+            }
+        }
+        refreshPanel();
+    });
+    // 10, 11. Clean-up soon after launch, then every 6 hours, each time as the settings say.
+    QTimer::singleShot(retentionDelayMs, this, [self] {
+        if (self) {
+            RetentionService::runIfEnabled(self->m_settings, ScreenshotIndex::shared());
+        }
+    });
+    m_retentionTimer.setInterval(retentionIntervalMs);
+    connect(&m_retentionTimer, &QTimer::timeout, [] {
+        RetentionService::runIfEnabled(AppSettings::shared(), ScreenshotIndex::shared());
+    });
+    m_retentionTimer.start();
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+#ifdef PICTROVE_HAVE_MONITOR
+    screenshotMonitor()->stop();
+#endif
+    if (m_settings.disableSystemThumbnail()) {
+        m_settings.restoreSystemThumbnail();
+    }
+}
+
+ScreenshotMonitor *AppDelegate::screenshotMonitor()
+{
+#ifdef PICTROVE_HAVE_MONITOR
+    if (!m_screenshotMonitor) {
+        m_screenshotMonitor = new ScreenshotMonitor(m_settings.resolvedSourceFolder(), this);
+        connect(m_screenshotMonitor, &ScreenshotMonitor::recentScreenshotsChanged, this, &AppDelegate::refreshPanel);
+        connect(m_screenshotMonitor, &ScreenshotMonitor::monitoringChanged, this, &AppDelegate::refreshPanel);
+    }
+#endif
+    return m_screenshotMonitor;
+}
+
+void AppDelegate::organizeScreenshot(const QString &path)
+{
+#ifdef PICTROVE_HAVE_MONITOR
+    if (!m_organizer) {
+        m_organizer = new CaptureOrganizer(m_settings, ScreenshotIndex::shared(), this);
+        m_organizer->setAppNameSource([this] { return frontAppDetector()->appNameForCapture(); });
+        m_organizer->setRecentSink([this](const ScreenshotRecord &r) { screenshotMonitor()->addRecent(r); });
+        QPointer<AppDelegate> self(this);
+        m_display = std::make_unique<DesktopCaptureDisplay>(
+            *m_thumbnails,
+            [self](ThumbnailAction action, const ScreenshotRecord &record) {
+                if (self) {
+                    self->handleThumbnailAction(action, record);
+                }
+            },
+            [self](const ScreenshotRecord &record) {
+                if (self) {
+                    self->showTagDialog(record);
+                }
+            });
+        m_organizer->setDisplay(m_display.get());
+    }
+    m_organizer->organizeScreenshot(path);
+#else
+    (void)path;
+#endif
+}
+
+void AppDelegate::setUpStatusItem()
+{
+    m_panel = new MenuBarView;
+    connect(m_panel, &MenuBarView::quitRequested, qApp, &QCoreApplication::quit);
+    connect(m_panel, &MenuBarView::pauseResumeRequested, this, [this] {
+#ifdef PICTROVE_HAVE_MONITOR
+        if (screenshotMonitor()->isMonitoring()) {
+            screenshotMonitor()->stop();
+        } else {
+            screenshotMonitor()->start();
+        }
+#endif
+        refreshPanel();
+    });
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_popover = new TrayPopover(m_panel);
+        m_statusItem = new QSystemTrayIcon(Symbols::applicationIcon(), this);
+        m_statusItem->setToolTip(QStringLiteral("Pictrove"));
+        connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+            if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) {
+                togglePopover();
+            }
+        });
+        m_statusItem->show();
+    } else {
+        // No tray to live in: a small ordinary window, so the application is never invisible.
+        Log::line(QStringLiteral("No system tray found; showing the panel in a window"));
+        m_panelWindow = new QWidget(nullptr, Qt::Window);
+        m_panelWindow->setWindowTitle(QStringLiteral("Pictrove"));
+        m_panelWindow->setWindowIcon(Symbols::applicationIcon());
+        auto *layout = new QVBoxLayout(m_panelWindow);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(m_panel);
+        m_panelWindow->show();
+    }
+    refreshPanel();
+}
+
+void AppDelegate::refreshPanel()
+{
+    if (!m_panel) {
+        return;
+    }
+    m_panel->setRecentPreviewMinutes(m_settings.recentPreviewMinutes());
+    m_panel->setDestinationFolder(m_settings.destinationFolder());
+#ifdef PICTROVE_HAVE_MONITOR
+    if (m_screenshotMonitor) {
+        m_panel->setMonitoring(m_screenshotMonitor->isMonitoring());
+        m_panel->setRecentScreenshots(m_screenshotMonitor->recentScreenshots());
+    }
+#endif
+}
+
+void AppDelegate::togglePopover()
+{
+    if (!m_popover) {
+        showPanel();
+        return;
+    }
+    m_panel->setNow(QDateTime::currentDateTime());
+    m_popover->toggle();
+}
+
+void AppDelegate::showPanel()
+{
+    m_panel->setNow(QDateTime::currentDateTime());
+    if (m_popover) {
+        if (!m_popover->isVisible()) {
+            m_popover->showAtPointer();
+        }
+        return;
+    }
+    m_panelWindow->show();
+    m_panelWindow->raise();
+    m_panelWindow->activateWindow();
+}
+
+void AppDelegate::registerObservers()
+{
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    QPointer<AppDelegate> self(this);
+    m_observers << center.addObserver(NotificationCenter::openPreferences, this, [self](const QVariantMap &) {
+        if (self) {
+            self->showPreferences();
+        }
+    });
+    m_observers << center.addObserver(NotificationCenter::openAnnotationEditor, this, [self](const QVariantMap &info) {
+        const QString path = pathFromUserInfo(info);
+        if (self && !path.isEmpty()) {
+            self->openAnnotationEditor(path, {});
+        }
+    });
+    m_observers << center.addObserver(NotificationCenter::openGallery, this, [self](const QVariantMap &info) {
+        if (self) {
+            self->showGallery(info.value(QStringLiteral("query")).toString());
+        }
+    });
+    m_observers << center.addObserver(NotificationCenter::openTagDialog, this, [self](const QVariantMap &info) {
+        const QString path = pathFromUserInfo(info);
+        if (!self || path.isEmpty()) {
+            return;
+        }
+        ScreenshotRecord record;
+        record.id = QUuid::createUuid();
+        record.originalURL = path;
+        record.movedURL = path;
+        const QString app = info.value(QStringLiteral("appName")).toString();
+        record.appName = app.isEmpty() ? QStringLiteral("Unknown") : app;
+        record.timestamp = QDateTime::currentDateTime();
+        if (const Result<QStringList> tags = FileSystem::readTagNames(path)) {
+            record.tags = tags.value();
+        }
+        self->showTagDialog(record);
+    });
+}
+
+void AppDelegate::unavailable(const QString &window, const QString &path)
+{
+    if (m_popover && m_popover->isVisible()) {
+        m_popover->close();
+    }
+    Log::line(window + QStringLiteral(" is not available in this build"));
+    emit windowUnavailable(window, path);
+}
+
+void AppDelegate::showPreferences() { unavailable(QStringLiteral("Preferences window")); }
+
+void AppDelegate::showGallery(const QString &query) { unavailable(QStringLiteral("Library window"), query); }
+
+void AppDelegate::openAnnotationEditor(const QString &path, const QList<Annotation> &)
+{
+    unavailable(QStringLiteral("Annotation editor"), path);
+}
+
+void AppDelegate::showTagDialog(const ScreenshotRecord &record)
+{
+    unavailable(QStringLiteral("Tag dialog"), record.movedURL);
+}
+
+QList<Annotation> AppDelegate::redactionMarksFor(const ScreenshotRecord &record) const
+{
+    const std::optional<ScreenshotIndexEntry> entry = ScreenshotIndex::shared().entry(record.movedURL);
+    return RedactionMarks::make(entry ? entry->piiRects : QList<QRectF>(), m_settings.piiRedactionStyle());
+}
+
+void AppDelegate::handleThumbnailAction(ThumbnailAction action, const ScreenshotRecord &record)
+{
+    switch (action) {
+    case ThumbnailAction::tagScreenshot:
+        showTagDialog(record);
+        break;
+    case ThumbnailAction::annotate:
+        openAnnotationEditor(record.movedURL, {});
+        break;
+    case ThumbnailAction::deleteScreenshot:
+#ifdef PICTROVE_HAVE_MONITOR
+        screenshotMonitor()->removeRecent(record.id);
+#endif
+        if (ScreenshotIndex::shared().remove(record.movedURL)) {
+            ScreenshotIndex::shared().scheduleSave();
+        }
+        break;
+    case ThumbnailAction::redactPII:
+        openAnnotationEditor(record.movedURL, redactionMarksFor(record));
+        break;
+    }
+}
+
+void AppDelegate::annotateLatest()
+{
+#ifdef PICTROVE_HAVE_MONITOR
+    const QList<ScreenshotRecord> recents = screenshotMonitor()->recentScreenshots();
+    if (!recents.isEmpty()) {
+        openAnnotationEditor(recents.first().movedURL, {});
+        return;
+    }
+#endif
+    std::optional<ScreenshotIndexEntry> newest;
+    const ScreenshotIndex::Entries &entries = ScreenshotIndex::shared().entries();
+    for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
+        if (!FileSystem::exists(it->path)) {
+            continue;
+        }
+        if (!newest || it->timestamp > newest->timestamp) {
+            newest = *it;
+        }
+    }
+    if (newest) {
+        openAnnotationEditor(newest->path, {});
+    }
+}
