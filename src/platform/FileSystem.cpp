@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
+#include "platform/FileSystemPrivate.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -14,9 +16,33 @@
 
 namespace FileSystem {
 
-namespace {
+namespace detail {
+
 QString errnoText(int err) { return QString::fromLocal8Bit(std::strerror(err)); }
-} // namespace
+
+QByteArray parentOf(const QByteArray &path)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    if (slash <= 0) {
+        return QByteArrayLiteral("/");
+    }
+    return path.left(slash);
+}
+
+QByteArray nameOf(const QByteArray &path) { return path.mid(path.lastIndexOf('/') + 1); }
+
+void syncFolder(const QByteArray &folder)
+{
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace detail
+
+using detail::errnoText;
 
 QString homeFolder() { return QDir::homePath(); }
 
@@ -98,10 +124,12 @@ Status writeFile(const QString &path, const QByteArray &bytes, bool atomic)
         if (f.write(bytes) != bytes.size()) {
             return Status::failure(f.errorString());
         }
-        // QSaveFile syncs the data before renaming it into place.
+        // QSaveFile syncs the data before renaming it into place (fdatasync in commit).
         if (!f.commit()) {
             return Status::failure(f.errorString());
         }
+        // The rename itself lives in the folder: sync it too, so the new content survives a crash.
+        detail::syncFolder(detail::parentOf(detail::nativePath(QFileInfo(path).absoluteFilePath())));
         return Status::success();
     }
     QFile f(path);

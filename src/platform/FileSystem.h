@@ -39,8 +39,10 @@ struct WalkItem
 };
 
 // Visits every item below root (not root itself), hidden files and hidden folders skipped,
-// symbolic links never followed. The visitor returns false to skip a folder's contents
-// (only meaningful for folders) — it is called before the folder is entered.
+// symbolic links never followed. Only regular files and folders are visited: links, pipes,
+// sockets and devices are left out. Entries of one folder come in byte order of their names.
+// The visitor returns false to skip a folder's contents (only meaningful for folders) — it is
+// called before the folder is entered. A root given as a symbolic link is followed.
 void walk(const QString &root, const std::function<bool(const WalkItem &)> &visitor);
 
 // Size in bytes of the item at path, without following a final symbolic link.
@@ -56,7 +58,8 @@ bool exists(const QString &path);
 Status move(const QString &source, const QString &destination);
 
 // Moves the item to the freedesktop Trash (home trash, or the trash at the top of the
-// item's mount). Returns the item's path inside the trash.
+// item's mount; when that mount has no usable trash, a copy into the home trash by the same
+// no-loss move). Returns the item's path inside the trash.
 Result<QString> moveToTrash(const QString &path);
 
 Result<QByteArray> readFile(const QString &path);
@@ -65,11 +68,13 @@ Result<QByteArray> readFile(const QString &path);
 // Plain: written in place.
 Status writeFile(const QString &path, const QByteArray &bytes, bool atomic);
 
-// The file's ordered tag names from the user.xdg.tags attribute; an empty list when the
-// file has none. Fails for a missing file or a file system without user attributes.
+// The file's ordered tag names from the user.xdg.tags attribute (UTF-8, joined by ",", empty
+// parts skipped); an empty list when the file has none. Fails for a missing file or a file
+// system without user attributes ("The file system does not support tags").
 Result<QStringList> readTagNames(const QString &path);
 
-// Replaces the file's tag names; an empty list removes the attribute.
+// Replaces the file's tag names; empty names are dropped, and an empty list removes the
+// attribute. Names are not escaped, so a name holding "," reads back as two names.
 Status writeTagNames(const QString &path, const QStringList &names);
 
 } // namespace FileSystem

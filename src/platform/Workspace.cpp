@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/Workspace.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QProcess>
+
+namespace Workspace {
+
+namespace {
+
+// How long a file manager may take to start before the folder is opened instead.
+constexpr int showItemsTimeoutMs = 10000;
+
+void openWithDesktop(const QUrl &url)
+{
+    if (QDesktopServices::openUrl(url)) {
+        return;
+    }
+    // Without a GUI application object (the headless tool) Qt cannot reach the desktop's
+    // handlers; xdg-open is what it would have used.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        QProcess::startDetached(QStringLiteral("xdg-open"), {url.toString(QUrl::FullyEncoded)});
+    }
+}
+
+void openContainingFolder(const QString &path)
+{
+    openWithDesktop(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+}
+
+} // namespace
+
+void reveal(const QString &path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        openContainingFolder(absolute);
+        return;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    call << QStringList{QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded)} << QString();
+    // Asynchronous: a file manager that starts slowly must not freeze the caller's windows.
+    auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [absolute](QDBusPendingCallWatcher *w) {
+        if (w->isError()) {
+            openContainingFolder(absolute);
+        }
+        w->deleteLater();
+    });
+}
+
+void open(const QUrl &url) { openWithDesktop(url); }
+
+} // namespace Workspace

@@ -1,0 +1,269 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/FileSystem.h"
+#include "platform/FileSystemPrivate.h"
+
+#include "TemporaryMount.h"
+#include "TestFiles.h"
+#include "common/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+namespace {
+
+struct stat statOf(const QString &path)
+{
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
+
+class MoveTest : public ::testing::Test
+{
+protected:
+    QString m_folder = TestEnvironment::makeFolder(QStringLiteral("move"));
+};
+
+TEST_F(MoveTest, RenamesWithinOneFileSystem)
+{
+    const QString source = TestEnvironment::writeFile(m_folder + "/a.png", "picture");
+    const QString destination = m_folder + "/sub dir/é b.png";
+    QDir().mkpath(m_folder + "/sub dir");
+    const ino_t inode = statOf(source).st_ino;
+
+    const Status moved = FileSystem::move(source, destination);
+
+    ASSERT_TRUE(moved.ok()) << moved.error().toStdString();
+    EXPECT_FALSE(FileSystem::exists(source));
+    EXPECT_EQ(TestFiles::contents(destination), "picture");
+    EXPECT_EQ(statOf(destination).st_ino, inode) << "a move on one disk must be a rename, not a copy";
+}
+
+// What is at the destination beforehand, on the same disk and on another one.
+enum class Occupant { File, Folder, DanglingLink };
+
+struct NoReplaceCase
+{
+    const char *name;
+    Occupant occupant;
+    bool acrossFileSystems;
+};
+
+void PrintTo(const NoReplaceCase &c, std::ostream *os) { *os << c.name; }
+
+class MoveNoReplaceTest : public ::testing::TestWithParam<NoReplaceCase>
+{
+};
+
+TEST_P(MoveNoReplaceTest, RefusesAnOccupiedDestinationAndKeepsBoth)
+{
+    const NoReplaceCase c = GetParam();
+    std::unique_ptr<TemporaryMount> mount;
+    QString destinationFolder = TestEnvironment::makeFolder(QStringLiteral("dest"));
+    if (c.acrossFileSystems) {
+        mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+        if (!mount) {
+            GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+        }
+        destinationFolder = mount->path();
+    }
+    const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/s.png", "new");
+    const QString destination = destinationFolder + "/taken.png";
+    switch (c.occupant) {
+    case Occupant::File:
+        TestEnvironment::writeFile(destination, "old");
+        break;
+    case Occupant::Folder:
+        QDir().mkpath(destination);
+        break;
+    case Occupant::DanglingLink:
+        ASSERT_EQ(::symlink("/nonexistent/target", QFile::encodeName(destination).constData()), 0);
+        break;
+    }
+    const QStringList before = TestFiles::entries(destinationFolder);
+
+    const Status moved = FileSystem::move(source, destination);
+
+    EXPECT_FALSE(moved.ok());
+    EXPECT_TRUE(moved.error().contains(QStringLiteral("File exists"))) << moved.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(source), "new");
+    EXPECT_EQ(TestFiles::entries(destinationFolder), before) << "no temporary file may be left";
+    if (c.occupant == Occupant::File) {
+        EXPECT_EQ(TestFiles::contents(destination), "old");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Occupants, MoveNoReplaceTest,
+                         ::testing::Values(NoReplaceCase{"FileSameDisk", Occupant::File, false},
+                                           NoReplaceCase{"FolderSameDisk", Occupant::Folder, false},
+                                           NoReplaceCase{"DanglingLinkSameDisk", Occupant::DanglingLink, false},
+                                           NoReplaceCase{"FileOtherDisk", Occupant::File, true},
+                                           NoReplaceCase{"FolderOtherDisk", Occupant::Folder, true},
+                                           NoReplaceCase{"DanglingLinkOtherDisk", Occupant::DanglingLink, true}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+// A successful move onto another file system, staged unnamed (what tmpfs and ext4 offer)
+// and under a hidden temporary name (file systems without O_TMPFILE).
+struct AcrossCase
+{
+    const char *name;
+    const char *type;
+    FileSystem::detail::Staging staging;
+};
+
+void PrintTo(const AcrossCase &c, std::ostream *os) { *os << c.name; }
+
+class MoveAcrossTest : public ::testing::TestWithParam<AcrossCase>
+{
+};
+
+TEST_P(MoveAcrossTest, CopiesSyncsAndRemovesTheSource)
+{
+    const QString type = QString::fromLatin1(GetParam().type);
+    auto mount = TemporaryMount::create(type, 32);
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(type).toStdString();
+    }
+    const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024 + 17);
+    const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/shot.PNG", bytes);
+    const QByteArray nativeSource = QFile::encodeName(source);
+    ASSERT_EQ(::chmod(nativeSource.constData(), 0640), 0);
+    const struct timespec times[2] = {{1700000000, 0}, {1600000000, 123000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, nativeSource.constData(), times, 0), 0);
+    ASSERT_EQ(::setxattr(nativeSource.constData(), "user.xdg.tags", "Red,Work", 8, 0), 0);
+    QDir().mkpath(mount->path() + "/App/2024-03-05");
+    const QString destination = mount->path() + "/App/2024-03-05/screenshot_14-07-09.PNG";
+
+    const Status moved = GetParam().staging == FileSystem::detail::Staging::Automatic
+                             ? FileSystem::move(source, destination)
+                             : FileSystem::detail::moveAcrossFileSystems(source, destination, GetParam().staging);
+
+    ASSERT_TRUE(moved.ok()) << moved.error().toStdString();
+    EXPECT_FALSE(FileSystem::exists(source));
+    EXPECT_EQ(TestFiles::contents(destination), bytes);
+    EXPECT_EQ(TestFiles::entries(mount->path() + "/App/2024-03-05"), QStringList{"screenshot_14-07-09.PNG"});
+    const struct stat st = statOf(destination);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    {
+        char value[64] = {};
+        const ssize_t n = ::getxattr(QFile::encodeName(destination).constData(), "user.xdg.tags", value, sizeof value);
+        EXPECT_EQ(QByteArray(value, int(std::max<ssize_t>(n, 0))), "Red,Work") << "tags travel with the file";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, MoveAcrossTest,
+                         ::testing::Values(AcrossCase{"TmpfsUnnamed", "tmpfs", FileSystem::detail::Staging::Automatic},
+                                           AcrossCase{"TmpfsNamed", "tmpfs", FileSystem::detail::Staging::Named},
+                                           AcrossCase{"Ext4Unnamed", "ext4", FileSystem::detail::Staging::Automatic}),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+TEST(MoveAcrossFailureTest, ReadOnlyDestinationLeavesSourceAndNoTemporaryFile)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    QDir().mkpath(mount->path() + "/lib");
+    ASSERT_TRUE(mount->remountReadOnly());
+    const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/s.png", "keep");
+
+    const Status moved = FileSystem::move(source, mount->path() + "/lib/s.png");
+
+    EXPECT_FALSE(moved.ok());
+    EXPECT_TRUE(moved.error().contains(QStringLiteral("Read-only file system"))) << moved.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(source), "keep");
+    EXPECT_TRUE(TestFiles::entries(mount->path() + "/lib").isEmpty());
+}
+
+TEST(MoveAcrossFailureTest, FullDestinationLeavesSourceAndNoPartialFile)
+{
+    using FileSystem::detail::Staging;
+    for (const Staging staging : {Staging::Automatic, Staging::Named}) {
+        SCOPED_TRACE(staging == Staging::Named ? "named staging" : "unnamed staging");
+        auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 1);
+        if (!mount) {
+            GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+        }
+        const QString folder = TestEnvironment::makeFolder(QStringLiteral("src"));
+        const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024);
+        const QString source = TestEnvironment::writeFile(folder + "/big.png", bytes);
+
+        const Status moved = FileSystem::detail::moveAcrossFileSystems(source, mount->path() + "/big.png", staging);
+
+        EXPECT_FALSE(moved.ok());
+        EXPECT_TRUE(moved.error().contains(QStringLiteral("No space left"))) << moved.error().toStdString();
+        EXPECT_EQ(TestFiles::contents(source), bytes);
+        EXPECT_TRUE(TestFiles::entries(mount->path()).isEmpty());
+        // The abandoned copy's blocks are given back, so the next move fits.
+        const QString small = TestEnvironment::writeFile(folder + "/small.png", TestFiles::randomBytes(900 * 1024));
+        EXPECT_TRUE(FileSystem::detail::moveAcrossFileSystems(small, mount->path() + "/small.png", staging).ok());
+    }
+}
+
+TEST(MoveAcrossFailureTest, SourceThatCannotBeRemovedIsKeptAndTheCopyUndone)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    const QString source = TestEnvironment::writeFile(mount->path() + "/watched/s.png", "only copy");
+    ASSERT_TRUE(mount->remountReadOnly());
+    const QString destinationFolder = TestEnvironment::makeFolder(QStringLiteral("lib"));
+
+    const Status moved = FileSystem::move(source, destinationFolder + "/s.png");
+
+    EXPECT_FALSE(moved.ok());
+    EXPECT_TRUE(moved.error().contains(QStringLiteral("could not be removed"))) << moved.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(source), "only copy");
+    EXPECT_TRUE(TestFiles::entries(destinationFolder).isEmpty()) << "a failed move must not leave a second copy";
+}
+
+TEST(MoveAcrossFailureTest, FoldersAndMissingTargetsFailClearly)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("album"));
+    TestEnvironment::writeFile(folder + "/a.png", "a");
+    const Status folderMove = FileSystem::move(folder, mount->path() + "/album");
+    EXPECT_FALSE(folderMove.ok());
+    EXPECT_TRUE(folderMove.error().contains(QStringLiteral("folder"))) << folderMove.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(folder + "/a.png"), "a");
+    EXPECT_TRUE(TestFiles::entries(mount->path()).isEmpty());
+
+    const QString file = TestEnvironment::writeFile(folder + "/b.png", "b");
+    const Status missingFolder = FileSystem::move(file, mount->path() + "/no/such/b.png");
+    EXPECT_FALSE(missingFolder.ok());
+    EXPECT_TRUE(missingFolder.error().contains(QStringLiteral("No such file"))) << missingFolder.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(file), "b");
+
+    const Status missingSource = FileSystem::move(folder + "/gone.png", mount->path() + "/gone.png");
+    EXPECT_FALSE(missingSource.ok());
+}
+
+TEST(MoveAcrossFailureTest, SymbolicLinkMovesAsALink)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("links"));
+    const QString link = folder + "/l.png";
+    ASSERT_EQ(::symlink("../elsewhere/target.png", QFile::encodeName(link).constData()), 0);
+
+    ASSERT_TRUE(FileSystem::move(link, mount->path() + "/l.png").ok());
+
+    EXPECT_FALSE(FileSystem::exists(link));
+    EXPECT_EQ(QFile::symLinkTarget(mount->path() + "/l.png"), QDir::cleanPath(mount->path() + "/../elsewhere/target.png"));
+}
+
+} // namespace

@@ -1,0 +1,263 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Trashing is checked with the desktop's own tools: what they list and restore is what a
+// user would see in the file manager's Trash.
+#include "platform/FileSystem.h"
+
+#include "TemporaryMount.h"
+#include "TestFiles.h"
+#include "common/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString homeTrash() { return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash"); }
+
+QString uid() { return QString::number(::geteuid()); }
+
+QString infoFileFor(const QString &trashedPath)
+{
+    const QFileInfo trashed(trashedPath);
+    return trashed.dir().absolutePath() + QStringLiteral("/../info/") + trashed.fileName() + QStringLiteral(".trashinfo");
+}
+
+QString recordedPath(const QString &trashedPath)
+{
+    const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashedPath)));
+    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^Path=(.*)$"), QRegularExpression::MultilineOption).match(info);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+// trash-cli's listing: "date time original-path" per item.
+QString trashCliList(const QStringList &extraArguments = {})
+{
+    return TestFiles::runTool(QStringLiteral("trash-list"), extraArguments).output;
+}
+
+bool gioCanListTrash()
+{
+    return TestFiles::hasTool(QStringLiteral("gio")) && TestFiles::hasTool(QStringLiteral("dbus-run-session"))
+           && QFileInfo::exists(QStringLiteral("/usr/libexec/gvfsd-trash"));
+}
+
+// GIO lists the trash through gvfs, which runs on a session bus: give it a private one.
+TestFiles::ToolRun gio(const QStringList &arguments)
+{
+    return TestFiles::runTool(QStringLiteral("dbus-run-session"), QStringList{QStringLiteral("--"), QStringLiteral("gio")} + arguments);
+}
+
+class TrashTest : public ::testing::Test
+{
+protected:
+    QString m_folder = TestEnvironment::makeFolder(QStringLiteral("trash me"));
+};
+
+TEST_F(TrashTest, HomeTrashEntryIsListedAndRestorable)
+{
+    const QString name = QString::fromUtf8("Shot 100% é#1.png");
+    const QString file = TestEnvironment::writeFile(m_folder + "/" + name, "picture");
+
+    const Result<QString> trashed = FileSystem::moveToTrash(file);
+
+    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+    EXPECT_FALSE(FileSystem::exists(file));
+    EXPECT_EQ(QFileInfo(trashed.value()).absolutePath(), homeTrash() + "/files");
+    EXPECT_EQ(TestFiles::contents(trashed.value()), "picture");
+    const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashed.value())));
+    EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=/")) << info.toStdString();
+    EXPECT_TRUE(info.contains(QStringLiteral("Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
+
+    if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
+        EXPECT_TRUE(trashCliList().contains(file)) << trashCliList().toStdString();
+        const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {file}, "0\n");
+        EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
+        EXPECT_EQ(TestFiles::contents(file), "picture");
+        EXPECT_FALSE(QFile::exists(infoFileFor(trashed.value())));
+    }
+}
+
+TEST_F(TrashTest, HomeTrashEntryIsListedAndRestoredByGio)
+{
+    if (!gioCanListTrash()) {
+        GTEST_SKIP() << "SKIP: gio trash --list needs gvfs and dbus-run-session";
+    }
+    // gio 2.74 restores names outside ASCII to an escaped spelling, so this name stays ASCII.
+    const QString file = TestEnvironment::writeFile(m_folder + "/Shot 100%#1.png", "picture");
+    const Result<QString> trashed = FileSystem::moveToTrash(file);
+    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+
+    const TestFiles::ToolRun listed = gio({QStringLiteral("trash"), QStringLiteral("--list")});
+    EXPECT_TRUE(listed.output.contains(QStringLiteral("trash:///Shot%20100%25%231.png\t") + file)) << listed.output.toStdString();
+    const TestFiles::ToolRun restored =
+        gio({QStringLiteral("trash"), QStringLiteral("--restore"), QStringLiteral("trash:///Shot%20100%25%231.png")});
+    EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
+    EXPECT_EQ(TestFiles::contents(file), "picture");
+    EXPECT_FALSE(QFile::exists(infoFileFor(trashed.value())));
+}
+
+TEST_F(TrashTest, CollidingNamesGetTheirOwnEntries)
+{
+    QStringList originals;
+    QSet<QString> places;
+    for (int i = 0; i < 3; ++i) {
+        const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("same")) + "/screenshot.png",
+                                                        QByteArray::number(i));
+        originals << file;
+        const Result<QString> trashed = FileSystem::moveToTrash(file);
+        ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+        places.insert(trashed.value());
+        EXPECT_EQ(TestFiles::contents(trashed.value()), QByteArray::number(i));
+        EXPECT_EQ(recordedPath(trashed.value()), QString::fromLatin1(QFile::encodeName(file).toPercentEncoding("/")));
+    }
+    EXPECT_EQ(places.size(), 3);
+    EXPECT_TRUE(places.contains(homeTrash() + "/files/screenshot.png"));
+    EXPECT_TRUE(places.contains(homeTrash() + "/files/screenshot.2.png"));
+    EXPECT_TRUE(places.contains(homeTrash() + "/files/screenshot.3.png"));
+
+    if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
+        EXPECT_TRUE(trashCliList().contains(originals[1]));
+        // trash-restore asks which entry to restore; there is exactly one for this path.
+        const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {originals[1]}, "0\n");
+        EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
+        EXPECT_EQ(TestFiles::contents(originals[1]), "1");
+    }
+}
+
+TEST_F(TrashTest, EntryWithoutInfoIsNotOverwritten)
+{
+    QDir().mkpath(homeTrash() + "/files");
+    QDir().mkpath(homeTrash() + "/info");
+    TestEnvironment::writeFile(homeTrash() + "/files/orphan.png", "stray");
+    const QString file = TestEnvironment::writeFile(m_folder + "/orphan.png", "mine");
+
+    const Result<QString> trashed = FileSystem::moveToTrash(file);
+
+    ASSERT_TRUE(trashed.ok());
+    EXPECT_EQ(trashed.value(), homeTrash() + "/files/orphan.2.png");
+    EXPECT_EQ(TestFiles::contents(homeTrash() + "/files/orphan.png"), "stray");
+    EXPECT_FALSE(QFile::exists(homeTrash() + "/info/orphan.png.trashinfo"));
+}
+
+TEST_F(TrashTest, FoldersAndMissingItems)
+{
+    TestEnvironment::writeFile(m_folder + "/album/a.png", "a");
+    const Result<QString> folder = FileSystem::moveToTrash(m_folder + "/album");
+    ASSERT_TRUE(folder.ok()) << folder.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(folder.value() + "/a.png"), "a");
+
+    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
+    const Result<QString> missing = FileSystem::moveToTrash(m_folder + "/gone.png");
+    EXPECT_FALSE(missing.ok());
+    EXPECT_TRUE(missing.error().contains(QStringLiteral("No such file"))) << missing.error().toStdString();
+    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore);
+}
+
+// Items on another mount go to that mount's own trash, recorded relative to its top.
+struct TopTrashCase
+{
+    const char *name;
+    const char *fileSystem;
+    bool sharedTrash;       // an administrator's $topdir/.Trash exists
+    bool sharedTrashSticky; // ...with the sticky bit
+    const char *expectedTrash;
+};
+
+void PrintTo(const TopTrashCase &c, std::ostream *os) { *os << c.name; }
+
+class TopDirectoryTrashTest : public ::testing::TestWithParam<TopTrashCase>
+{
+};
+
+TEST_P(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
+{
+    const TopTrashCase c = GetParam();
+    auto mount = TemporaryMount::create(QString::fromLatin1(c.fileSystem), 16);
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QString::fromLatin1(c.fileSystem)).toStdString();
+    }
+    if (c.sharedTrash) {
+        ASSERT_TRUE(QDir().mkpath(mount->path() + "/.Trash"));
+        ASSERT_EQ(::chmod(QFile::encodeName(mount->path() + "/.Trash").constData(), c.sharedTrashSticky ? 01777 : 0777), 0);
+    }
+    const QString file = TestEnvironment::writeFile(mount->path() + "/App/2024-03-05/screenshot 1.png", "on the disk");
+
+    const Result<QString> trashed = FileSystem::moveToTrash(file);
+
+    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+    const QString trash = mount->path() + "/" + QString::fromLatin1(c.expectedTrash).arg(uid());
+    EXPECT_EQ(trashed.value(), trash + "/files/screenshot 1.png");
+    EXPECT_EQ(TestFiles::contents(trashed.value()), "on the disk");
+    EXPECT_EQ(recordedPath(trashed.value()), QStringLiteral("App/2024-03-05/screenshot%201.png"));
+    EXPECT_FALSE(QFileInfo::exists(homeTrash() + "/files/screenshot 1.png")) << "nothing is copied home";
+    struct stat st {};
+    ASSERT_EQ(::lstat(QFile::encodeName(trash).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+
+    if (TestFiles::hasTool(QStringLiteral("trash-list"))) {
+        const QString listed = trashCliList();
+        EXPECT_TRUE(listed.contains(file)) << listed.toStdString();
+    }
+    if (QString::fromLatin1(c.fileSystem) == QLatin1String("ext4") && gioCanListTrash()) {
+        const TestFiles::ToolRun listed = gio({QStringLiteral("trash"), QStringLiteral("--list")});
+        EXPECT_TRUE(listed.output.contains(file)) << listed.output.toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Mounts, TopDirectoryTrashTest,
+    ::testing::Values(TopTrashCase{"TmpfsOwnTrash", "tmpfs", false, false, ".Trash-%1"},
+                      TopTrashCase{"TmpfsSharedStickyTrash", "tmpfs", true, true, ".Trash/%1"},
+                      TopTrashCase{"TmpfsSharedTrashWithoutStickyBitIsIgnored", "tmpfs", true, false, ".Trash-%1"},
+                      TopTrashCase{"Ext4OwnTrash", "ext4", false, false, ".Trash-%1"}),
+    [](const auto &info) { return std::string(info.param.name); });
+
+TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    // Both trash places are taken by things that are not folders.
+    TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
+    ASSERT_EQ(::symlink("/tmp", QFile::encodeName(mount->path() + "/.Trash").constData()), 0);
+    const QString file = TestEnvironment::writeFile(mount->path() + "/shot.png", "moved home");
+
+    const Result<QString> trashed = FileSystem::moveToTrash(file);
+
+    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+    EXPECT_FALSE(FileSystem::exists(file));
+    EXPECT_EQ(trashed.value(), homeTrash() + "/files/shot.png");
+    EXPECT_EQ(TestFiles::contents(trashed.value()), "moved home");
+    EXPECT_EQ(recordedPath(trashed.value()), QString::fromLatin1(QFile::encodeName(file).toPercentEncoding("/")));
+    if (TestFiles::hasTool(QStringLiteral("trash-list"))) {
+        EXPECT_TRUE(trashCliList().contains(file));
+    }
+}
+
+TEST(TopDirectoryTrashFallbackTest, FolderThatCannotBeCopiedHomeFailsAndStays)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
+    TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
+    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
+
+    const Result<QString> trashed = FileSystem::moveToTrash(mount->path() + "/album");
+
+    EXPECT_FALSE(trashed.ok());
+    EXPECT_EQ(TestFiles::contents(mount->path() + "/album/a.png"), "a");
+    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore) << "no orphaned info file";
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/FileSystem.h"
+
+#include "TestFiles.h"
+#include "common/TestEnvironment.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class WalkTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_root = TestEnvironment::makeFolder(QStringLiteral("library"));
+        m_outside = TestEnvironment::makeFolder(QStringLiteral("outside"));
+        for (const char *file : {"App/2024-03-05/a.png", "App/2024-03-05/b.JPG", "App/.hidden.png",
+                                 ".cache/deep/c.png", "App/.thumbs/d.png", "Archive/App/old.png", "top.png",
+                                 "Ünï cödé/e.png"}) {
+            TestEnvironment::writeFile(m_root + "/" + QString::fromUtf8(file), "x");
+        }
+        TestEnvironment::writeFile(m_outside + "/secret.png", "x");
+        link(m_outside, m_root + "/linked-folder");
+        link(m_outside + "/secret.png", m_root + "/App/linked.png");
+        link(m_root + "/missing.png", m_root + "/dangling.png");
+        ASSERT_EQ(::mkfifo(QFile::encodeName(m_root + "/App/pipe.png").constData(), 0600), 0);
+    }
+
+    static void link(const QString &target, const QString &at)
+    {
+        ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()), 0);
+    }
+
+    QStringList relativeWalk(const std::function<bool(const FileSystem::WalkItem &)> &prune = {})
+    {
+        QStringList seen;
+        FileSystem::walk(m_root, [&](const FileSystem::WalkItem &item) {
+            seen << item.path.mid(m_root.size() + 1) + (item.isDirectory ? "/" : "");
+            return prune ? prune(item) : true;
+        });
+        return seen;
+    }
+
+    QString m_root;
+    QString m_outside;
+};
+
+TEST_F(WalkTest, SkipsHiddenItemsLinksAndSpecialFiles)
+{
+    const QStringList seen = relativeWalk();
+
+    const QStringList expected{"App/", "App/2024-03-05/", "App/2024-03-05/a.png", "App/2024-03-05/b.JPG",
+                               "Archive/", "Archive/App/", "Archive/App/old.png", "top.png",
+                               QString::fromUtf8("Ünï cödé/"), QString::fromUtf8("Ünï cödé/e.png")};
+    QStringList sortedSeen = seen;
+    sortedSeen.sort();
+    QStringList sortedExpected = expected;
+    sortedExpected.sort();
+    EXPECT_EQ(sortedSeen, sortedExpected);
+}
+
+TEST_F(WalkTest, VisitsAFolderBeforeItsContentsAndCanPruneIt)
+{
+    const QStringList seen = relativeWalk([](const FileSystem::WalkItem &item) {
+        return !(item.isDirectory && item.path.endsWith(QLatin1String("/Archive")));
+    });
+
+    EXPECT_TRUE(seen.contains("Archive/"));
+    EXPECT_FALSE(seen.contains("Archive/App/"));
+    EXPECT_FALSE(seen.contains("Archive/App/old.png"));
+    EXPECT_LT(seen.indexOf("App/2024-03-05/"), seen.indexOf("App/2024-03-05/a.png"));
+}
+
+TEST_F(WalkTest, ReportsCreationTimes)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    int count = 0;
+    FileSystem::walk(m_root, [&](const FileSystem::WalkItem &item) {
+        ++count;
+        EXPECT_TRUE(item.created.isValid()) << item.path.toStdString();
+        EXPECT_LE(qAbs(item.created.secsTo(now)), 60) << item.path.toStdString();
+        return true;
+    });
+    EXPECT_GT(count, 0);
+}
+
+TEST_F(WalkTest, RootGivenAsALinkIsFollowedButMissingRootYieldsNothing)
+{
+    const QString rootLink = TestEnvironment::makeFolder(QStringLiteral("links")) + "/library";
+    link(m_root, rootLink);
+    int viaLink = 0;
+    FileSystem::walk(rootLink + "/", [&](const FileSystem::WalkItem &item) {
+        EXPECT_TRUE(item.path.startsWith(rootLink + "/")) << item.path.toStdString();
+        ++viaLink;
+        return true;
+    });
+    EXPECT_EQ(viaLink, relativeWalk().size());
+
+    int missing = 0;
+    FileSystem::walk(m_root + "/no-such-folder", [&](const FileSystem::WalkItem &) { return ++missing > 0; });
+    EXPECT_EQ(missing, 0);
+}
+
+} // namespace

@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "TemporaryMount.h"
+
+#include "common/TestEnvironment.h"
+
+#include <QProcess>
+
+#include <unistd.h>
+
+namespace {
+
+bool run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace
+
+TemporaryMount::TemporaryMount() : m_point(TestEnvironment::home() + QStringLiteral("/mount-XXXXXX")) {}
+
+std::unique_ptr<TemporaryMount> TemporaryMount::create(const QString &type, int sizeMiB)
+{
+    if (::geteuid() != 0) {
+        return nullptr;
+    }
+    std::unique_ptr<TemporaryMount> mount(new TemporaryMount);
+    mount->m_point.setAutoRemove(false);
+    if (!mount->m_point.isValid()) {
+        return nullptr;
+    }
+    if (type == QLatin1String("tmpfs") || type == QLatin1String("ramfs")) {
+        QStringList arguments{QStringLiteral("-t"), type};
+        if (type == QLatin1String("tmpfs")) {
+            arguments << QStringLiteral("-o") << QStringLiteral("size=%1m").arg(sizeMiB);
+        }
+        arguments << type << mount->path();
+        mount->m_mounted = run(QStringLiteral("mount"), arguments);
+    } else {
+        const QString image = mount->m_imageFolder.filePath(QStringLiteral("disk.img"));
+        const QString mkfs = type == QLatin1String("vfat") ? QStringLiteral("mkfs.vfat") : QStringLiteral("mkfs.ext4");
+        const QStringList mkfsArguments = type == QLatin1String("vfat") ? QStringList{image}
+                                                                        : QStringList{QStringLiteral("-q"), QStringLiteral("-F"), image};
+        mount->m_mounted = run(QStringLiteral("truncate"), {QStringLiteral("-s"), QStringLiteral("%1M").arg(sizeMiB), image})
+                           && run(mkfs, mkfsArguments)
+                           && run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("loop"), image, mount->path()});
+    }
+    if (!mount->m_mounted) {
+        return nullptr;
+    }
+    mount->m_point.setAutoRemove(true);
+    return mount;
+}
+
+TemporaryMount::~TemporaryMount()
+{
+    if (m_mounted && !run(QStringLiteral("umount"), {path()})) {
+        // Something still holds it: detach lazily rather than delete through the mount.
+        run(QStringLiteral("umount"), {QStringLiteral("-l"), path()});
+    }
+}
+
+bool TemporaryMount::remountReadOnly()
+{
+    return run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), path()});
+}
+
+QString TemporaryMount::skipMessage(const QString &type)
+{
+    return QStringLiteral("SKIP: cannot mount a %1 file system here (needs root and mount rights)").arg(type);
+}
