@@ -57,21 +57,27 @@ ScreenshotIndex::~ScreenshotIndex()
     flush();
 }
 
-void ScreenshotIndex::load()
+ScreenshotIndex::Entries ScreenshotIndex::loadEntries(const QString &filePath, bool *undecodable, qsizetype *dropped)
 {
-    if (!FileSystem::exists(m_filePath)) {
-        return;
+    if (undecodable) {
+        *undecodable = false;
     }
-    const Result<QByteArray> bytes = FileSystem::readFile(m_filePath);
+    if (dropped) {
+        *dropped = 0;
+    }
+    if (!FileSystem::exists(filePath)) {
+        return {};
+    }
+    const Result<QByteArray> bytes = FileSystem::readFile(filePath);
     std::optional<Entries> decoded;
     if (bytes.ok()) {
         decoded = ScreenshotIndexCodec::decode(bytes.value());
     }
     if (!decoded) {
-        // The index starts empty, but the file may hold every tag and recognised text of
-        // the library: keep it aside instead of letting the next save overwrite it.
-        m_keepAsideBeforeSave = true;
-        return;
+        if (undecodable) {
+            *undecodable = true;
+        }
+        return {};
     }
     const qsizetype decodedCount = decoded->size();
     for (auto it = decoded->begin(); it != decoded->end();) {
@@ -81,8 +87,21 @@ void ScreenshotIndex::load()
             it = decoded->erase(it);
         }
     }
-    m_entries = std::move(*decoded);
-    if (m_entries.size() != decodedCount) {
+    if (dropped) {
+        *dropped = decodedCount - decoded->size();
+    }
+    return std::move(*decoded);
+}
+
+void ScreenshotIndex::load()
+{
+    bool undecodable = false;
+    qsizetype dropped = 0;
+    m_entries = loadEntries(m_filePath, &undecodable, &dropped);
+    // The index starts empty then, but the file may hold every tag and recognised text of
+    // the library: keep it aside instead of letting the next save overwrite it.
+    m_keepAsideBeforeSave = undecodable;
+    if (dropped > 0) {
         scheduleSave();
     }
 }

@@ -33,6 +33,11 @@ public:
 
     QString filePath() const { return m_filePath; }
 
+    // Reads the index kept at filePath without keeping it: the entries whose files still
+    // exist. Empty when the file is missing; `undecodable` tells a file that exists but
+    // cannot be read or decoded; `dropped` counts the entries of vanished files.
+    static Entries loadEntries(const QString &filePath, bool *undecodable = nullptr, qsizetype *dropped = nullptr);
+
     const Entries &entries() const { return m_entries; }
     std::optional<ScreenshotIndexEntry> entry(const QString &path) const;
     bool contains(const QString &path) const { return m_entries.contains(path); }
