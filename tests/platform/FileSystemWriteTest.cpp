@@ -1,0 +1,51 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/FileSystem.h"
+
+#include "TemporaryMount.h"
+#include "TestFiles.h"
+#include "common/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class WriteFileTest : public ::testing::TestWithParam<bool>
+{
+};
+
+TEST_P(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
+{
+    const bool atomic = GetParam();
+    const QString folder = TestEnvironment::makeFolder(QStringLiteral("store"));
+    const QString path = folder + "/index.json";
+    ASSERT_TRUE(FileSystem::writeFile(path, QByteArray(4096, 'a'), atomic).ok());
+
+    const Status written = FileSystem::writeFile(path, "{}", atomic);
+
+    ASSERT_TRUE(written.ok()) << written.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(path), "{}");
+    EXPECT_EQ(TestFiles::entries(folder), QStringList{"index.json"});
+    EXPECT_FALSE(FileSystem::writeFile(folder + "/missing/index.json", "{}", atomic).ok());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, WriteFileTest, ::testing::Values(true, false),
+                         [](const auto &info) { return std::string(info.param ? "Atomic" : "Plain"); });
+
+TEST(AtomicWriteTest, FailedWriteKeepsTheOldContent)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 1);
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    const QString path = mount->path() + "/index.json";
+    ASSERT_TRUE(FileSystem::writeFile(path, "old", true).ok());
+
+    // More than the disk holds: the write fails part-way.
+    const Status written = FileSystem::writeFile(path, TestFiles::randomBytes(2 * 1024 * 1024), true);
+
+    EXPECT_FALSE(written.ok());
+    EXPECT_EQ(TestFiles::contents(path), "old");
+    EXPECT_EQ(TestFiles::entries(mount->path()), QStringList{"index.json"});
+}
+
+} // namespace
