@@ -31,6 +31,12 @@ QString candidatePath(const QString &imagePath, int n);
 // "Failed to save: " + the system's description.
 Result<QString> writeBeside(const QString &imagePath, const QByteArray &png);
 
+// Renders the annotations over the image and writes the copy to outputPath (replaced whole),
+// or beside the screenshot at imagePath under the first free "_annotated" name when outputPath
+// is empty. Returns the written path, or the message to show.
+Result<QString> writeCopy(const QList<Annotation> &annotations, const QImage &image, const QString &imagePath,
+                          const QString &outputPath = QString());
+
 // Renders the store's annotations over its screenshot and writes the copy beside it. The
 // screenshot itself is never touched. The error is the message to show.
 Result<QString> saveAnnotatedCopy(const AnnotationStore &store);

@@ -1,14 +1,146 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/shell/Commands.h"
 
+#include "annotation/AnnotatedCopy.h"
+#include "annotation/RedactionMarks.h"
+#include "annotation/ScreenshotImage.h"
+#include "app/AppSettings.h"
+#include "privacy/PIIDetector.h"
+
+#include <QEventLoop>
+#include <QFutureWatcher>
+
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace Commands {
 
-int redact(const QStringList &)
+namespace {
+
+constexpr const char *kUsage =
+    "Usage: pictrove redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]\n"
+    "LIST is a comma-separated list of emails,ips,apiKeys,phones,creditCards,addresses,faces.\n";
+
+void printError(const QString &message)
 {
-    std::fputs("pictrove: redact is not available in this build\n", stderr);
+    std::fprintf(stderr, "pictrove: %s\n", message.toLocal8Bit().constData());
+}
+
+int usageError(const QString &message)
+{
+    printError(message);
+    std::fputs(kUsage, stderr);
     return 2;
+}
+
+std::optional<PIITypes> parseTypes(const QString &list)
+{
+    static const QList<std::pair<QLatin1String, PIIType::Type>> names = {
+        {QLatin1String("emails"), PIIType::emails},           {QLatin1String("ips"), PIIType::ips},
+        {QLatin1String("apiKeys"), PIIType::apiKeys},         {QLatin1String("phones"), PIIType::phones},
+        {QLatin1String("creditCards"), PIIType::creditCards}, {QLatin1String("addresses"), PIIType::addresses},
+        {QLatin1String("faces"), PIIType::faces},
+    };
+    PIITypes types;
+    for (const QString &part : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = part.trimmed();
+        const auto it = std::find_if(names.begin(), names.end(), [&](const auto &n) { return name == n.first; });
+        if (it == names.end()) {
+            return std::nullopt;
+        }
+        types |= it->second;
+    }
+    return types;
+}
+
+// The scan delivers its result through the event loop, so wait in one rather than block it.
+PIIDetector::ScanResult waitFor(QFuture<PIIDetector::ScanResult> future)
+{
+    if (!future.isFinished()) {
+        QFutureWatcher<PIIDetector::ScanResult> watcher;
+        QEventLoop loop;
+        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
+        watcher.setFuture(future);
+        if (!future.isFinished()) {
+            loop.exec();
+        }
+    }
+    return future.resultCount() > 0 ? future.result() : PIIDetector::ScanResult{};
+}
+
+} // namespace
+
+int redact(const QStringList &args)
+{
+    QString imagePath;
+    QString outputPath;
+    std::optional<QString> style;
+    std::optional<PIITypes> types;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        const auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == QLatin1String("--style")) {
+            style = value();
+            if (!style || (*style != QLatin1String("blur") && *style != QLatin1String("black"))) {
+                return usageError(QStringLiteral("--style takes blur or black"));
+            }
+        } else if (arg == QLatin1String("--types")) {
+            const std::optional<QString> list = value();
+            types = list ? parseTypes(*list) : std::nullopt;
+            if (!types) {
+                return usageError(QStringLiteral("--types takes a list of kinds"));
+            }
+        } else if (arg == QLatin1String("--all")) {
+            types = PIITypes::fromInt(kAllPIITypesMask);
+        } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
+            const std::optional<QString> out = value();
+            if (!out || out->isEmpty()) {
+                return usageError(QStringLiteral("-o takes a file name"));
+            }
+            outputPath = *out;
+        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
+            return usageError(QStringLiteral("unknown option %1").arg(arg));
+        } else if (imagePath.isEmpty()) {
+            imagePath = arg;
+        } else {
+            return usageError(QStringLiteral("one image at a time"));
+        }
+    }
+    if (imagePath.isEmpty()) {
+        return usageError(QStringLiteral("no image given"));
+    }
+
+    QString error;
+    const QImage image = ScreenshotImage::load(imagePath, &error);
+    if (image.isNull()) {
+        printError(QStringLiteral("cannot read %1: %2").arg(imagePath, error));
+        return 1;
+    }
+    const AppSettings &settings = AppSettings::shared();
+    const PIITypes kinds = types.value_or(settings.enabledPIITypes());
+    const PIIDetector::ScanResult result = waitFor(PIIDetector::scan(image, kinds, false));
+    const QList<QRectF> rects = result.piiRects + result.faceRects;
+    if (rects.isEmpty()) {
+        printError(QStringLiteral("no personal information found in %1; nothing written").arg(imagePath));
+        return 0;
+    }
+    const QList<Annotation> marks = RedactionMarks::make(rects, style.value_or(settings.piiRedactionStyle()));
+    const Result<QString> written = AnnotatedCopy::writeCopy(marks, image, imagePath, outputPath);
+    if (!written) {
+        printError(written.error());
+        return 1;
+    }
+    std::printf("%s\n", written.value().toLocal8Bit().constData());
+    return 0;
 }
 
 } // namespace Commands
