@@ -14,7 +14,10 @@ namespace RelativeTime {
 
 QString format(const QDateTime &moment, const QDateTime &now, const QString &locale)
 {
-    const QString name = locale.isEmpty() ? QLocale().name() : locale;
+    QString name = locale.isEmpty() ? QLocale().name() : locale;
+    if (name == QLatin1String("C") || name == QLatin1String("POSIX")) {
+        name = QStringLiteral("en_US"); // ICU's root locale would say "1 minutes ago"
+    }
     UErrorCode status = U_ZERO_ERROR;
     const icu::Locale icuLocale(name.toUtf8().constData());
     icu::RelativeDateTimeFormatter formatter(icuLocale, status);

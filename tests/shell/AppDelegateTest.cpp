@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AppSettings.h"
+#include "app/shell/AppDelegate.h"
+#include "app/shell/DesktopCaptureDisplay.h"
+#include "library/ScreenshotIndex.h"
+#include "platform/NotificationCenter.h"
+
+#include "common/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QWidget>
+#include <QSignalSpy>
+#include <QUrl>
+
+namespace {
+
+using Opened = QList<QPair<QString, QString>>;
+
+struct Fixture
+{
+    AppSettings settings;
+    AppDelegate delegate{settings};
+    Opened opened;
+
+    Fixture()
+    {
+        settings.setEnableAnnotateHotkey(false);
+        QObject::connect(&delegate, &AppDelegate::windowUnavailable,
+                         [this](const QString &w, const QString &p) { opened.append({w, p}); });
+    }
+};
+
+ScreenshotIndexEntry entry(const QString &path, int minutesAgo, QList<QRectF> rects = {})
+{
+    ScreenshotIndexEntry e;
+    e.path = path;
+    e.appName = QStringLiteral("XTerm");
+    e.timestamp = QDateTime::currentDateTime().addSecs(-60 * minutesAgo);
+    e.piiRects = std::move(rects);
+    return e;
+}
+
+TEST(AppDelegate, WindowNotificationsAreRouted)
+{
+    Fixture f;
+    f.delegate.applicationDidFinishLaunching();
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    const QString file = TestEnvironment::writeFile(TestEnvironment::home() + "/a/screenshot_01-02-03.png", "x");
+    center.post(NotificationCenter::openAnnotationEditor, {{"url", QUrl::fromLocalFile(file)}});
+    center.post(NotificationCenter::openAnnotationEditor, {}); // no url: nothing
+    center.post(NotificationCenter::openGallery, {{"query", "invoice"}});
+    center.post(NotificationCenter::openGallery);
+    center.post(NotificationCenter::openPreferences);
+    center.post(NotificationCenter::openTagDialog, {{"appName", "XTerm"}}); // no url: nothing
+    center.post(NotificationCenter::openTagDialog, {{"url", QUrl::fromLocalFile(file)}});
+    EXPECT_EQ(f.opened, (Opened{{"Annotation editor", file},
+                                {"Library window", "invoice"},
+                                {"Library window", ""},
+                                {"Preferences window", ""},
+                                {"Tag dialog", file}}));
+    // Offscreen there is no tray: the panel is a window of its own, so the app is not invisible.
+    EXPECT_FALSE(f.delegate.hasTray());
+    ASSERT_NE(f.delegate.panelWindow(), nullptr);
+    EXPECT_TRUE(f.delegate.panelWindow()->isVisible());
+    f.delegate.applicationWillTerminate();
+}
+
+TEST(AppDelegate, RedactActionMarksTheStoredAreas)
+{
+    Fixture f;
+    ScreenshotIndex &index = ScreenshotIndex::shared();
+    const QString file = TestEnvironment::writeFile(TestEnvironment::home() + "/r/screenshot_10-00-00.png", "x");
+    const QList<QRectF> rects = {{10, 20, 30, 40}, {0, 0, 5, 5}, {100, 50, 20, 10}};
+    index.insert(entry(file, 1, rects));
+    ScreenshotRecord record;
+    record.id = QUuid::createUuid();
+    record.movedURL = file;
+    for (const char *style : {"blur", "black"}) {
+        f.settings.setPiiRedactionStyle(QString::fromLatin1(style));
+        const QList<Annotation> marks = f.delegate.redactionMarksFor(record);
+        ASSERT_EQ(marks.size(), 3) << style;
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(marks[i].rect, rects[i]);
+            EXPECT_EQ(marks[i].tool(), std::string(style) == "black" ? AnnotationTool::redact : AnnotationTool::blur);
+            EXPECT_EQ(marks[i].strokeWidth, 1);
+            EXPECT_EQ(marks[i].fontSize, 16);
+            EXPECT_EQ(marks[i].color, QColor(Qt::black));
+        }
+    }
+    f.delegate.handleThumbnailAction(ThumbnailAction::redactPII, record);
+    EXPECT_EQ(f.opened, (Opened{{"Annotation editor", file}}));
+    record.movedURL = file + ".unknown";
+    EXPECT_TRUE(f.delegate.redactionMarksFor(record).isEmpty());
+
+    // Delete: the entry leaves the index (the thumbnail already trashed the file).
+    record.movedURL = file;
+    f.delegate.handleThumbnailAction(ThumbnailAction::deleteScreenshot, record);
+    EXPECT_FALSE(index.contains(file));
+    EXPECT_TRUE(index.hasPendingSave());
+}
+
+TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
+{
+    Fixture f;
+    ScreenshotIndex &index = ScreenshotIndex::shared();
+    const QString older = TestEnvironment::writeFile(TestEnvironment::home() + "/l/screenshot_09-00-00.png", "x");
+    const QString oldest = TestEnvironment::writeFile(TestEnvironment::home() + "/l/screenshot_08-00-00.png", "x");
+    const QString gone = TestEnvironment::home() + "/l/screenshot_11-00-00.png";
+    index.insert(entry(oldest, 90));
+    index.insert(entry(older, 30));
+    index.insert(entry(gone, 1));
+    f.delegate.annotateLatest();
+    EXPECT_EQ(f.opened, (Opened{{"Annotation editor", older}}));
+    for (const QString &p : {older, oldest, gone}) {
+        index.remove(p);
+    }
+    f.opened.clear();
+    f.delegate.annotateLatest(); // nothing left: nothing opens
+    EXPECT_TRUE(f.opened.isEmpty());
+}
+
+TEST(DesktopCaptureDisplay, NotificationText)
+{
+    ScreenshotRecord r;
+    r.appName = QStringLiteral("XTerm");
+    r.movedURL = QStringLiteral("/home/u/Pictures/Pictrove/XTerm/2026-03-05/screenshot_14-07-09.png");
+    EXPECT_EQ(DesktopCaptureDisplay::notificationTitle(), "Screenshot Organized");
+    EXPECT_EQ(DesktopCaptureDisplay::notificationBody(r), "XTerm — screenshot_14-07-09.png");
+}
+
+} // namespace

@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/NotificationCenter.h"
+#include "ui/MenuBarView.h"
+#include "ui/MenuItemButton.h"
+#include "ui/PopoverGeometry.h"
+#include "ui/RecentRow.h"
+#include "ui/RecentWindow.h"
+#include "ui/RelativeTime.h"
+
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+
+const QDateTime now = QDateTime(QDate(2026, 3, 5), QTime(14, 0, 0));
+
+QList<ScreenshotRecord> recordsAged(const QList<int> &secondsAgo)
+{
+    QList<ScreenshotRecord> list;
+    for (int s : secondsAgo) {
+        ScreenshotRecord r;
+        r.id = QUuid::createUuid();
+        r.appName = QStringLiteral("App %1").arg(s);
+        r.movedURL = QStringLiteral("/nonexistent/screenshot_%1.png").arg(s);
+        r.timestamp = now.addSecs(-s);
+        list.append(r);
+    }
+    return list;
+}
+
+QList<int> range(int count, int step = 1)
+{
+    QList<int> list;
+    for (int i = 0; i < count; ++i) {
+        list.append(i * step + 1);
+    }
+    return list;
+}
+
+TEST(RecentWindow, TheWindowIsStrictlyLaterThanItsStart)
+{
+    const QList<ScreenshotRecord> all = recordsAged({60, 240, 299, 300, 360});
+    const QList<ScreenshotRecord> in = RecentWindow::inWindow(all, now, 5);
+    ASSERT_EQ(in.size(), 3);
+    EXPECT_EQ(in[0].appName, "App 60");
+    EXPECT_EQ(in[2].appName, "App 299");
+}
+
+TEST(MenuBarView, RecentRowsExpanderAndSplit)
+{
+    struct Case
+    {
+        int inWindow;
+        int visible;
+        const char *expander;
+        int older;
+    };
+    const Case cases[] = {
+        {0, 0, "", 0}, {5, 5, "", 0}, {6, 5, "More recents (1)", 1}, {15, 5, "More recents (10)", 10}, {20, 5, "More recents (10)", 10},
+    };
+    for (const Case &c : cases) {
+        MenuBarView view;
+        view.setNow(now);
+        view.setRecentPreviewMinutes(5);
+        view.setRecentScreenshots(recordsAged(range(c.inWindow, 5)));
+        EXPECT_EQ(view.visibleRows().size(), c.visible) << c.inWindow;
+        EXPECT_EQ(view.expanderText(), c.expander) << c.inWindow;
+        EXPECT_TRUE(view.olderRows().isEmpty());
+        if (c.older > 0) {
+            view.toggleMoreRecents();
+            EXPECT_EQ(view.olderRows().size(), c.older);
+            EXPECT_EQ(view.expanderText(), "Hide older");
+            EXPECT_EQ(view.olderRows().first()->record().appName, QStringLiteral("App %1").arg(5 * 5 + 1));
+        }
+    }
+}
+
+TEST(MenuBarView, EntriesAgeOutAtTicks)
+{
+    MenuBarView view;
+    view.setNow(now);
+    view.setRecentPreviewMinutes(5);
+    view.setRecentScreenshots(recordsAged({60, 240, 360}));
+    EXPECT_EQ(view.visibleRows().size(), 2);
+    view.setNow(now.addSecs(70));
+    EXPECT_EQ(view.visibleRows().size(), 1);
+    view.setRecentPreviewMinutes(10);
+    EXPECT_EQ(view.visibleRows().size(), 3);
+    EXPECT_FALSE(view.refreshTimerActive());
+    view.show();
+    EXPECT_TRUE(view.refreshTimerActive()); // only while on screen: no wake-ups when hidden
+    view.hide();
+    EXPECT_FALSE(view.refreshTimerActive());
+}
+
+TEST(MenuBarView, StatusAndPauseResume)
+{
+    MenuBarView view;
+    int requests = 0;
+    QObject::connect(&view, &MenuBarView::pauseResumeRequested, [&requests] { ++requests; });
+    view.setMonitoring(false);
+    EXPECT_EQ(view.statusText(), "Paused");
+    ASSERT_NE(view.commandButton("Resume Monitoring"), nullptr);
+    view.setMonitoring(true);
+    EXPECT_EQ(view.statusText(), "Active");
+    MenuItemButton *pause = view.commandButton("Pause Monitoring");
+    ASSERT_NE(pause, nullptr);
+    pause->click();
+    EXPECT_EQ(requests, 1);
+    for (const char *label : {"Preferences...", "Browse All Screenshots", "Open Screenshot Folder", "Quit Pictrove"}) {
+        EXPECT_NE(view.commandButton(label), nullptr) << label;
+    }
+    EXPECT_EQ(view.searchField()->placeholderText(), "Search screenshots…");
+    EXPECT_EQ(view.width(), 280);
+}
+
+TEST(MenuBarView, CommandsAndSearchPostNotifications)
+{
+    QList<QPair<QString, QVariantMap>> posted;
+    QObject context;
+    QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::posted, &context,
+                     [&posted](const QString &name, const QVariantMap &info) { posted.append({name, info}); });
+    MenuBarView view;
+    QTest::keyClicks(view.searchField(), QStringLiteral("invoice"));
+    QTest::keyClick(view.searchField(), Qt::Key_Return);
+    EXPECT_TRUE(view.searchField()->text().isEmpty());
+    QTest::keyClick(view.searchField(), Qt::Key_Return);
+    view.commandButton("Preferences...")->click();
+    view.commandButton("Browse All Screenshots")->click();
+
+    ASSERT_EQ(posted.size(), 4);
+    EXPECT_EQ(posted[0].first, NotificationCenter::openGallery);
+    EXPECT_EQ(posted[0].second, (QVariantMap{{"query", "invoice"}}));
+    EXPECT_EQ(posted[1].second, (QVariantMap{{"query", ""}})); // an empty box posts an empty query
+    EXPECT_EQ(posted[2].first, NotificationCenter::openPreferences);
+    EXPECT_EQ(posted[3].first, NotificationCenter::openGallery);
+    EXPECT_TRUE(posted[3].second.isEmpty());
+
+    view.setNow(now);
+    ScreenshotRecord r = recordsAged({30}).first();
+    r.tags = {QStringLiteral("work")};
+    view.setRecentScreenshots({r});
+    RecentRow *row = view.visibleRows().first();
+    EXPECT_EQ(row->tagText(), "1 tags");
+    row->runContextMenuItem(QStringLiteral("Annotate"));
+    ASSERT_EQ(posted.size(), 5);
+    EXPECT_EQ(posted[4].first, NotificationCenter::openAnnotationEditor);
+    EXPECT_EQ(posted[4].second.value("url").toUrl().toLocalFile(), r.movedURL);
+}
+
+TEST(RelativeTime, PhrasedByIcuInTheUsersLanguage)
+{
+    EXPECT_EQ(RelativeTime::format(now.addSecs(-5 * 60), now, "en_US"), "5 minutes ago");
+    EXPECT_EQ(RelativeTime::format(now.addSecs(-60), now, "en_US"), "1 minute ago");
+    EXPECT_EQ(RelativeTime::format(now.addSecs(-30), now, "en_US"), "30 seconds ago");
+    EXPECT_EQ(RelativeTime::format(now.addSecs(-2 * 3600), now, "en_US"), "2 hours ago");
+    EXPECT_EQ(RelativeTime::format(now.addSecs(-5 * 60), now, "de_DE"), "vor 5 Minuten");
+}
+
+TEST(PopoverGeometry, SizingAndPlacement)
+{
+    EXPECT_EQ(PopoverGeometry::contentSize({280, 50}), QSize(280, 100));
+    EXPECT_EQ(PopoverGeometry::contentSize({280, 800}), QSize(280, 520));
+    EXPECT_EQ(PopoverGeometry::contentSize({200, 300}), QSize(280, 300));
+    EXPECT_EQ(PopoverGeometry::contentSize({320, 300}), QSize(320, 300));
+
+    const QRect available(0, 24, 1280, 776);
+    // Top bar icon near the right edge: below the pointer, pushed left to fit.
+    EXPECT_EQ(PopoverGeometry::placement({1270, 12}, {282, 400}, available), QPoint(1280 - 282, 24));
+    // Bottom panel: above the pointer.
+    EXPECT_EQ(PopoverGeometry::placement({600, 790}, {282, 400}, available), QPoint(600 - 141, 790 - 4 - 400));
+    // Taller than the screen: pinned to its top.
+    EXPECT_EQ(PopoverGeometry::placement({10, 500}, {282, 900}, available).y(), 24);
+}
+
+} // namespace
