@@ -1,14 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/HotkeyManager.h"
 #include "platform/GlobalShortcutBackend.h"
-#include "platform/X11GlobalShortcut.h"
 
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTest>
 
 namespace {
 
@@ -92,51 +88,6 @@ TEST(HotkeyManager, EachPressCallsBackOnceAsItsOwnStep)
     EXPECT_EQ(calls, 0); // not inside the platform's dispatch
     QCoreApplication::processEvents();
     EXPECT_EQ(calls, 1);
-}
-
-// A real X server: the grab, a second client refused, and a synthetic key press.
-TEST(X11GlobalShortcut, GrabsControlShiftAByPosition)
-{
-    const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
-    if (xvfb.isEmpty() || xdotool.isEmpty()) {
-        GTEST_SKIP() << "Xvfb or xdotool missing";
-    }
-    const QString display = QStringLiteral(":%1").arg(140 + QCoreApplication::applicationPid() % 50);
-    QProcess server;
-    server.start(xvfb, {display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("640x480x24"),
-                        QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-    ASSERT_TRUE(server.waitForStarted());
-    const QByteArray oldDisplay = qgetenv("DISPLAY");
-    qputenv("DISPLAY", display.toUtf8());
-    std::unique_ptr<X11GlobalShortcut> first;
-    for (int i = 0; i < 50 && !first; ++i) {
-        QTest::qWait(100);
-        first = X11GlobalShortcut::open();
-    }
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->registerShortcut(), 0);
-    std::unique_ptr<X11GlobalShortcut> second = X11GlobalShortcut::open();
-    ASSERT_TRUE(second);
-    EXPECT_EQ(second->registerShortcut(), -10); // BadAccess
-
-    int presses = 0;
-    QObject::connect(first.get(), &GlobalShortcutBackend::pressed, [&presses] { ++presses; });
-    QProcess::execute(xdotool, {QStringLiteral("key"), QStringLiteral("ctrl+shift+a")});
-    QProcess::execute(xdotool, {QStringLiteral("key"), QStringLiteral("ctrl+a")}); // not ours
-    for (int i = 0; i < 30 && presses == 0; ++i) {
-        QTest::qWait(50);
-    }
-    QTest::qWait(100);
-    EXPECT_EQ(presses, 1);
-
-    first->unregisterShortcut();
-    EXPECT_EQ(second->registerShortcut(), 0); // free again
-    first.reset();
-    second.reset();
-    qputenv("DISPLAY", oldDisplay);
-    server.terminate();
-    server.waitForFinished();
 }
 
 } // namespace

@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The tray application on a real X server with a window manager, a tray, a notification
+# server and a D-Bus session: filing under the front application, the notification, the
+# clipboard, the thumbnail, the hotkey, the second start and the quit.
+set -uo pipefail
+PICTROVE=$(readlink -f "$1")
+
+for tool in Xvfb openbox dbus-run-session dunst trayer xterm xdotool xclip dbus-monitor xwininfo convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 0
+  fi
+done
+
+if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
+  export PICTROVE_E2E_INNER=1
+  exec dbus-run-session -- bash "$0" "$PICTROVE"
+fi
+
+WORK=$(mktemp -d /tmp/pictrove-e2e-desktop-XXXXXX)
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
+export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run XDG_CURRENT_DESKTOP=
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+PIDS=()
+cleanup() {
+  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
+
+DISPLAY_NUM=$((200 + $$ % 100))
+export DISPLAY=:$DISPLAY_NUM
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 & PIDS+=($!)
+trayer --edge top --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 & PIDS+=($!)
+dunst >/dev/null 2>&1 & PIDS+=($!)
+dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'" > "$WORK/notify.log" 2>&1 & PIDS+=($!)
+sleep 1
+
+WATCHED=$HOME/Watched
+LIBRARY=$HOME/Library
+mkdir -p "$WATCHED"
+mkdir -p "$XDG_CONFIG_HOME/Pictrove"
+cat > "$XDG_CONFIG_HOME/Pictrove/Pictrove.conf" <<CONF
+[General]
+sourceFolder=$WATCHED
+destinationFolder=$LIBRARY
+copyToClipboardOnCapture=true
+scanOnCapture=false
+CONF
+
+"$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
+for _ in $(seq 50); do grep -q "Started monitoring\|panel in a window" "$WORK/pictrove.log" 2>/dev/null && break; sleep 0.1; done
+sleep 1
+kill -0 $APP 2>/dev/null || fail "pictrove did not keep running"
+grep -q "No system tray" "$WORK/pictrove.log" && fail "the tray was not found"
+
+# A second start hands over to the first and ends.
+timeout 10 "$PICTROVE" > "$WORK/second.log" 2>&1 || fail "second start failed"
+grep -q "Already running" "$WORK/second.log" || fail "second start did not hand over: $(cat "$WORK/second.log")"
+sleep 0.5
+xdotool search --name '^Pictrove$' >/dev/null || fail "the panel did not open on the second start"
+xdotool key Escape
+
+# XTerm in front, then a screenshot appears in the watched folder.
+xterm -title e2e-xterm & PIDS+=($!)
+for _ in $(seq 50); do WID=$(xdotool search --name e2e-xterm 2>/dev/null | head -1); [ -n "$WID" ] && break; sleep 0.1; done
+[ -n "$WID" ] || fail "xterm did not start"
+xdotool windowactivate --sync "$WID"
+sleep 0.5
+convert -size 640x400 xc:'#3070c0' "$WORK/shot.png"
+START=$(date +%s.%N)
+cp "$WORK/shot.png" "$WATCHED/.tmp-shot.png" && mv "$WATCHED/.tmp-shot.png" "$WATCHED/Screenshot from 2026-01-02 10-11-12.png"
+
+for _ in $(seq 50); do THUMB=$(xdotool search --onlyvisible --name 'Pictrove Thumbnail' 2>/dev/null | head -1); [ -n "$THUMB" ] && break; sleep 0.05; done
+END=$(date +%s.%N)
+[ -n "$THUMB" ] || fail "no thumbnail on screen"
+echo "file to thumbnail: $(echo "$END - $START" | bc) s"
+
+FILED=$(find "$LIBRARY/XTerm" -name 'screenshot_*.png' 2>/dev/null | head -1)
+[ -n "$FILED" ] || fail "not filed under XTerm: $(find "$LIBRARY" -type f)"
+grep -q "Screenshot Organized" "$WORK/notify.log" || fail "no notification"
+grep -q "XTerm — $(basename "$FILED")" "$WORK/notify.log" || fail "notification body"
+TARGETS=$(xclip -selection clipboard -t TARGETS -o 2>/dev/null)
+for t in text/uri-list x-special/gnome-copied-files application/x-kde-cutselection image/png; do
+  echo "$TARGETS" | grep -qx "$t" || fail "clipboard lacks $t: $TARGETS"
+done
+xclip -selection clipboard -t text/uri-list -o | grep -q "$(basename "$FILED")" || fail "clipboard file"
+
+# The thumbnail goes by itself after 5 s (plus the slide-out).
+sleep 6
+xdotool search --onlyvisible --name 'Pictrove Thumbnail' >/dev/null 2>&1 && fail "thumbnail still on screen"
+
+# The hotkey opens the newest capture in the editor (not built yet: the log says so).
+xdotool key ctrl+shift+a
+sleep 0.5
+grep -q "Annotation editor is not available in this build" "$WORK/pictrove.log" || fail "hotkey did not reach annotateLatest"
+
+# Quit: the index is written.
+kill -TERM $APP
+for _ in $(seq 50); do kill -0 $APP 2>/dev/null || break; sleep 0.1; done
+kill -0 $APP 2>/dev/null && fail "pictrove did not quit"
+grep -q "$(basename "$FILED")" "$XDG_DATA_HOME/Pictrove/index.json" || fail "index not written"
+echo "PASS"

@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The X11 back ends against a real X server with a window manager: which application is in
+// front, and the global key grab.
+#include "app/FrontAppDetector.h"
+#include "platform/X11ActiveWindowSource.h"
+#include "platform/X11GlobalShortcut.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+bool waitFor(const std::function<bool()> &condition, int ms = 5000)
+{
+    for (int waited = 0; waited < ms; waited += 50) {
+        if (condition()) {
+            return true;
+        }
+        QTest::qWait(50);
+    }
+    return condition();
+}
+
+// Xvfb and openbox of this suite's own; DISPLAY points at them while it runs.
+class X11Session : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        for (const char *tool : {"Xvfb", "openbox", "xterm", "xdotool"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+                s_missing = QString::fromLatin1(tool);
+                return;
+            }
+        }
+        s_oldDisplay = qgetenv("DISPLAY");
+        const QString display = QStringLiteral(":%1").arg(140 + QCoreApplication::applicationPid() % 50);
+        s_server = start(QStringLiteral("Xvfb"), {display, QStringLiteral("-screen"), QStringLiteral("0"),
+                                                  QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
+                                                  QStringLiteral("tcp")});
+        qputenv("DISPLAY", display.toUtf8());
+        waitFor([] { return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}) == 0; });
+        s_wm = start(QStringLiteral("openbox"), {});
+        QTest::qWait(300);
+    }
+
+    static void TearDownTestSuite()
+    {
+        for (QProcess *p : {s_wm, s_server}) {
+            if (p) {
+                p->terminate();
+                p->waitForFinished();
+                delete p;
+            }
+        }
+        s_wm = s_server = nullptr;
+        qputenv("DISPLAY", s_oldDisplay);
+    }
+
+    void SetUp() override
+    {
+        if (!s_missing.isEmpty()) {
+            GTEST_SKIP() << s_missing.toStdString() << " is not installed";
+        }
+    }
+
+    static QProcess *start(const QString &program, const QStringList &args)
+    {
+        auto *p = new QProcess;
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->setStandardOutputFile(QProcess::nullDevice());
+        p->start(program, args);
+        p->waitForStarted();
+        return p;
+    }
+
+    // An xterm of the given WM_CLASS, focused once its window exists; returns the window id.
+    static QString openWindow(const QString &cls, std::unique_ptr<QProcess> *process)
+    {
+        process->reset(start(QStringLiteral("xterm"), {QStringLiteral("-class"), cls, QStringLiteral("-title"), cls}));
+        QString id;
+        waitFor([&] {
+            QProcess search;
+            search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), cls});
+            search.waitForFinished();
+            id = QString::fromUtf8(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0).trimmed();
+            return !id.isEmpty();
+        });
+        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
+        return id;
+    }
+
+    static inline QProcess *s_server = nullptr;
+    static inline QProcess *s_wm = nullptr;
+    static inline QByteArray s_oldDisplay;
+    static inline QString s_missing;
+};
+
+TEST_F(X11Session, ActiveWindowFollowsActivations)
+{
+    std::unique_ptr<QProcess> alpha, beta;
+    openWindow(QStringLiteral("AlphaTerm"), &alpha);
+    QString error;
+    std::unique_ptr<X11ActiveWindowSource> source = X11ActiveWindowSource::open(&error);
+    ASSERT_TRUE(source) << error.toStdString();
+    waitFor([&] { return source->current() && source->current()->wmClass == QLatin1String("AlphaTerm"); });
+    ASSERT_TRUE(source->current());
+    EXPECT_EQ(source->current()->wmClass, "AlphaTerm");
+    EXPECT_EQ(source->current()->pid, alpha->processId());
+
+    auto *raw = source.get();
+    FrontAppDetector detector(std::move(source), [](const ActiveWindow &w) { return w.wmClass; });
+    EXPECT_EQ(detector.currentApp(), "AlphaTerm");
+    QList<QString> activations;
+    QObject::connect(raw, &ActiveWindowSource::activated, [&](const ActiveWindow &w) { activations << w.wmClass; });
+
+    const QString betaId = openWindow(QStringLiteral("BetaTerm"), &beta);
+    ASSERT_TRUE(waitFor([&] { return detector.currentApp() == QLatin1String("BetaTerm"); }));
+    EXPECT_EQ(detector.previousApp(), "AlphaTerm");
+    // Focus coming back to the application already in front is no new activation.
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), betaId});
+    QTest::qWait(300);
+    EXPECT_EQ(activations, QList<QString>{"BetaTerm"});
+    for (auto *p : {alpha.get(), beta.get()}) {
+        p->kill();
+        p->waitForFinished();
+    }
+}
+
+TEST_F(X11Session, GlobalShortcutGrabsControlShiftAByPosition)
+{
+    std::unique_ptr<X11GlobalShortcut> first = X11GlobalShortcut::open();
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->registerShortcut(), 0);
+    std::unique_ptr<X11GlobalShortcut> second = X11GlobalShortcut::open();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->registerShortcut(), -10); // BadAccess: the first holds it
+
+    int presses = 0;
+    QObject::connect(first.get(), &GlobalShortcutBackend::pressed, [&presses] { ++presses; });
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+shift+a")});
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")}); // not ours
+    waitFor([&presses] { return presses > 0; }, 2000);
+    QTest::qWait(150);
+    EXPECT_EQ(presses, 1);
+
+    first->unregisterShortcut();
+    EXPECT_EQ(second->registerShortcut(), 0); // free again
+}
+
+} // namespace
