@@ -3,6 +3,8 @@
 #include "tags/TagListCodec.h"
 #include "tags/TagLists.h"
 
+#include "tags/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+// Readable failure messages for Qt strings in this test program.
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < l.size(); ++i) {
+        *os << (i ? ", " : "") << '"' << l.at(i).toStdString() << '"';
+    }
+    *os << '}';
+}
