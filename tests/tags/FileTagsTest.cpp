@@ -34,6 +34,22 @@ Outcome attribute(const QString &path)
     return run("getfattr", {"--absolute-names", "--only-values", "-n", "user.xdg.tags", path});
 }
 
+// Reading gives no tags, and a failed read and write each print their one line, without
+// the product prefix and with the error's description.
+void expectBothFailuresLogged(const QString &path)
+{
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(FileTags::readTags(path).isEmpty());
+    FileTags::setTags(path, {"Work"});
+    const QString out = QString::fromStdString(testing::internal::GetCapturedStdout());
+    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2) << out.toStdString();
+    const QString read = "Failed to read tags for " + path + ": ";
+    const QString set = "Failed to set tags for " + path + ": ";
+    EXPECT_TRUE(lines[0].startsWith(read) && lines[0].size() > read.size()) << out.toStdString();
+    EXPECT_TRUE(lines[1].startsWith(set) && lines[1].size() > set.size()) << out.toStdString();
+}
+
 class FileTagsTest : public ::testing::Test
 {
 protected:
@@ -125,15 +141,7 @@ TEST_F(FileTagsTest, NamesTheAttributeCannotHoldAreRefusedAndTheOldTagsKept)
 TEST_F(FileTagsTest, AMissingFileIsLoggedWithoutPrefix)
 {
     const QString missing = m_folder + "/gone.png";
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(FileTags::readTags(missing).isEmpty());
-    FileTags::setTags(missing, {"Work"});
-    const QString out = QString::fromStdString(testing::internal::GetCapturedStdout());
-    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Failed to read tags for " + missing + ": ")) << out.toStdString();
-    EXPECT_TRUE(lines[1].startsWith("Failed to set tags for " + missing + ": ")) << out.toStdString();
-    EXPECT_GT(lines[0].size(), ("Failed to read tags for " + missing + ": ").size());
+    expectBothFailuresLogged(missing);
     EXPECT_FALSE(FileTags::tryReadTags(missing).ok());
     EXPECT_FALSE(QFileInfo::exists(missing));
 }
@@ -177,14 +185,7 @@ protected:
 
 TEST_F(NoUserAttributesTest, ReadingGivesNoTagsAndBothOperationsAreLogged)
 {
-    testing::internal::CaptureStdout();
-    EXPECT_TRUE(FileTags::readTags(m_file).isEmpty());
-    FileTags::setTags(m_file, {"Work"});
-    const QString out = QString::fromStdString(testing::internal::GetCapturedStdout());
-    const QStringList lines = out.split('\n', Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2) << out.toStdString();
-    EXPECT_TRUE(lines[0].startsWith("Failed to read tags for " + m_file + ": ")) << out.toStdString();
-    EXPECT_TRUE(lines[1].startsWith("Failed to set tags for " + m_file + ": ")) << out.toStdString();
+    expectBothFailuresLogged(m_file);
     EXPECT_FALSE(FileTags::tryWriteTags(m_file, {"Work"}).ok());
 }
 
