@@ -170,7 +170,6 @@ int tag(const QStringList &args)
     for (const QString &name : std::as_const(applied)) {
         lists.addRecentTag(TagItem::create(name, knownColor(lists, name)));
     }
-    AppSettings::shared().sync();
     return 0;
 }
 
