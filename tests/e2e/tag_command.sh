@@ -65,7 +65,7 @@ case "$index" in
   *) check "a file outside the index is not added to it" no no ;;
 esac
 
-recent=$(grep '^recentTags=' "$XDG_CONFIG_HOME/Pictrove/Pictrove.conf" | sed 's/\\"/"/g')
+recent=$(cat "$XDG_CONFIG_HOME"/Pictrove/Pictrove.* 2>/dev/null | grep '^recentTags=' | sed 's/\\"/"/g')
 order=$(grep -o '"name":"[^"]*"' <<<"$recent" | cut -d'"' -f4 | tr '\n' ' ')
 # The dialog's Done order: the last applied tag first; --add Work moved Work up.
 check "recent list, newest first" "Work Travel Home Ünïcödé 日本 " "$(printf '%b' "$order")"
