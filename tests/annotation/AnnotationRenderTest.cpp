@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <functional>
 
 using namespace AnnotationTestImages;
 
@@ -308,6 +309,76 @@ TEST(AnnotationRenderTest, CanvasTargetMapsGeometryButNotWidths)
     EXPECT_NEAR(redCoverage(view, 100, 40, 60), 3, 0.1);
     EXPECT_EQ(view.pixel(15, 160), qRgb(0, 0, 0));
     EXPECT_EQ(view.pixel(35, 160), qRgb(255, 255, 255));
+}
+
+} // namespace
+
+namespace {
+
+QImage canvas(const std::function<void(QPainter &)> &draw)
+{
+    QImage view(120, 120, QImage::Format_RGB32);
+    view.fill(Qt::white);
+    QPainter p(&view);
+    draw(p);
+    return view;
+}
+
+TEST(AnnotationCanvasDecorationTest, DragPreviewPerTool)
+{
+    struct Case
+    {
+        AnnotationTool tool;
+        QRgb inside; // centre of the dragged rectangle
+        bool edgeDrawn;
+    };
+    // Grey 50 % at 20 % alpha over white, black at 60 %; outlines leave the inside white.
+    const Case cases[] = {
+        {AnnotationTool::rectangle, qRgb(255, 255, 255), true}, {AnnotationTool::ellipse, qRgb(255, 255, 255), true},
+        {AnnotationTool::blur, qRgb(230, 230, 230), true},      {AnnotationTool::redact, qRgb(102, 102, 102), true},
+        {AnnotationTool::cursor, qRgb(255, 255, 255), false},   {AnnotationTool::text, qRgb(255, 255, 255), false},
+        {AnnotationTool::stepNumber, qRgb(255, 255, 255), false},
+    };
+    for (const Case &c : cases) {
+        // Dragged from bottom-right to top-left: the preview spans the same rectangle.
+        const QImage view = canvas([&](QPainter &p) {
+            AnnotationRenderer::drawDragPreview(p, c.tool, Qt::red, 3, QPointF(100, 90), QPointF(20, 30));
+        });
+        const QRgb centre = view.pixel(60, 60);
+        EXPECT_NEAR(qGray(centre), qGray(c.inside), 2) << AnnotationTools::rawValue(c.tool).toStdString();
+        bool edge = false; // the dashes leave gaps, so look along the whole left side
+        for (int y = 30; y <= 90; ++y) {
+            edge = edge || view.pixel(20, y) != qRgb(255, 255, 255);
+        }
+        EXPECT_EQ(edge, c.edgeDrawn) << AnnotationTools::rawValue(c.tool).toStdString();
+    }
+    // The arrow preview is the annotation's arrow: its tip on the current point.
+    const QImage arrowView = canvas([](QPainter &p) {
+        AnnotationRenderer::drawDragPreview(p, AnnotationTool::arrow, Qt::red, 3, QPointF(10, 60), QPointF(100, 60));
+    });
+    EXPECT_TRUE(isRed(arrowView.pixel(98, 60)));
+    EXPECT_EQ(arrowView.pixel(103, 60), qRgb(255, 255, 255));
+}
+
+TEST(AnnotationCanvasDecorationTest, SelectionFramesTheMarkWithCornerHandles)
+{
+    const QColor accent(0, 120, 215);
+    const Annotation box(AnnotationTool::rectangle, QRectF(60, 60, 80, 60), Qt::red, 3);
+    const Annotation arr(AnnotationTool::arrow, QRectF(), Qt::red, 3, std::nullopt, std::nullopt, QPointF(200, 40),
+                         QPointF(40, 200));
+    // The canvas shows the image at half size; the frame is 4 view points outside the mark.
+    const QTransform half = QTransform::fromScale(0.5, 0.5);
+    for (const Annotation &a : {box, arr}) {
+        const QImage view = canvas([&](QPainter &p) { AnnotationRenderer::drawSelection(p, a, half, accent); });
+        const QRectF mapped = a.tool() == AnnotationTool::arrow ? QRectF(20, 20, 80, 80) : QRectF(30, 30, 40, 30);
+        const QRectF frame = mapped.adjusted(-4, -4, 4, 4);
+        for (const QPointF &corner : {frame.topLeft(), frame.topRight(), frame.bottomLeft(), frame.bottomRight()}) {
+            // Handles are 6 × 6, centred on the corners.
+            EXPECT_EQ(view.pixel((corner + QPointF(2, 2)).toPoint()), accent.rgb());
+            EXPECT_EQ(view.pixel((corner + QPointF(-3, -3)).toPoint()), accent.rgb());
+        }
+        EXPECT_EQ(view.pixel(mapped.center().toPoint()), qRgb(255, 255, 255));
+    }
 }
 
 } // namespace
