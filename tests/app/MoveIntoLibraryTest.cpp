@@ -1,0 +1,204 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/ScreenshotNames.h"
+#include "common/TestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using ScreenshotNames::moveIntoLibrary;
+
+QDateTime at(int y, int mo, int d, int h, int mi, int s) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s)); }
+
+QByteArray contentOf(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A tmpfs mounted for one test; the mount is taken down again at the end.
+class TmpfsMount
+{
+public:
+    explicit TmpfsMount(const QString &path, const QString &options = QStringLiteral("size=64m")) : m_path(path)
+    {
+        QDir().mkpath(path);
+        m_ok = geteuid() == 0 && QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", path}) == 0;
+    }
+    ~TmpfsMount()
+    {
+        if (m_ok) {
+            QProcess::execute("umount", {"-l", m_path});
+        }
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_path;
+    bool m_ok = false;
+};
+
+class MoveIntoLibraryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_watched = TestEnvironment::makeFolder("watched");
+        m_root = TestEnvironment::makeFolder("library");
+    }
+    QString shot(const QString &name, const QByteArray &bytes = "png bytes")
+    {
+        return TestEnvironment::writeFile(m_watched + "/" + name, bytes);
+    }
+    QString m_watched;
+    QString m_root;
+};
+
+TEST_F(MoveIntoLibraryTest, SameSecondCapturesAreNumberedAndKeepTheirContent)
+{
+    const QDateTime moment = at(2024, 3, 5, 14, 7, 9);
+    const QString expected[] = {"screenshot_14-07-09.png", "screenshot_14-07-09_1.png", "screenshot_14-07-09_2.png"};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray bytes = "capture " + QByteArray::number(i);
+        const QString src = shot(QString("Screenshot 2024-03-05 at 14.07.0%1.png").arg(i), bytes);
+        const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, moment);
+        ASSERT_TRUE(r.ok()) << r.error().toStdString();
+        EXPECT_EQ(*r, m_root + "/Editor/2024-03-05/" + expected[i]);
+        EXPECT_EQ(contentOf(*r), bytes);
+        EXPECT_FALSE(QFileInfo::exists(src));
+    }
+}
+
+TEST_F(MoveIntoLibraryTest, FolderAndFileNames)
+{
+    const struct
+    {
+        QString app;
+        QString source;
+        QDateTime moment;
+        QString expected;
+    } cases[] = {
+        {"a/b:c", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "a_b_c/2024-03-05/screenshot_14-07-09.png"},
+        {"back\\slash", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "back_slash/2024-03-05/screenshot_14-07-09.png"},
+        {"   \t\n ", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"  Files  ", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Files/2024-03-05/screenshot_14-07-09.png"},
+        // The extension keeps its letter case; none at all becomes png.
+        {"Editor", "Screenshot 2024-03-05 at 14.07.09.PNG", at(2024, 3, 5, 14, 7, 9), "Editor/2024-03-05/screenshot_14-07-09.PNG"},
+        {"Editor", "capture", at(2024, 3, 5, 14, 7, 9), "Editor/2024-03-05/screenshot_14-07-09.png"},
+        // Date and time come from the moment of filing, not from the name found.
+        {"Editor", "Screenshot 2024-03-05 at 23.59.59.png", at(2024, 3, 6, 0, 0, 1), "Editor/2024-03-06/screenshot_00-00-01.png"},
+        // "." and ".." would file into the library root or above it; a leading dot would hide the folder.
+        {".", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"..", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {" .. ", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"../..", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "___../2024-03-05/screenshot_14-07-09.png"},
+        {".hidden", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "_hidden/2024-03-05/screenshot_14-07-09.png"},
+        {"...x.y", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "___x.y/2024-03-05/screenshot_14-07-09.png"},
+        // Canonically equal names share one folder.
+        {"Caf\u00e9", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Caf\u00e9/2024-03-05/screenshot_14-07-09.png"},
+        {"Cafe\u0301", "Screenshot 2024-03-05 at 14.07.10.png", at(2024, 3, 5, 14, 7, 9), "Caf\u00e9/2024-03-05/screenshot_14-07-09.png"},
+    };
+    for (const auto &c : cases) {
+        const QString src = shot(c.source);
+        const Result<QString> r = moveIntoLibrary(src, c.app, m_root, c.moment);
+        ASSERT_TRUE(r.ok()) << c.app.toStdString() << ": " << r.error().toStdString();
+        EXPECT_EQ(r->toStdString(), (m_root + "/" + c.expected).toStdString());
+        EXPECT_TRUE(QFileInfo::exists(*r));
+        // Nothing lands outside the library.
+        EXPECT_TRUE(QFileInfo(*r).canonicalFilePath().startsWith(QFileInfo(m_root).canonicalFilePath() + "/"));
+        QFile::remove(*r);
+    }
+    const QStringList folders = QDir(m_root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_TRUE(folders.filter(QRegularExpression("^\\.")).isEmpty());
+    EXPECT_FALSE(folders.contains(QStringLiteral("Cafe\u0301")));
+}
+
+TEST_F(MoveIntoLibraryTest, AnExistingObjectOfAnyKindTakesTheName)
+{
+    const QDateTime moment = at(2024, 3, 5, 14, 7, 9);
+    const QString folder = m_root + "/Editor/2024-03-05";
+    QDir().mkpath(folder + "/screenshot_14-07-09.png");                                  // a folder
+    ASSERT_EQ(::symlink("/nonexistent", QFile::encodeName(folder + "/screenshot_14-07-09_1.png").constData()), 0); // a dangling link
+    const Result<QString> r = moveIntoLibrary(shot("Screenshot 2024-03-05 at 14.07.09.png"), "Editor", m_root, moment);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(*r, folder + "/screenshot_14-07-09_2.png");
+}
+
+TEST_F(MoveIntoLibraryTest, ReadOnlyLibraryFailsAndLeavesTheFileAlone)
+{
+    const QString src = shot("Screenshot 2024-03-05 at 14.07.09.png", "keep me");
+    // Root ignores permission bits, so as root the library is a read-only tmpfs instead.
+    TmpfsMount readOnly(m_root, "size=1m,ro");
+    if (geteuid() == 0 && !readOnly.ok()) {
+        GTEST_SKIP() << "SKIP: running as root without the right to mount a read-only tmpfs";
+    }
+    if (geteuid() != 0) {
+        ASSERT_EQ(::chmod(QFile::encodeName(m_root).constData(), 0555), 0);
+    }
+    const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
+    EXPECT_FALSE(r.ok());
+    EXPECT_FALSE(r.error().isEmpty());
+    EXPECT_EQ(contentOf(src), "keep me");
+    EXPECT_FALSE(QFileInfo::exists(m_root + "/Editor"));
+    if (geteuid() != 0) {
+        ::chmod(QFile::encodeName(m_root).constData(), 0755);
+    }
+}
+
+TEST_F(MoveIntoLibraryTest, ReadOnlyDayFolderFailsOnTheMove)
+{
+    if (geteuid() == 0) {
+        // The same case with the folders already there, on a tmpfs remounted read-only.
+        TmpfsMount fs(m_root);
+        if (!fs.ok()) {
+            GTEST_SKIP() << "SKIP: running as root without the right to mount a tmpfs";
+        }
+        QDir().mkpath(m_root + "/Editor/2024-03-05");
+        ASSERT_EQ(QProcess::execute("mount", {"-o", "remount,ro", m_root}), 0);
+        const QString src = shot("Screenshot 2024-03-05 at 14.07.09.png", "keep me");
+        const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
+        EXPECT_FALSE(r.ok());
+        EXPECT_EQ(contentOf(src), "keep me");
+        EXPECT_TRUE(QDir(m_root + "/Editor/2024-03-05").isEmpty());
+        return;
+    }
+    QDir().mkpath(m_root + "/Editor/2024-03-05");
+    ASSERT_EQ(::chmod(QFile::encodeName(m_root + "/Editor/2024-03-05").constData(), 0555), 0);
+    const QString src = shot("Screenshot 2024-03-05 at 14.07.09.png", "keep me");
+    const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(contentOf(src), "keep me");
+    ::chmod(QFile::encodeName(m_root + "/Editor/2024-03-05").constData(), 0755);
+}
+
+TEST_F(MoveIntoLibraryTest, AcrossFileSystems)
+{
+    TmpfsMount fs(m_root);
+    if (!fs.ok()) {
+        GTEST_SKIP() << "SKIP: a tmpfs can be mounted only as root with the right to mount";
+    }
+    QByteArray bytes(3 * 1024 * 1024 + 17, Qt::Uninitialized);
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        bytes[i] = char((i * 131) ^ (i >> 9));
+    }
+    const QString src = shot("Screenshot from 2024-03-05 14-07-09.png", bytes);
+    const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
+    ASSERT_TRUE(r.ok()) << r.error().toStdString();
+    EXPECT_EQ(*r, m_root + "/Editor/2024-03-05/screenshot_14-07-09.png");
+    EXPECT_EQ(contentOf(*r), bytes);
+    EXPECT_FALSE(QFileInfo::exists(src));
+    // No temporary file is left beside it.
+    EXPECT_EQ(QDir(m_root + "/Editor/2024-03-05").entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+} // namespace
