@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,10 +45,13 @@ struct MountIdentity
     }
 };
 
-bool mountOf(const QByteArray &path, MountIdentity &identity)
+enum class Links { Keep, Follow };
+
+bool mountOf(const QByteArray &path, MountIdentity &identity, Links links = Links::Keep)
 {
     struct statx sx {};
-    if (::statx(AT_FDCWD, path.constData(), AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_MNT_ID, &sx) != 0) {
+    const int flags = AT_NO_AUTOMOUNT | (links == Links::Keep ? AT_SYMLINK_NOFOLLOW : 0);
+    if (::statx(AT_FDCWD, path.constData(), flags, STATX_MNT_ID, &sx) != 0) {
         return false;
     }
     identity.device = (quint64(sx.stx_dev_major) << 32) | sx.stx_dev_minor;
@@ -232,11 +236,28 @@ Result<QString> trashInto(const QByteArray &trash, const QByteArray &item, const
     return trashFailure(itemPath, errnoText(EEXIST));
 }
 
+// The item's path with its folder's links resolved: a library reached through a link to
+// another disk is trashed on that disk, and recorded relative to that disk's top.
+QByteArray resolvedItemPath(const QString &path)
+{
+    const QByteArray absolute = nativePath(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    if (absolute == "/") {
+        return absolute;
+    }
+    char *folder = ::realpath(parentOf(absolute).constData(), nullptr);
+    if (!folder) {
+        return absolute;
+    }
+    QByteArray resolved(folder);
+    std::free(folder);
+    return (resolved == "/" ? QByteArray() : resolved) + '/' + nameOf(absolute);
+}
+
 } // namespace
 
 Result<QString> moveToTrash(const QString &path)
 {
-    const QByteArray item = nativePath(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    const QByteArray item = resolvedItemPath(path);
     if (item == "/") {
         return trashFailure(path, errnoText(EBUSY));
     }
@@ -245,10 +266,11 @@ Result<QString> moveToTrash(const QString &path)
         return trashFailure(path, errnoText(errno));
     }
 
+    // Where the home trash's files really end up, the trash folder being a link included.
     const QByteArray homeTrash = homeTrashFolder();
     QByteArray existingHomeAncestor = homeTrash;
     MountIdentity homeMount;
-    while (!mountOf(existingHomeAncestor, homeMount) && existingHomeAncestor != "/") {
+    while (!mountOf(existingHomeAncestor, homeMount, Links::Follow) && existingHomeAncestor != "/") {
         existingHomeAncestor = parentOf(existingHomeAncestor);
     }
 
@@ -256,7 +278,12 @@ Result<QString> moveToTrash(const QString &path)
         if (!prepareHomeTrash(homeTrash)) {
             return trashFailure(path, QStringLiteral("the trash folder %1 cannot be used").arg(fromNative(homeTrash)));
         }
-        return trashInto(homeTrash, item, item, Transfer::Rename);
+        int renameError = 0;
+        const Result<QString> trashed = trashInto(homeTrash, item, item, Transfer::Rename, &renameError);
+        if (trashed || renameError != EXDEV) {
+            return trashed;
+        }
+        return trashInto(homeTrash, item, item, Transfer::MoveAcross);
     }
 
     const QByteArray top = topFolderOf(item, itemMount);

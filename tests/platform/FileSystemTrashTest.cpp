@@ -261,3 +261,24 @@ TEST(TopDirectoryTrashFallbackTest, FolderThatCannotBeCopiedHomeFailsAndStays)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TrashThroughLinksTest, ItemReachedThroughALinkGoesToItsDisksTrash)
+{
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
+    }
+    TestEnvironment::writeFile(mount->path() + "/Pictures/Library/App/shot.png", "x");
+    const QString link = TestEnvironment::makeFolder(QStringLiteral("home")) + "/Library";
+    ASSERT_EQ(::symlink(QFile::encodeName(mount->path() + "/Pictures/Library").constData(), QFile::encodeName(link).constData()), 0);
+
+    const Result<QString> trashed = FileSystem::moveToTrash(link + "/App/shot.png");
+
+    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+    EXPECT_EQ(trashed.value(), mount->path() + "/.Trash-" + uid() + "/files/shot.png");
+    EXPECT_EQ(recordedPath(trashed.value()), QStringLiteral("Pictures/Library/App/shot.png"));
+}
+
+} // namespace
