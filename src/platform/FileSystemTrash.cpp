@@ -6,11 +6,13 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,6 +21,10 @@ namespace FileSystem {
 namespace {
 
 using namespace detail;
+
+// Disk usage summed by nftw, which takes no context pointer; one per thread, so walks on
+// different threads do not mix.
+thread_local quint64 s_usage = 0;
 
 // The longest file name most file systems take.
 constexpr qsizetype maxNameBytes = 255;
@@ -171,6 +177,42 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+int addUsage(const char *, const struct stat *st, int, struct FTW *)
+{
+    s_usage += quint64(st->st_blocks) * 512;
+    return 0;
+}
+
+// Adds a trashed folder to the trash's directorysizes cache, which lets file managers show the
+// trash's size without walking it: "bytes on disk, info file's mtime, encoded name" a line.
+// The cache is optional, so failures here are ignored.
+void recordFolderSize(const QByteArray &trash, const QByteArray &trashName, const QByteArray &infoPath)
+{
+    struct stat info {};
+    if (::stat(infoPath.constData(), &info) != 0) {
+        return;
+    }
+    s_usage = 0;
+    if (::nftw((trash + "/files/" + trashName).constData(), addUsage, 16, FTW_PHYS | FTW_MOUNT) != 0) {
+        return;
+    }
+    const QByteArray encodedName = encodeTrashPath(trashName);
+    const QByteArray cachePath = trash + "/directorysizes";
+    QByteArray cache;
+    QFile existing(fromNative(cachePath));
+    if (existing.open(QIODevice::ReadOnly)) {
+        for (const QByteArray &line : existing.readAll().split('\n')) {
+            // A line left by an earlier entry of the same name is stale.
+            if (!line.isEmpty() && line.split(' ').value(2) != encodedName) {
+                cache += line + '\n';
+            }
+        }
+    }
+    cache += QByteArray::number(s_usage) + ' ' + QByteArray::number(qint64(info.st_mtim.tv_sec)) + ' ' + encodedName + '\n';
+    // Replaced whole, as readers may look at any time.
+    writeFile(fromNative(cachePath), cache, true);
+}
+
 enum class Transfer { Rename, MoveAcross };
 
 Result<QString> trashFailure(const QString &path, const QString &why)
@@ -213,8 +255,13 @@ Result<QString> trashInto(const QByteArray &trash, const QByteArray &item, const
             return trashFailure(itemPath, errnoText(writeErr));
         }
         if (transfer == Transfer::Rename) {
+            struct stat itemStat {};
+            const bool folder = ::lstat(item.constData(), &itemStat) == 0 && S_ISDIR(itemStat.st_mode);
             const int err = renameWithoutReplacing(item, filesPath);
             if (err == 0) {
+                if (folder) {
+                    recordFolderSize(trash, trashName, infoPath);
+                }
                 return Result<QString>::success(fromNative(filesPath));
             }
             ::unlink(infoPath.constData());

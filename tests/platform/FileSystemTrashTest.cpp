@@ -153,6 +153,12 @@ TEST_F(TrashTest, FoldersAndMissingItems)
     const Result<QString> folder = FileSystem::moveToTrash(m_folder + "/album");
     ASSERT_TRUE(folder.ok()) << folder.error().toStdString();
     EXPECT_EQ(TestFiles::contents(folder.value() + "/a.png"), "a");
+    // The folder's size is cached the way du counts it, keyed by the info file's time.
+    const QString du = TestFiles::runTool(QStringLiteral("du"), {QStringLiteral("-B1"), QStringLiteral("-s"), folder.value()})
+                           .output.section(QLatin1Char('\t'), 0, 0);
+    const qint64 infoTime = QFileInfo(infoFileFor(folder.value())).lastModified().toSecsSinceEpoch();
+    EXPECT_EQ(QString::fromUtf8(TestFiles::contents(homeTrash() + "/directorysizes")),
+              QStringLiteral("%1 %2 album\n").arg(du).arg(infoTime));
 
     const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
     const Result<QString> missing = FileSystem::moveToTrash(m_folder + "/gone.png");
