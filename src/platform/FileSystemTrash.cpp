@@ -104,7 +104,13 @@ bool prepareHomeTrash(const QByteArray &trash)
 {
     // The data folder may not exist yet on a fresh account.
     QDir().mkpath(fromNative(parentOf(trash)));
-    return prepareTrash(trash);
+    ::mkdir(trash.constData(), 0700);
+    // Unlike a shared disk's trash, the user's own may be a link to a folder of theirs.
+    struct stat st {};
+    if (::stat(trash.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+        return false;
+    }
+    return makeOwnFolder(trash + "/files") && makeOwnFolder(trash + "/info");
 }
 
 // $topdir/.Trash/$uid when an administrator set up a shared .Trash (a real folder with the
