@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QtConcurrent>
 
 #include <ctime>
 
@@ -80,12 +81,13 @@ ScreenshotIndex::Entries ScreenshotIndex::loadEntries(const QString &filePath, b
         return {};
     }
     const qsizetype decodedCount = decoded->size();
-    for (auto it = decoded->begin(); it != decoded->end();) {
-        if (FileSystem::exists(it.key())) {
-            ++it;
-        } else {
-            it = decoded->erase(it);
-        }
+    // One existence check per entry dominates a large load; spread them over the cores.
+    const QStringList paths = decoded->keys();
+    const QStringList vanished = QtConcurrent::blockingFiltered(paths, [](const QString &path) {
+        return !FileSystem::exists(path);
+    });
+    for (const QString &path : vanished) {
+        decoded->remove(path);
     }
     if (dropped) {
         *dropped = decodedCount - decoded->size();

@@ -2,10 +2,12 @@
 #include "library/ScreenshotIndexCodec.h"
 
 #include <rapidjson/document.h>
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <algorithm>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <cmath>
 #include <cstring>
 
@@ -40,9 +42,54 @@ struct EscapeTable
 };
 constexpr EscapeTable kEscape;
 
+// Output into one growing QByteArray that becomes the result without a copy.
+class ByteStream
+{
+public:
+    using Ch = char;
+
+    explicit ByteStream(qsizetype capacity) { grow(capacity); }
+
+    void Put(char c)
+    {
+        if (m_used == m_bytes.size()) {
+            grow(1);
+        }
+        m_data[m_used++] = c;
+    }
+    void Flush() {}
+
+    // Room for at least n more bytes; commit() says how many were written.
+    char *reserve(qsizetype n)
+    {
+        if (m_bytes.size() - m_used < n) {
+            grow(n);
+        }
+        return m_data + m_used;
+    }
+    void commit(char *end) { m_used = end - m_data; }
+
+    QByteArray take()
+    {
+        m_bytes.truncate(m_used);
+        return std::move(m_bytes);
+    }
+
+private:
+    void grow(qsizetype atLeast)
+    {
+        m_bytes.resize(std::max(m_bytes.size() * 2, m_used + atLeast));
+        m_data = m_bytes.data();
+    }
+
+    QByteArray m_bytes;
+    char *m_data = nullptr;
+    qsizetype m_used = 0;
+};
+
 // A writer whose strings escape "/" as well, as the index format asks; structure and
-// numbers come from RapidJSON.
-class IndexWriter : public rapidjson::Writer<rapidjson::StringBuffer>
+// numbers come from RapidJSON. Strings go from UTF-16 to escaped UTF-8 in one pass.
+class IndexWriter : public rapidjson::Writer<ByteStream>
 {
 public:
     using Writer::Writer;
@@ -50,35 +97,76 @@ public:
     void escapedString(const QString &text)
     {
         Prefix(rapidjson::kStringType);
-        const QByteArray utf8 = text.toUtf8();
-        const char *p = utf8.constData();
-        const char *const end = p + utf8.size();
-        os_->Put('"');
-        const char *run = p;
-        for (; p != end; ++p) {
-            const char code = kEscape.code[static_cast<unsigned char>(*p)];
-            if (code == 0) {
-                continue;
+        const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+        const char16_t *const end = p + text.size();
+        // Worst case: six bytes per unit (\u00XX), plus the quotes.
+        char *const start = os_->reserve(text.size() * 6 + 2);
+        char *out = start;
+        *out++ = '"';
+        while (p != end) {
+#ifdef __SSE2__
+            // Recognised text is mostly plain ASCII: copy eight units at a time while none
+            // of them needs an escape or more than one byte.
+            while (end - p >= 8) {
+                const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p));
+                const __m128i special = _mm_or_si128(
+                    _mm_or_si128(_mm_and_si128(units, _mm_set1_epi16(short(0xff80))),
+                                 _mm_cmplt_epi16(units, _mm_set1_epi16(0x20))),
+                    _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi16(units, _mm_set1_epi16('"')),
+                                              _mm_cmpeq_epi16(units, _mm_set1_epi16('\\'))),
+                                 _mm_cmpeq_epi16(units, _mm_set1_epi16('/'))));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi16(special, _mm_setzero_si128())) != 0xffff) {
+                    break;
+                }
+                _mm_storel_epi64(reinterpret_cast<__m128i *>(out), _mm_packus_epi16(units, units));
+                out += 8;
+                p += 8;
             }
-            append(run, p);
-            run = p + 1;
-            if (code == 'u') {
-                static const char digits[] = "0123456789abcdef";
-                char *out = os_->Push(6);
-                out[0] = '\\';
-                out[1] = 'u';
-                out[2] = '0';
-                out[3] = '0';
-                out[4] = digits[(*p >> 4) & 0xf];
-                out[5] = digits[*p & 0xf];
+            if (p == end) {
+                break;
+            }
+#endif
+            const char16_t c = *p++;
+            if (c < 0x80) {
+                const char code = kEscape.code[c];
+                if (code == 0) {
+                    *out++ = char(c);
+                } else if (code == 'u') {
+                    static const char digits[] = "0123456789abcdef";
+                    *out++ = '\\';
+                    *out++ = 'u';
+                    *out++ = '0';
+                    *out++ = '0';
+                    *out++ = digits[c >> 4];
+                    *out++ = digits[c & 0xf];
+                } else {
+                    *out++ = '\\';
+                    *out++ = code;
+                }
+            } else if (c < 0x800) {
+                *out++ = char(0xc0 | (c >> 6));
+                *out++ = char(0x80 | (c & 0x3f));
+            } else if (c >= 0xd800 && c <= 0xdfff) {
+                if (c <= 0xdbff && p != end && *p >= 0xdc00 && *p <= 0xdfff) {
+                    const char32_t u = 0x10000 + ((char32_t(c) - 0xd800) << 10) + (char32_t(*p++) - 0xdc00);
+                    *out++ = char(0xf0 | (u >> 18));
+                    *out++ = char(0x80 | ((u >> 12) & 0x3f));
+                    *out++ = char(0x80 | ((u >> 6) & 0x3f));
+                    *out++ = char(0x80 | (u & 0x3f));
+                } else {
+                    // A lone surrogate has no UTF-8 form: U+FFFD, as Qt's own conversion does.
+                    *out++ = char(0xef);
+                    *out++ = char(0xbf);
+                    *out++ = char(0xbd);
+                }
             } else {
-                char *out = os_->Push(2);
-                out[0] = '\\';
-                out[1] = code;
+                *out++ = char(0xe0 | (c >> 12));
+                *out++ = char(0x80 | ((c >> 6) & 0x3f));
+                *out++ = char(0x80 | (c & 0x3f));
             }
         }
-        append(run, end);
-        os_->Put('"');
+        *out++ = '"';
+        os_->commit(out);
         EndValue(true);
     }
 
@@ -86,14 +174,6 @@ public:
     {
         // Not representable in JSON; a rectangle or time that is not a number means nothing.
         Double(std::isfinite(value) ? value : 0.0);
-    }
-
-private:
-    void append(const char *from, const char *to)
-    {
-        if (to > from) {
-            std::memcpy(os_->Push(size_t(to - from)), from, size_t(to - from));
-        }
     }
 };
 
@@ -225,8 +305,13 @@ QDateTime fromReferenceSeconds(double seconds)
 
 QByteArray encode(const Entries &entries)
 {
-    rapidjson::StringBuffer buffer;
-    IndexWriter writer(buffer);
+    // One allocation in the common case: the text dominates, the rest is about 300 bytes.
+    qsizetype estimate = 16;
+    for (const ScreenshotIndexEntry &e : entries) {
+        estimate += 320 + e.path.size() * 2 + e.ocrText.size() + e.piiRects.size() * 48;
+    }
+    ByteStream stream(estimate + estimate / 16);
+    IndexWriter writer(stream);
     writer.StartObject();
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
         const ScreenshotIndexEntry &e = it.value();
@@ -268,7 +353,7 @@ QByteArray encode(const Entries &entries)
         writer.EndObject();
     }
     writer.EndObject();
-    return QByteArray(buffer.GetString(), qsizetype(buffer.GetSize()));
+    return stream.take();
 }
 
 std::optional<Entries> decode(QByteArray bytes, QString *error)
@@ -280,7 +365,7 @@ std::optional<Entries> decode(QByteArray bytes, QString *error)
     }
     rapidjson::Document doc;
     // Iterative: deeply nested input must not exhaust the stack.
-    doc.ParseInsitu<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseIterativeFlag>(bytes.data());
+    doc.ParseInsitu<rapidjson::kParseIterativeFlag>(bytes.data());
     if (doc.HasParseError()) {
         fail(error, QStringLiteral("not JSON (error %1 at offset %2)").arg(int(doc.GetParseError())).arg(doc.GetErrorOffset()));
         return std::nullopt;
