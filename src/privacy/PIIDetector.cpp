@@ -1,13 +1,75 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privacy/PIIDetector.h"
 
+#include "privacy/FaceDetector.h"
+#include "privacy/PatternMatcher.h"
+#include "privacy/TextRecognizer.h"
+
+#include <QStringList>
 #include <QtConcurrent>
+
+#include <exception>
 
 namespace PIIDetector {
 
-QFuture<ScanResult> scan(const QImage &, Types, bool)
+namespace {
+
+constexpr double kTextMargin = 4.0;
+
+QRectF padTextBox(const QRectF &box)
 {
-    return QtFuture::makeReadyFuture(ScanResult{});
+    return QRectF(box.x() - kTextMargin, box.y() - kTextMargin, box.width() + 2 * kTextMargin,
+                  box.height() + 2 * kTextMargin);
+}
+
+ScanResult run(const QImage &image, Types types, bool includeText)
+{
+    ScanResult result;
+    const bool textNeeded = includeText || (int(types) & kTextPIITypesMask) != 0;
+    const bool facesNeeded = types.testFlag(PIIType::faces);
+    if (textNeeded) {
+        const QList<RecognizedLine> lines = TextRecognizer::recognize(image);
+        QStringList texts;
+        for (const RecognizedLine &line : lines) {
+            texts << line.text;
+            for (const TextMatch &m : PatternMatcher::findSensitiveRanges(line.text, types)) {
+                if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
+                    result.piiRects.append(padTextBox(*box));
+                }
+            }
+        }
+        result.ocrText = texts.join(QLatin1Char('\n'));
+    }
+    if (facesNeeded) {
+        for (const QRectF &face : FaceDetector::detect(image)) {
+            result.faceRects.append(FaceDetector::padded(face));
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+ScanResult scanNow(const QImage &image, Types types, bool includeText)
+{
+    types &= Types::fromInt(kAllPIITypesMask);
+    if (image.isNull() || (!includeText && types == Types())) {
+        return {};
+    }
+    try {
+        return run(image, types, includeText);
+    } catch (...) {
+        return {};
+    }
+}
+
+QFuture<ScanResult> scan(const QImage &image, Types types, bool includeText)
+{
+    types &= Types::fromInt(kAllPIITypesMask);
+    if (image.isNull() || (!includeText && types == Types())) {
+        return QtFuture::makeReadyFuture(ScanResult{});
+    }
+    return QtConcurrent::run([image, types, includeText] { return scanNow(image, types, includeText); });
 }
 
 } // namespace PIIDetector

@@ -24,7 +24,11 @@ struct ScanResult
     bool isEmpty() const { return ocrText.isEmpty() && piiRects.isEmpty() && faceRects.isEmpty(); }
 };
 
-// Runs off the calling thread; never throws; an empty result on any failure.
+// Runs off the calling thread; never throws; an empty result on any failure. Nothing starts
+// for an empty request without text.
 QFuture<ScanResult> scan(const QImage &image, Types types, bool includeText);
+
+// The same work on the calling thread, for the command line and tests.
+ScanResult scanNow(const QImage &image, Types types, bool includeText);
 
 } // namespace PIIDetector

@@ -1,0 +1,100 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "privacy/IpAddressMatcher.h"
+
+#include "privacy/IcuRegex.h"
+
+#include <QString>
+
+#include <arpa/inet.h>
+
+namespace IpAddressMatcher {
+
+namespace {
+
+// A fifth number ("1.2.3.4.5") or a version word before it makes it a version, not an address.
+const IcuRegex &ipv4()
+{
+    static const IcuRegex p(
+        uR"((?<![\d.])(?<!(?i:version|ver|build|release|firmware)[ .:]{1,2})\b(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)(?:\.(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)){3}\b(?!\.\d))");
+    return p;
+}
+
+// The zone and prefix suffix shared by the IPv6 forms.
+#define IPV6_SUFFIX u"(?:%[0-9A-Za-z._~\\-]+)?(?:/(?:12[0-8]|1[01][0-9]|[1-9]?[0-9]))?(?![\\w:]|\\.\\d)"
+
+const IcuRegex &ipv6Full()
+{
+    static const IcuRegex p(u"(?<![\\w:])(?:[0-9a-fA-F]{1,4}:){7}[0-9a-fA-F]{1,4}" IPV6_SUFFIX);
+    return p;
+}
+
+const IcuRegex &ipv6Compressed()
+{
+    static const IcuRegex p(
+        u"(?<![\\w:])(?:[0-9a-fA-F]{1,4}:){1,6}:(?:[0-9a-fA-F]{1,4}(?::[0-9a-fA-F]{1,4}){0,5})?" IPV6_SUFFIX);
+    return p;
+}
+
+// Any run of groups and colons, with an optional IPv4 tail: catches the leading "::" and
+// embedded IPv4 forms the two patterns above cannot express; inet_pton decides.
+const IcuRegex &ipv6Other()
+{
+    static const IcuRegex p(
+        u"(?<![\\w:.])(?:[0-9a-fA-F]{0,4}:){2,7}(?:(?:[0-9]{1,3}\\.){3}[0-9]{1,3}|[0-9a-fA-F]{1,4})?" IPV6_SUFFIX);
+    return p;
+}
+
+#undef IPV6_SUFFIX
+
+bool isIpv6Address(QStringView candidate)
+{
+    qsizetype end = candidate.size();
+    for (qsizetype i = 0; i < candidate.size(); ++i) {
+        if (candidate[i] == u'%' || candidate[i] == u'/') {
+            end = i;
+            break;
+        }
+    }
+    const QByteArray ascii = candidate.left(end).toLatin1();
+    in6_addr out{};
+    return inet_pton(AF_INET6, ascii.constData(), &out) == 1;
+}
+
+void appendChecked(const IcuRegex &pattern, QStringView line, TextMatches &out)
+{
+    for (const IcuRegex::Span &s : pattern.findAll(line)) {
+        if (isIpv6Address(line.mid(s.start, s.length))) {
+            out.append({s.start, s.length, PIIType::ips});
+        }
+    }
+}
+
+} // namespace
+
+TextMatches find(QStringView line)
+{
+    TextMatches out;
+    for (const IcuRegex::Span &s : ipv4().findAll(line)) {
+        out.append({s.start, s.length, PIIType::ips});
+    }
+    appendChecked(ipv6Full(), line, out);
+    appendChecked(ipv6Compressed(), line, out);
+    const qsizetype specified = out.size();
+    TextMatches others;
+    appendChecked(ipv6Other(), line, others);
+    for (const TextMatch &m : others) {
+        bool known = false;
+        for (qsizetype i = 0; i < specified; ++i) {
+            if (out[i].kind == PIIType::ips && out[i].start == m.start && out[i].length == m.length) {
+                known = true;
+                break;
+            }
+        }
+        if (!known) {
+            out.append(m);
+        }
+    }
+    return out;
+}
+
+} // namespace IpAddressMatcher

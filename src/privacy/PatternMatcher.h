@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "privacy/PIITypes.h"
+#include "privacy/TextMatch.h"
+
+#include <QStringView>
+
+class PhoneDetector;
+
+// The sensitive stretches of one recognised line, appended kind by kind: e-mail addresses,
+// IP addresses, API keys, card numbers, then phone numbers and street addresses together in
+// order of position, then the further secret shapes. Overlapping matches of different kinds
+// are all kept: each becomes its own rectangle.
+namespace PatternMatcher {
+
+TextMatches findSensitiveRanges(QStringView line, PIITypes types);
+TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDetector &phones);
+
+TextMatches findEmails(QStringView line);
+
+// Kind names as the command line and JSON output spell them ("creditCards").
+const char *kindName(PIIType::Type kind);
+// Parses "emails,ips,..." into a set; false on an unknown name.
+bool parseKinds(QStringView list, PIITypes *types);
+
+} // namespace PatternMatcher

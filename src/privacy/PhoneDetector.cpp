@@ -1,0 +1,162 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "privacy/PhoneDetector.h"
+
+#include "privacy/IcuRegex.h"
+
+#include <QLocale>
+
+#include <phonenumbers/phonenumbermatch.h>
+#include <phonenumbers/phonenumbermatcher.h>
+#include <phonenumbers/phonenumberutil.h>
+
+#include <string>
+#include <vector>
+
+using i18n::phonenumbers::PhoneNumberMatch;
+using i18n::phonenumbers::PhoneNumberMatcher;
+using i18n::phonenumbers::PhoneNumberUtil;
+
+namespace {
+
+// Labels of numbers that are not phone numbers, right before the number.
+const IcuRegex &nonPhoneLabel()
+{
+    static const IcuRegex p(
+        uR"((?i)(?:\b(?:order|invoice|ref|reference|tracking|ticket|case|transaction|txn|serial|sku|item|)"
+        uR"(confirmation|conf|account|acct|customer|member|booking|receipt|po|pin|iban|)"
+        uR"(bestellung|rechnung|kunden|commande|facture)\w*\.?\s*(?:id|no|nr|number|#)?\.?\s*[:#=]?\s*|#\s*)$)");
+    return p;
+}
+
+// A whole raw match that reads as a date or a time of day.
+const IcuRegex &dateOrTime()
+{
+    static const IcuRegex p(
+        uR"(^(?:\d{1,4}[./\-]\d{1,2}[./\-]\d{1,4}|\d{1,2}:\d{2}(?::\d{2})?(?:\s*[-–]\s*\d{1,2}:\d{2})?)$)");
+    return p;
+}
+
+bool isCurrencyOrPercent(QChar c)
+{
+    return c == u'%' || c == u'$' || c == u'€' || c == u'£' || c == u'¥' || c == u'‰'
+        || c.category() == QChar::Symbol_Currency;
+}
+
+// libphonenumber reports offsets into its UTF-8 input; lines are counted in UTF-16.
+std::vector<int> utf8ToUtf16Offsets(const QString &line, const QByteArray &utf8)
+{
+    std::vector<int> map(size_t(utf8.size()) + 1, int(line.size()));
+    int u16 = 0;
+    int byte = 0;
+    while (u16 < line.size()) {
+        char32_t cp = line[u16].unicode();
+        int units = 1;
+        if (QChar::isHighSurrogate(cp) && u16 + 1 < line.size() && line[u16 + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(line[u16], line[u16 + 1]);
+            units = 2;
+        }
+        const int bytes = cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+        for (int b = 0; b < bytes && byte + b < utf8.size(); ++b) {
+            map[size_t(byte + b)] = u16;
+        }
+        byte += bytes;
+        u16 += units;
+    }
+    if (byte <= utf8.size()) {
+        map[size_t(byte)] = int(line.size());
+    }
+    return map;
+}
+
+bool acceptable(QStringView line, int start, int length)
+{
+    if (start > 0 && isCurrencyOrPercent(line[start - 1])) {
+        return false;
+    }
+    const int end = start + length;
+    if (end < line.size()) {
+        const QChar next = line[end];
+        if (isCurrencyOrPercent(next) || (next == u':' && end + 1 < line.size() && line[end + 1].isDigit())) {
+            return false;
+        }
+    }
+    if (start >= 2 && line[start - 1] == u' ' && isCurrencyOrPercent(line[start - 2])) {
+        return false;
+    }
+    if (dateOrTime().matchesExactly(line, start, length)) {
+        return false;
+    }
+    const int from = std::max(0, start - 32);
+    const QStringView before = line.mid(from, start - from);
+    return nonPhoneLabel().findAll(before).isEmpty();
+}
+
+} // namespace
+
+PhoneDetector::PhoneDetector(QStringList regions)
+    : m_regions(std::move(regions))
+{
+}
+
+QStringList PhoneDetector::regionsForUser()
+{
+    QStringList regions;
+    auto add = [&regions](const QString &code) {
+        if (code.size() == 2 && code != QLatin1String("ZZ") && !regions.contains(code)) {
+            regions << code;
+        }
+    };
+    const QLocale system = QLocale::system();
+    if (system.territory() != QLocale::AnyTerritory) {
+        add(QLocale::territoryToCode(system.territory()));
+    }
+    for (const QString &tag : system.uiLanguages()) {
+        const QLocale l(tag);
+        if (l.territory() != QLocale::AnyTerritory) {
+            add(QLocale::territoryToCode(l.territory()));
+        }
+    }
+    for (const char *fallback : {"US", "GB", "DE", "FR"}) {
+        add(QString::fromLatin1(fallback));
+    }
+    return regions;
+}
+
+const PhoneDetector &PhoneDetector::forUserLocale()
+{
+    static const PhoneDetector detector(regionsForUser());
+    return detector;
+}
+
+TextMatches PhoneDetector::find(QStringView lineView) const
+{
+    TextMatches out;
+    const QString line = lineView.toString();
+    const QByteArray utf8 = line.toUtf8();
+    const std::string text(utf8.constData(), size_t(utf8.size()));
+    const std::vector<int> offsets = utf8ToUtf16Offsets(line, utf8);
+    const PhoneNumberUtil &util = *PhoneNumberUtil::GetInstance();
+    for (const QString &region : m_regions) {
+        PhoneNumberMatcher matcher(util, text, region.toStdString(), PhoneNumberMatcher::VALID, 64);
+        PhoneNumberMatch match;
+        while (matcher.HasNext() && matcher.Next(&match)) {
+            const int b0 = match.start();
+            const int b1 = b0 + match.length();
+            if (b0 < 0 || b1 > int(utf8.size())) {
+                continue;
+            }
+            const int start = offsets[size_t(b0)];
+            const int length = offsets[size_t(b1)] - start;
+            const TextMatch m{start, length, PIIType::phones};
+            bool seen = false;
+            for (const TextMatch &o : out) {
+                seen = seen || o.overlaps(m);
+            }
+            if (!seen && length > 0 && acceptable(line, start, length)) {
+                out.append(m);
+            }
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const TextMatch &a, const TextMatch &b) { return a.start < b.start; });
+    return out;
+}
