@@ -26,15 +26,28 @@ const IcuRegex &classic()
     return p;
 }
 
-// The classic prefixes with the letters text recognition confuses: I, l, 1 and |; O, o and 0.
+// One character of a key as text recognition reads small monospace type: it puts a space
+// beside narrow glyphs ("NpT 1sWc", "hJ lsEa", "dBj ftJ").
+#define KEYCHAR u"(?:[A-Za-z0-9]|(?<=[1lIijft]) (?=[A-Za-z0-9])|(?<=[A-Za-z0-9]) (?=[1lIij]))"
+#define KEYCHAR_DASH u"(?:[A-Za-z0-9_\\-]|(?<=[1lIijft]) (?=[A-Za-z0-9])|(?<=[A-Za-z0-9]) (?=[1lIij]))"
+
+// The classic prefixes with the letters text recognition confuses: I, l, 1 and |; O, o and 0;
+// a lost underscore (thin underscores of small monospace fonts vanish) read as a space; and
+// spaces inside the key as above.
 const IcuRegex &misread()
 {
     static const IcuRegex p(BEFORE
-                            u"(?:(?:sk|pk|rk)_(?:[lI1|]ive|test)_[A-Za-z0-9]{16,}|AK[Il1|]A[0-9A-Z]{16}"
-                            u"|gh[pOo0su]_[A-Za-z0-9]{20,}|x[oO0]x[baprs]-[A-Za-z0-9\\-]{10,}"
-                            u"|ya29\\.[A-Za-z0-9_\\-]{20,}|A[Il1|]za[A-Za-z0-9_\\-]{35})" AFTER);
+                            u"(?:(?:sk|pk|rk)[_ ](?:[lI1|]ive|test)[_ ]{1,2}" KEYCHAR u"{16,}|AK[Il1|]A" KEYCHAR u"{16,17}"
+                            u"|gh[pOo0su]_" KEYCHAR u"{20,}|x[oO0]x[baprs]-" KEYCHAR_DASH u"{10,}"
+                            u"|ya29\\." KEYCHAR_DASH u"{20,}|A[Il1|]za" KEYCHAR_DASH u"{35,36}"
+                            u"|g[lLI1|]{1,2}pat-" KEYCHAR_DASH u"{20,21}"
+                            u"|eyJ" KEYCHAR_DASH u"{15,} ?\\. ?eyJ" KEYCHAR_DASH u"{15,} ?\\. ?" KEYCHAR_DASH u"{10,}"
+                            u"|(?:-{2,} ?)?BEGIN (?:[A-Z0-9]+ )*PRIVATE KEY(?: ?-{2,})?)" AFTER);
     return p;
 }
+
+#undef KEYCHAR
+#undef KEYCHAR_DASH
 
 const QList<ExtraKind> &table()
 {

@@ -3,7 +3,7 @@
 
 #include "privacy/FaceDetector.h"
 #include "privacy/PatternMatcher.h"
-#include "privacy/TextRecognizer.h"
+#include "privacy/ScanPipeline.h"
 
 #include <QStringList>
 #include <QtConcurrent>
@@ -22,17 +22,19 @@ QRectF padTextBox(const QRectF &box)
                   box.height() + 2 * kTextMargin);
 }
 
-ScanResult run(const QImage &image, Types types, bool includeText)
+} // namespace
+
+ScanResult runScan(const QImage &image, Types types, bool includeText, const TextRecognizer::Options &options)
 {
     ScanResult result;
     const bool textNeeded = includeText || (int(types) & kTextPIITypesMask) != 0;
     const bool facesNeeded = types.testFlag(PIIType::faces);
     if (textNeeded) {
-        const QList<RecognizedLine> lines = TextRecognizer::recognize(image);
+        const QList<RecognizedLine> lines = TextRecognizer::recognize(image, options);
         QStringList texts;
         for (const RecognizedLine &line : lines) {
             texts << line.text;
-            for (const TextMatch &m : PatternMatcher::findSensitiveRanges(line.text, types)) {
+            for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types)) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                     result.piiRects.append(padTextBox(*box));
                 }
@@ -48,8 +50,6 @@ ScanResult run(const QImage &image, Types types, bool includeText)
     return result;
 }
 
-} // namespace
-
 ScanResult scanNow(const QImage &image, Types types, bool includeText)
 {
     types &= Types::fromInt(kAllPIITypesMask);
@@ -57,7 +57,7 @@ ScanResult scanNow(const QImage &image, Types types, bool includeText)
         return {};
     }
     try {
-        return run(image, types, includeText);
+        return runScan(image, types, includeText, TextRecognizer::Options{});
     } catch (...) {
         return {};
     }

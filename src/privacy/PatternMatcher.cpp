@@ -109,6 +109,49 @@ TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDet
     return out;
 }
 
+QString withoutInsertedSpaces(QStringView line, QList<int> *origin)
+{
+    auto joins = [](QChar c) {
+        return c == u'_' || c == u'-' || c == u':' || c == u'@' || c == u'/' || c == u'=' || c == u'.';
+    };
+    QString out;
+    origin->clear();
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        if (line[i] == u' ' && i > 0 && i + 1 < line.size() && line[i + 1] != u' ') {
+            const QChar before = line[i - 1];
+            const QChar after = line[i + 1];
+            // After a full stop only when the text goes on in lower case or digits: "example. com",
+            // not the start of a sentence.
+            const bool glued = (joins(before) && before != u'.') || (before == u'.' && (after.isLower() || after.isDigit()))
+                || (joins(after) && after != u'.' && after != u'=') ;
+            if (glued) {
+                continue;
+            }
+        }
+        out += line[i];
+        origin->append(int(i));
+    }
+    return out;
+}
+
+TextMatches findInRecognizedLine(QStringView line, PIITypes types)
+{
+    TextMatches out = findSensitiveRanges(line, types);
+    QList<int> origin;
+    const QString joined = withoutInsertedSpaces(line, &origin);
+    if (joined.size() == line.size()) {
+        return out;
+    }
+    for (const TextMatch &m : findSensitiveRanges(joined, types)) {
+        const int start = origin[m.start];
+        const TextMatch mapped{start, origin[m.end() - 1] + 1 - start, m.kind};
+        if (!out.contains(mapped)) {
+            out.append(mapped);
+        }
+    }
+    return out;
+}
+
 const char *kindName(PIIType::Type kind)
 {
     for (const KindName &k : kKindNames) {

@@ -17,6 +17,13 @@ namespace PatternMatcher {
 TextMatches findSensitiveRanges(QStringView line, PIITypes types);
 TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDetector &phones);
 
+// For a line read by text recognition: findSensitiveRanges over the line as read, then over
+// the line with the spaces the recogniser tends to insert beside punctuation removed
+// ("sk_ live _4eC...", "2001: db8::1", "example. com"), ranges mapped back onto the line as read.
+TextMatches findInRecognizedLine(QStringView line, PIITypes types);
+// The line without those spaces, and for each of its code units the index in the line.
+QString withoutInsertedSpaces(QStringView line, QList<int> *origin);
+
 TextMatches findEmails(QStringView line);
 
 // Kind names as the command line and JSON output spell them ("creditCards").

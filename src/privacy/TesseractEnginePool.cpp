@@ -10,7 +10,23 @@
 
 #include <tesseract/baseapi.h>
 
+#include <dlfcn.h>
+
 namespace {
+
+// Debian's Tesseract runs its LSTM layers in OpenMP teams of four threads. On a desktop with
+// two or four cores, one engine per worker thread uses the cores far better, and the
+// OMP_THREAD_LIMIT variable is read before main() runs. Allowing no active parallel level
+// makes every team a single thread; the setting belongs to the calling thread, so each lease
+// applies it to the thread that will run the engine.
+void keepOpenMpSingleThreaded()
+{
+    using SetLevels = void (*)(int);
+    static const SetLevels set = reinterpret_cast<SetLevels>(dlsym(RTLD_DEFAULT, "omp_set_max_active_levels"));
+    if (set) {
+        set(0);
+    }
+}
 
 QString tessdataDir()
 {
@@ -102,6 +118,7 @@ TesseractEnginePool::~TesseractEnginePool()
 
 TesseractEnginePool::Lease TesseractEnginePool::acquire()
 {
+    keepOpenMpSingleThreaded();
     {
         QMutexLocker lock(&m_mutex);
         if (m_failed) {

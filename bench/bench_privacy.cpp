@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Scan time of dense screenshots (1920x1080 and 2880x1800) against the plain Tesseract command
+// line run with OMP_THREAD_LIMIT=1, and, with --accuracy, the detection figures on the
+// rendered fixtures.
+//   bench_privacy                       timings
+//   bench_privacy --accuracy [--scale S] [--psm N] [--bands N] [--invert 0|1]
+#include "../tests/privacy/FixtureScore.h"
+#include "privacy/PIIDetector.h"
+#include "privacy/ScanPipeline.h"
+#include "privacy/TesseractEnginePool.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QString kDense1x = QStringLiteral("logs-light-13px-1x");
+const QString kDense2x = QStringLiteral("logs-dark-13px-2x");
+
+void scanFixture(benchmark::State &state, const QString &name)
+{
+    const FixtureScore::Fixture f = FixtureScore::load(name);
+    const auto all = PIITypes::fromInt(kAllPIITypesMask);
+    PIIDetector::scanNow(f.image, all, true); // engines started, as in the running application
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(PIIDetector::scanNow(f.image, all, true));
+    }
+}
+
+void tesseractCli(benchmark::State &state, const QString &name)
+{
+    const QString path = FixtureScore::fixtureDir() + QLatin1Char('/') + name + QStringLiteral(".png");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("OMP_THREAD_LIMIT"), QStringLiteral("1"));
+    for (auto _ : state) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("tesseract"), {path, QStringLiteral("stdout"), QStringLiteral("--psm"), QStringLiteral("11")});
+        p.waitForFinished(-1);
+        if (p.exitCode() != 0) {
+            state.SkipWithError("tesseract failed");
+        }
+    }
+}
+
+void BM_Scan_1920x1080(benchmark::State &s) { scanFixture(s, kDense1x); }
+void BM_Scan_2880x1800(benchmark::State &s) { scanFixture(s, kDense2x); }
+void BM_TesseractCli_1920x1080(benchmark::State &s) { tesseractCli(s, kDense1x); }
+void BM_TesseractCli_2880x1800(benchmark::State &s) { tesseractCli(s, kDense2x); }
+
+BENCHMARK(BM_Scan_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_TesseractCli_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_Scan_2880x1800)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_TesseractCli_2880x1800)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+
+int accuracy(int argc, char **argv)
+{
+    TextRecognizer::Options options;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--scale")) options.scale = std::atof(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--psm")) options.pageSegMode = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--bands")) options.bands = std::atoi(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--invert")) options.invert = std::atoi(argv[i + 1]);
+    }
+    FixtureScore::Score total;
+    qint64 ms = 0;
+    for (const QString &name : FixtureScore::fixtureNames()) {
+        const FixtureScore::Fixture f = FixtureScore::load(name);
+        QElapsedTimer t;
+        t.start();
+        const PIIDetector::ScanResult r =
+            PIIDetector::runScan(f.image, PIITypes::fromInt(kAllPIITypesMask & ~PIIType::faces), true, options);
+        const qint64 took = t.elapsed();
+        ms += took;
+        FixtureScore::Score one;
+        FixtureScore::scoreInto(f, r, one);
+        FixtureScore::scoreInto(f, r, total);
+        int planted = 0, covered = 0;
+        for (int v : one.planted) planted += v;
+        for (int v : one.covered) covered += v;
+        std::printf("%-24s %5lld ms  covered %2d/%2d  decoy rects %d  CER %.2f %%\n", qPrintable(name), took,
+                    covered, planted, one.decoyHits, one.cer() * 100);
+    }
+    std::printf("\nkind          covered  touched  planted\n");
+    for (auto it = total.planted.cbegin(); it != total.planted.cend(); ++it) {
+        std::printf("%-12s  %5.1f %%  %5.1f %%  %4d\n", qPrintable(it.key()), 100.0 * total.covered.value(it.key()) / it.value(),
+                    100.0 * total.touched.value(it.key()) / it.value(), it.value());
+    }
+    std::printf("decoys %d, rectangles on decoys %d; CER %.2f %%; total %lld ms\n", total.decoys, total.decoyHits,
+                total.cer() * 100, ms);
+    for (const QString &m : total.misses) std::printf("  miss  %s\n", qPrintable(m));
+    for (const QString &m : total.decoyNames) std::printf("  decoy %s\n", qPrintable(m));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--accuracy")) {
+            return accuracy(argc, argv);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
