@@ -58,7 +58,7 @@ const QList<ExtraKind> &table()
         {"gitlab", BEFORE u"glpat-[A-Za-z0-9_\\-]{20}" AFTER},
         {"npm", BEFORE u"npm_[A-Za-z0-9]{36}" AFTER},
         {"slackWebhook",
-         u"https://hooks\\.slack\\.com/services/T[A-Za-z0-9_]{8,12}/B[A-Za-z0-9_]{8,12}/[A-Za-z0-9_]{24}" AFTER},
+         BEFORE u"https://hooks\\.slack\\.com/services/T[A-Za-z0-9_]{8,12}/B[A-Za-z0-9_]{8,12}/[A-Za-z0-9_]{24}" AFTER},
         {"jwt", BEFORE u"eyJ[A-Za-z0-9_\\-]{15,}\\.eyJ[A-Za-z0-9_\\-]{15,}\\.[A-Za-z0-9_\\-]{10,}" AFTER},
         {"pemPrivateKey", u"-----BEGIN (?:[A-Z0-9]+ )*PRIVATE KEY-----"},
     };

@@ -107,7 +107,7 @@ QList<QRectF> FaceDetector::detect(const QImage &image)
     // Large screens are searched at a reduced size: a face worth hiding stays well above the
     // detector's smallest window, and the search costs a fraction.
     const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-    const double shrink = std::max(1.0, std::max(grey.width(), grey.height()) / 1280.0);
+    const double shrink = std::max(1.0, std::max(grey.width(), grey.height()) / 960.0);
     QImage small = shrink > 1.0 ? grey.scaled(int(grey.width() / shrink), int(grey.height() / shrink),
                                               Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
                                 : grey;
@@ -119,7 +119,7 @@ QList<QRectF> FaceDetector::detect(const QImage &image)
     cv::Mat equalized;
     cv::equalizeHist(mat, equalized);
     std::vector<cv::Rect> found;
-    classifier->detectMultiScale(equalized, found, 1.1, 5, cv::CASCADE_SCALE_IMAGE, cv::Size(24, 24));
+    classifier->detectMultiScale(equalized, found, 1.2, 5, cv::CASCADE_SCALE_IMAGE, cv::Size(24, 24));
     ClassifierPool::shared().give(std::move(classifier));
     for (const cv::Rect &r : found) {
         faces.append(QRectF(r.x * shrink, r.y * shrink, r.width * shrink, r.height * shrink));

@@ -7,6 +7,8 @@
 
 #include <arpa/inet.h>
 
+#include <algorithm>
+
 namespace IpAddressMatcher {
 
 namespace {
@@ -15,7 +17,7 @@ namespace {
 const IcuRegex &ipv4()
 {
     static const IcuRegex p(
-        uR"((?<![\d.])(?<!(?i:version|ver|build|release|firmware)[ .:]{1,2})\b(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)(?:\.(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)){3}\b(?!\.\d))");
+        uR"((?<![\d.])\b(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)(?:\.(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)){3}\b(?!\.\d))");
     return p;
 }
 
@@ -71,11 +73,21 @@ void appendChecked(const IcuRegex &pattern, QStringView line, TextMatches &out)
 
 } // namespace
 
+// "Bump version to 1.2.3.4", "build=2.8.15.24": a version word shortly before.
+const IcuRegex &versionContext()
+{
+    static const IcuRegex p(uR"((?i)\b(?:version|ver|build|release|firmware|bump(?:ed)?|upgraded?)\b[^\d\n]{0,12}$)");
+    return p;
+}
+
 TextMatches find(QStringView line)
 {
     TextMatches out;
     for (const IcuRegex::Span &s : ipv4().findAll(line)) {
-        out.append({s.start, s.length, PIIType::ips});
+        const int from = std::max(0, s.start - 24);
+        if (versionContext().findAll(line.mid(from, s.start - from)).isEmpty()) {
+            out.append({s.start, s.length, PIIType::ips});
+        }
     }
     appendChecked(ipv6Full(), line, out);
     appendChecked(ipv6Compressed(), line, out);

@@ -29,6 +29,12 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
     ScanResult result;
     const bool textNeeded = includeText || (int(types) & kTextPIITypesMask) != 0;
     const bool facesNeeded = types.testFlag(PIIType::faces);
+    // Faces are looked for on another core while this one reads the text.
+    QFuture<QList<QRectF>> faces;
+    if (facesNeeded) {
+        faces = textNeeded ? QtConcurrent::run([image] { return FaceDetector::detect(image); })
+                           : QtFuture::makeReadyFuture(FaceDetector::detect(image));
+    }
     if (textNeeded) {
         const QList<RecognizedLine> lines = TextRecognizer::recognize(image, options);
         QStringList texts;
@@ -43,7 +49,7 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
         result.ocrText = texts.join(QLatin1Char('\n'));
     }
     if (facesNeeded) {
-        for (const QRectF &face : FaceDetector::detect(image)) {
+        for (const QRectF &face : faces.result()) {
             result.faceRects.append(FaceDetector::padded(face));
         }
     }

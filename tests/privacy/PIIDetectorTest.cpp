@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "FixtureScore.h"
+#include "QtPrinters.h"
+#include "privacy/PIIDetector.h"
+#include "privacy/TesseractEnginePool.h"
+#include "privacy/TextRecognizer.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFutureWatcher>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "common/TestEnvironment.h"
+
+namespace {
+
+const auto kAllText = PIITypes::fromInt(kTextPIITypesMask);
+
+const FixtureScore::Fixture &contacts()
+{
+    static const FixtureScore::Fixture f = FixtureScore::load(QStringLiteral("contacts-light-13px-1x"));
+    return f;
+}
+
+TEST(Scan, EmptyRequestReturnsAtOnceWithoutStartingAnEngine)
+{
+    const int engines = TesseractEnginePool::shared().createdCount();
+    QFuture<PIIDetector::ScanResult> f = PIIDetector::scan(contacts().image, PIITypes(), false);
+    EXPECT_TRUE(f.isFinished());
+    EXPECT_TRUE(f.result().isEmpty());
+    // Bits above faces are not kinds.
+    EXPECT_TRUE(PIIDetector::scan(contacts().image, PIITypes::fromInt(128), false).isFinished());
+    EXPECT_EQ(TesseractEnginePool::shared().createdCount(), engines);
+}
+
+TEST(Scan, ImageWithoutBitmapGivesTheEmptyResult)
+{
+    const QString path = TestEnvironment::writeFile(TestEnvironment::home() + QStringLiteral("/broken.png"),
+                                                    QByteArray("\x89PNG\r\n\x1a\n not really"));
+    const QImage unreadable(path);
+    ASSERT_TRUE(unreadable.isNull());
+    EXPECT_TRUE(PIIDetector::scan(unreadable, PIITypes::fromInt(kAllPIITypesMask), true).result().isEmpty());
+    EXPECT_TRUE(PIIDetector::scanNow(QImage(), PIITypes::fromInt(kAllPIITypesMask), true).isEmpty());
+}
+
+TEST(Scan, TextWithoutKindsFillsOnlyTheText)
+{
+    const PIIDetector::ScanResult r = PIIDetector::scanNow(contacts().image, PIITypes(), true);
+    EXPECT_TRUE(r.ocrText.contains(QStringLiteral("jane.example@example.com")));
+    EXPECT_TRUE(r.piiRects.isEmpty());
+    EXPECT_TRUE(r.faceRects.isEmpty());
+    EXPECT_FALSE(r.ocrText.endsWith(QLatin1Char('\n')));
+}
+
+TEST(Scan, FacesOnlyReadsNoText)
+{
+    const PIIDetector::ScanResult r = PIIDetector::scanNow(contacts().image, PIIType::faces, false);
+    EXPECT_TRUE(r.ocrText.isEmpty());
+    EXPECT_TRUE(r.piiRects.isEmpty());
+    EXPECT_TRUE(r.faceRects.isEmpty()); // a page of text has no face
+}
+
+// The rectangle is the union of the symbol boxes of the match, grown by 4 pixels on every side.
+TEST(Scan, RectangleIsTheSymbolBoxPlusFourPixels)
+{
+    const QString email = QStringLiteral("jane.example@example.com");
+    std::optional<QRectF> box;
+    for (const RecognizedLine &line : TextRecognizer::recognize(contacts().image)) {
+        const qsizetype at = line.text.indexOf(email);
+        if (at >= 0) {
+            box = line.boundingBox(int(at), int(email.size()));
+        }
+    }
+    ASSERT_TRUE(box.has_value());
+    const PIIDetector::ScanResult r = PIIDetector::scanNow(contacts().image, PIIType::emails, false);
+    EXPECT_TRUE(r.piiRects.contains(box->adjusted(-4, -4, 4, 4))) << ::testing::PrintToString(*box);
+    // Only e-mails were asked for: the phone numbers on the page stay unboxed.
+    EXPECT_EQ(r.piiRects.size(), 6);
+}
+
+TEST(Scan, ResultArrivesOnTheCallersThread)
+{
+    QFutureWatcher<PIIDetector::ScanResult> watcher;
+    QEventLoop loop;
+    QThread *deliveredOn = nullptr;
+    QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, [&] {
+        deliveredOn = QThread::currentThread();
+        loop.quit();
+    });
+    watcher.setFuture(PIIDetector::scan(contacts().image, PIIType::emails, false));
+    loop.exec();
+    EXPECT_EQ(deliveredOn, QCoreApplication::instance()->thread());
+    EXPECT_EQ(watcher.result().piiRects.size(), 6);
+}
+
+TEST(Scan, TwoScansAtOnceEqualOneAfterTheOther)
+{
+    const QImage a = contacts().image;
+    const QImage b = FixtureScore::load(QStringLiteral("billing-light-11px-1x")).image;
+    const PIIDetector::ScanResult sa = PIIDetector::scanNow(a, kAllText, true);
+    const PIIDetector::ScanResult sb = PIIDetector::scanNow(b, kAllText, true);
+    QFuture<PIIDetector::ScanResult> fa = PIIDetector::scan(a, kAllText, true);
+    QFuture<PIIDetector::ScanResult> fb = PIIDetector::scan(b, kAllText, true);
+    EXPECT_EQ(fa.result().ocrText, sa.ocrText);
+    EXPECT_EQ(fa.result().piiRects, sa.piiRects);
+    EXPECT_EQ(fb.result().ocrText, sb.ocrText);
+    EXPECT_EQ(fb.result().piiRects, sb.piiRects);
+}
+
+} // namespace
