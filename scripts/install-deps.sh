@@ -19,7 +19,7 @@ PACKAGES=(
   # X11
   libxcb1-dev libxcb-ewmh-dev libxcb-keysyms1-dev libx11-dev libx11-xcb-dev
   # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev opencv-doc
   attr trash-cli libglib2.0-bin gvfs dbus dbus-x11 xvfb openbox xdotool xclip x11-utils
   imagemagick dunst xterm gnome-screenshot fonts-dejavu-core trayer
 )
