@@ -7,6 +7,12 @@
 #include <QCoreApplication>
 #include <QThread>
 
+namespace {
+
+void logFailure(int status) { Log::line(QStringLiteral("Failed to register hotkey (status %1)").arg(status)); }
+
+} // namespace
+
 HotkeyManager &HotkeyManager::shared()
 {
     static HotkeyManager manager;
@@ -30,10 +36,14 @@ void HotkeyManager::registerHotkey()
     if (!m_handler) {
         m_handler = m_factory();
         connect(m_handler.get(), &GlobalShortcutBackend::pressed, this, &HotkeyManager::pressed);
+        connect(m_handler.get(), &GlobalShortcutBackend::registrationFailed, this, [this](int status) {
+            logFailure(status);
+            m_registered = false;
+        });
     }
     const int status = m_handler->registerShortcut();
     if (status != 0) {
-        Log::line(QStringLiteral("Failed to register hotkey (status %1)").arg(status));
+        logFailure(status);
         return;
     }
     m_registered = true;

@@ -26,4 +26,6 @@ public:
 
 signals:
     void pressed();
+    // A registration that reported success was refused later (a back end that asks the user).
+    void registrationFailed(int status);
 };
