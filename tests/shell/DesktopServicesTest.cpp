@@ -6,6 +6,8 @@
 #include "platform/Notifications.h"
 #include "platform/SingleInstance.h"
 
+#include "PrivateSessionBus.h"
+
 #include <gtest/gtest.h>
 
 #include <QDBusConnection>
@@ -47,43 +49,21 @@ public slots:
 class PrivateBus : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite()
-    {
-        const QString daemon = QStandardPaths::findExecutable(QStringLiteral("dbus-daemon"));
-        if (daemon.isEmpty()) {
-            return;
-        }
-        s_daemon = new QProcess;
-        s_daemon->start(daemon, {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
-        if (!s_daemon->waitForStarted() || !s_daemon->waitForReadyRead(5000)) {
-            return;
-        }
-        m_address = QString::fromUtf8(s_daemon->readLine()).trimmed();
-        qputenv("DBUS_SESSION_BUS_ADDRESS", m_address.toUtf8());
-    }
-    static void TearDownTestSuite()
-    {
-        if (s_daemon) {
-            s_daemon->terminate();
-            s_daemon->waitForFinished();
-            delete s_daemon;
-            s_daemon = nullptr;
-        }
-    }
+    static void SetUpTestSuite() { s_address = privateSessionBusAddress(); }
+
     void SetUp() override
     {
-        if (m_address.isEmpty()) {
+        if (s_address.isEmpty()) {
             GTEST_SKIP() << "no private dbus-daemon";
         }
     }
 
-    static inline QProcess *s_daemon = nullptr;
-    static inline QString m_address;
+    static inline QString s_address;
 };
 
 TEST_F(PrivateBus, NotificationReachesTheServer)
 {
-    QDBusConnection server = QDBusConnection::connectToBus(m_address, QStringLiteral("fake-server"));
+    QDBusConnection server = QDBusConnection::connectToBus(s_address, QStringLiteral("fake-server"));
     ASSERT_TRUE(server.isConnected());
     FakeNotificationServer fake;
     ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &fake,
@@ -107,7 +87,7 @@ TEST_F(PrivateBus, SingleInstanceOwnsTheNameAndAnswersActivate)
 {
     SingleInstance instance;
     ASSERT_TRUE(instance.claim());
-    QDBusConnection other = QDBusConnection::connectToBus(m_address, QStringLiteral("second-start"));
+    QDBusConnection other = QDBusConnection::connectToBus(s_address, QStringLiteral("second-start"));
     EXPECT_TRUE(other.interface()->isServiceRegistered(QString::fromLatin1(SingleInstance::serviceName)));
     int requests = 0;
     QObject::connect(&instance, &SingleInstance::activateRequested, [&requests] { ++requests; });
