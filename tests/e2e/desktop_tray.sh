@@ -29,7 +29,7 @@ cleanup() {
   rm -rf "$WORK"
 }
 trap cleanup EXIT
-fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
+fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- settings"; cat "$XDG_CONFIG_HOME/Pictrove/"* 2>/dev/null; exit 1; }
 
 DISPLAY_NUM=$((200 + $$ % 100))
 export DISPLAY=:$DISPLAY_NUM
@@ -45,7 +45,7 @@ WATCHED=$HOME/Watched
 LIBRARY=$HOME/Library
 mkdir -p "$WATCHED"
 mkdir -p "$XDG_CONFIG_HOME/Pictrove"
-cat > "$XDG_CONFIG_HOME/Pictrove/Pictrove.conf" <<CONF
+cat > "$XDG_CONFIG_HOME/Pictrove/Pictrove.ini" <<CONF
 [General]
 sourceFolder=$WATCHED
 destinationFolder=$LIBRARY

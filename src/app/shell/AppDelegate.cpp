@@ -5,6 +5,8 @@
 #include "app/AppSettings.h"
 #include "app/FrontAppDetector.h"
 #include "app/HotkeyManager.h"
+#include "app/ScreenshotMonitor.h"
+#include "app/capture/CaptureOrganizer.h"
 #include "app/shell/DesktopCaptureDisplay.h"
 #include "library/RetentionService.h"
 #include "library/ScreenshotIndex.h"
@@ -16,11 +18,6 @@
 #include "ui/ThumbnailStack.h"
 #include "ui/TrayPopover.h"
 
-#if __has_include("app/ScreenshotMonitor.h")
-#include "app/ScreenshotMonitor.h"
-#include "app/capture/CaptureOrganizer.h"
-#define PICTROVE_HAVE_MONITOR 1
-#endif
 
 #include <QApplication>
 #include <QFileInfo>
@@ -74,7 +71,6 @@ void AppDelegate::applicationDidFinishLaunching()
     frontAppDetector();
     // 4, 5. Monitor wired to the organiser, started.
     QPointer<AppDelegate> self(this);
-#ifdef PICTROVE_HAVE_MONITOR
     ScreenshotMonitor *monitor = screenshotMonitor();
     monitor->onScreenshotDetected = [self](const QString &path) {
         QMetaObject::invokeMethod(
@@ -87,7 +83,6 @@ void AppDelegate::applicationDidFinishLaunching()
             Qt::QueuedConnection);
     };
     monitor->start();
-#endif
     // 6. The desktop screenshot tool's own thumbnail.
     m_settings.applySystemThumbnailPreference();
     // 7. Window-opening notifications.
@@ -126,9 +121,7 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::applicationWillTerminate()
 {
-#ifdef PICTROVE_HAVE_MONITOR
     screenshotMonitor()->stop();
-#endif
     if (m_settings.disableSystemThumbnail()) {
         m_settings.restoreSystemThumbnail();
     }
@@ -136,19 +129,16 @@ void AppDelegate::applicationWillTerminate()
 
 ScreenshotMonitor *AppDelegate::screenshotMonitor()
 {
-#ifdef PICTROVE_HAVE_MONITOR
     if (!m_screenshotMonitor) {
         m_screenshotMonitor = new ScreenshotMonitor(m_settings.resolvedSourceFolder(), this);
         connect(m_screenshotMonitor, &ScreenshotMonitor::recentScreenshotsChanged, this, &AppDelegate::refreshPanel);
         connect(m_screenshotMonitor, &ScreenshotMonitor::monitoringChanged, this, &AppDelegate::refreshPanel);
     }
-#endif
     return m_screenshotMonitor;
 }
 
 void AppDelegate::organizeScreenshot(const QString &path)
 {
-#ifdef PICTROVE_HAVE_MONITOR
     if (!m_organizer) {
         m_organizer = new CaptureOrganizer(m_settings, ScreenshotIndex::shared(), this);
         m_organizer->setAppNameSource([this] { return frontAppDetector()->appNameForCapture(); });
@@ -169,9 +159,6 @@ void AppDelegate::organizeScreenshot(const QString &path)
         m_organizer->setDisplay(m_display.get());
     }
     m_organizer->organizeScreenshot(path);
-#else
-    (void)path;
-#endif
 }
 
 void AppDelegate::setUpStatusItem()
@@ -179,13 +166,11 @@ void AppDelegate::setUpStatusItem()
     m_panel = new MenuBarView;
     connect(m_panel, &MenuBarView::quitRequested, qApp, &QCoreApplication::quit);
     connect(m_panel, &MenuBarView::pauseResumeRequested, this, [this] {
-#ifdef PICTROVE_HAVE_MONITOR
         if (screenshotMonitor()->isMonitoring()) {
             screenshotMonitor()->stop();
         } else {
             screenshotMonitor()->start();
         }
-#endif
         refreshPanel();
     });
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
@@ -219,12 +204,10 @@ void AppDelegate::refreshPanel()
     }
     m_panel->setRecentPreviewMinutes(m_settings.recentPreviewMinutes());
     m_panel->setDestinationFolder(m_settings.destinationFolder());
-#ifdef PICTROVE_HAVE_MONITOR
     if (m_screenshotMonitor) {
         m_panel->setMonitoring(m_screenshotMonitor->isMonitoring());
         m_panel->setRecentScreenshots(m_screenshotMonitor->recentScreenshots());
     }
-#endif
 }
 
 void AppDelegate::togglePopover()
@@ -329,9 +312,7 @@ void AppDelegate::handleThumbnailAction(ThumbnailAction action, const Screenshot
         openAnnotationEditor(record.movedURL, {});
         break;
     case ThumbnailAction::deleteScreenshot:
-#ifdef PICTROVE_HAVE_MONITOR
         screenshotMonitor()->removeRecent(record.id);
-#endif
         if (ScreenshotIndex::shared().remove(record.movedURL)) {
             ScreenshotIndex::shared().scheduleSave();
         }
@@ -344,13 +325,11 @@ void AppDelegate::handleThumbnailAction(ThumbnailAction action, const Screenshot
 
 void AppDelegate::annotateLatest()
 {
-#ifdef PICTROVE_HAVE_MONITOR
     const QList<ScreenshotRecord> recents = screenshotMonitor()->recentScreenshots();
     if (!recents.isEmpty()) {
         openAnnotationEditor(recents.first().movedURL, {});
         return;
     }
-#endif
     std::optional<ScreenshotIndexEntry> newest;
     const ScreenshotIndex::Entries &entries = ScreenshotIndex::shared().entries();
     for (auto it = entries.cbegin(); it != entries.cend(); ++it) {
