@@ -210,6 +210,9 @@ TEST_F(RetentionServiceTest, TrashModeDropsEntriesAndCountsEveryMovedFile)
 TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothingMoves)
 {
     AppSettings settings;
+    for (const auto &spec : AppSettings::keySpecs()) {
+        settings.reset(spec.key);
+    }
     settings.setDestinationFolder(m_root);
     const QString a = file("App/a.png");
     ScreenshotIndex index(m_base + "/index.json");

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -237,6 +238,32 @@ TEST_F(ScreenshotIndexTest, UpdatesReplaceFieldsAndIgnoreUnknownPaths)
 TEST(ScreenshotIndexLocation, IsInTheApplicationDataFolder)
 {
     EXPECT_EQ(ScreenshotIndex::indexFileURL(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pictrove/index.json");
+}
+
+} // namespace
+
+namespace {
+
+TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
+{
+    const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder("shared") + "/a.png", "x");
+    ScreenshotIndex &index = ScreenshotIndex::shared();
+    ASSERT_EQ(&index, &ScreenshotIndex::shared());
+    ScreenshotIndexEntry e;
+    e.path = file;
+    index.insert(e);
+    index.updateTags(file, {"tagged just before quit"});
+    ASSERT_TRUE(index.hasPendingSave());
+
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    qApp->exec();
+    EXPECT_LT(clock.elapsed(), 900);
+    EXPECT_FALSE(index.hasPendingSave());
+    QFile saved(ScreenshotIndex::indexFileURL());
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ScreenshotIndexCodec::decode(saved.readAll())->value(file).tags, QStringList{"tagged just before quit"});
 }
 
 } // namespace
