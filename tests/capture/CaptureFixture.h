@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include "app/AppSettings.h"
+#include "common/TestEnvironment.h"
+#include "library/ScreenshotIndex.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include <memory>
+
+// A watched folder, a library and an index of their own, with settings at their defaults.
+class CaptureFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_base = TestEnvironment::makeFolder("capture");
+        m_watched = m_base + "/watched";
+        m_library = m_base + "/library";
+        for (const auto &spec : AppSettings::keySpecs()) {
+            m_settings.reset(spec.key);
+        }
+        m_settings.setDestinationFolder(m_library);
+        m_index = std::make_unique<ScreenshotIndex>(m_base + "/index.json");
+    }
+
+    // A small valid PNG; the shade makes its bytes differ from other shades.
+    QString png(const QString &relative, int shade = 0)
+    {
+        const QString path = m_watched + "/" + relative;
+        TestEnvironment::writeFile(path, QByteArray());
+        QImage image(16, 12, QImage::Format_RGB32);
+        image.fill(QColor(shade, 100, 200));
+        EXPECT_TRUE(image.save(path, "PNG"));
+        return path;
+    }
+
+    AppSettings m_settings;
+    std::unique_ptr<ScreenshotIndex> m_index;
+    QString m_base;
+    QString m_watched;
+    QString m_library;
+};

@@ -1,0 +1,248 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/capture/CaptureOrganizer.h"
+
+#include "CaptureFixture.h"
+#include "app/capture/CaptureDisplay.h"
+#include "app/capture/ContentHash.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+namespace {
+
+// Stands in for the desktop: records which display steps were asked for.
+struct RecordingDisplay : CaptureDisplay
+{
+    QStringList calls;
+    void copyToClipboard(const ScreenshotRecord &r) override { calls << "clipboard " + r.movedURL; }
+    void showThumbnail(const ScreenshotRecord &r) override { calls << "thumbnail " + r.movedURL; }
+    void showTagDialog(const ScreenshotRecord &r) override { calls << "tagDialog " + r.movedURL; }
+    void postNotification(const ScreenshotRecord &r) override { calls << "notification " + r.movedURL; }
+    void showPIIBadge(const ScreenshotRecord &r) override { calls << "badge " + r.movedURL; }
+};
+
+class CaptureOrganizerTest : public CaptureFixture
+{
+protected:
+    void SetUp() override
+    {
+        CaptureFixture::SetUp();
+        m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
+        m_organizer->setAppNameSource([this] { return m_appName; });
+        m_organizer->setRecentSink([this](const ScreenshotRecord &r) { m_recent.prepend(r); });
+        m_organizer->setDisplay(&m_display);
+    }
+
+    std::unique_ptr<CaptureOrganizer> m_organizer;
+    RecordingDisplay m_display;
+    QList<ScreenshotRecord> m_recent;
+    QString m_appName = QStringLiteral("Text Editor");
+};
+
+TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAndScanned)
+{
+    const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
+    const QString expectedHash = *ContentHash::ofFile(source);
+    QSignalSpy stored(m_organizer.get(), &CaptureOrganizer::scanStored);
+
+    const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
+    const auto outcome = m_organizer->organizeScreenshot(source);
+    ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
+    const ScreenshotRecord record = *outcome.record;
+    EXPECT_FALSE(QFile::exists(source));
+    EXPECT_TRUE(QFile::exists(record.movedURL));
+    EXPECT_TRUE(record.movedURL.startsWith(m_library + "/Text Editor/" + QDate::currentDate().toString("yyyy-MM-dd") + "/screenshot_"));
+    EXPECT_EQ(record.originalURL, source);
+    EXPECT_EQ(record.appName, "Text Editor");
+    EXPECT_FALSE(record.id.isNull());
+    EXPECT_GE(record.timestamp, before);
+    EXPECT_TRUE(record.tags.isEmpty());
+
+    ASSERT_EQ(m_recent.size(), 1);
+    EXPECT_EQ(m_recent.first().id, record.id);
+
+    const auto entry = m_index->entry(record.movedURL);
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->appName, "Text Editor");
+    EXPECT_EQ(entry->timestamp, record.timestamp);
+    ASSERT_TRUE(entry->contentHash);
+    EXPECT_TRUE(QRegularExpression("^[0-9a-f]{64}$").match(*entry->contentHash).hasMatch());
+    EXPECT_EQ(*entry->contentHash, expectedHash);
+    EXPECT_TRUE(m_index->hasPendingSave());
+
+    EXPECT_EQ(m_display.calls, (QStringList{"thumbnail " + record.movedURL, "notification " + record.movedURL}));
+
+    // The scan's result reaches the index entry.
+    EXPECT_EQ(m_organizer->scansInFlight(), 1);
+    ASSERT_TRUE(stored.wait(20000));
+    const auto result = stored.first().at(1).value<PIIDetector::ScanResult>();
+    EXPECT_EQ(m_index->entry(record.movedURL)->ocrText, result.ocrText);
+    EXPECT_EQ(m_organizer->scansInFlight(), 0);
+}
+
+TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
+{
+    const struct
+    {
+        bool clipboard, thumbnail, notification;
+        QStringList expected;
+    } cases[] = {
+        {true, true, true, {"clipboard", "thumbnail", "notification"}},
+        {false, false, true, {"tagDialog", "notification"}},
+        {true, false, false, {"clipboard", "tagDialog"}},
+        {false, true, false, {"thumbnail"}},
+    };
+    int shade = 0;
+    for (const auto &c : cases) {
+        m_settings.setCopyToClipboardOnCapture(c.clipboard);
+        m_settings.setShowFloatingThumbnail(c.thumbnail);
+        m_settings.setShowNotification(c.notification);
+        m_settings.setScanOnCapture(false);
+        m_display.calls.clear();
+        const auto outcome = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png", shade++));
+        ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
+        QStringList kinds;
+        for (const QString &call : m_display.calls) {
+            kinds << call.section(' ', 0, 0);
+        }
+        EXPECT_EQ(kinds, c.expected);
+        EXPECT_EQ(m_organizer->scansInFlight(), 0);
+    }
+}
+
+TEST_F(CaptureOrganizerTest, WithoutADisplayTheCoreStepsStillRun)
+{
+    m_organizer->setDisplay(nullptr);
+    m_settings.setScanOnCapture(false);
+    const auto outcome = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png"));
+    ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
+    EXPECT_TRUE(m_index->contains(outcome.record->movedURL));
+    EXPECT_EQ(m_recent.size(), 1);
+}
+
+TEST_F(CaptureOrganizerTest, AnIdenticalSecondCaptureIsTrashedWhenDeduplicating)
+{
+    m_settings.setDedupeDuplicates(true);
+    m_settings.setScanOnCapture(false);
+    const auto first = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png", 7));
+    ASSERT_EQ(first.status, CaptureOrganizer::Outcome::Filed);
+    const auto entriesBefore = m_index->entries();
+    m_display.calls.clear();
+
+    testing::internal::CaptureStdout();
+    const auto second = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.10.png", 7));
+    const std::string log = testing::internal::GetCapturedStdout();
+
+    EXPECT_EQ(second.status, CaptureOrganizer::Outcome::Duplicate);
+    EXPECT_EQ(second.duplicateOf, first.record->movedURL);
+    EXPECT_EQ(log, ("Pictrove: Duplicate of " + QFileInfo(first.record->movedURL).fileName() + " — trashed\n").toStdString());
+    EXPECT_EQ(m_index->entries(), entriesBefore);
+    EXPECT_EQ(m_recent.size(), 1);
+    EXPECT_TRUE(m_display.calls.isEmpty());
+    EXPECT_FALSE(QFile::exists(m_watched + "/Screenshot 2024-03-05 at 14.07.10.png"));
+    // Only the first copy is left in the library's day folder.
+    EXPECT_EQ(QFileInfo(first.record->movedURL).dir().entryList(QDir::Files).size(), 1);
+}
+
+TEST_F(CaptureOrganizerTest, DuplicatesFollowTheSettingAndTheEarlierCopysPresence)
+{
+    const struct
+    {
+        const char *what;
+        bool dedupe;
+        bool deleteEarlier;
+        CaptureOrganizer::Outcome::Status expected;
+    } cases[] = {
+        {"dedupe off keeps both", false, false, CaptureOrganizer::Outcome::Filed},
+        {"earlier copy deleted", true, true, CaptureOrganizer::Outcome::Filed},
+        {"earlier copy present", true, false, CaptureOrganizer::Outcome::Duplicate},
+    };
+    int shade = 20;
+    for (const auto &c : cases) {
+        m_settings.setDedupeDuplicates(c.dedupe);
+        m_settings.setScanOnCapture(false);
+        const auto first = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png", shade));
+        ASSERT_EQ(first.status, CaptureOrganizer::Outcome::Filed) << c.what;
+        if (c.deleteEarlier) {
+            QFile::remove(first.record->movedURL);
+        }
+        testing::internal::CaptureStdout();
+        const auto second = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.11.png", shade));
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(second.status, c.expected) << c.what;
+        if (second.record) {
+            EXPECT_TRUE(QFile::exists(second.record->movedURL)) << c.what;
+            EXPECT_EQ(m_index->entry(second.record->movedURL)->contentHash,
+                      m_index->entry(first.record->movedURL)->contentHash)
+                << c.what;
+        }
+        ++shade;
+    }
+}
+
+TEST_F(CaptureOrganizerTest, AnUnwritableLibraryLogsOnceLeavesTheFileAndTheNextCaptureWorks)
+{
+    m_settings.setScanOnCapture(false);
+    // A plain file where the library should be: no folder can be made inside it.
+    TestEnvironment::writeFile(m_base + "/blocked", "x");
+    m_settings.setDestinationFolder(m_base + "/blocked/library");
+    const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
+
+    testing::internal::CaptureStdout();
+    const auto failed = m_organizer->organizeScreenshot(source);
+    const std::string log = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(failed.status, CaptureOrganizer::Outcome::Failed);
+    EXPECT_FALSE(failed.error.isEmpty());
+    EXPECT_EQ(log.rfind("Pictrove: Failed to organize screenshot: ", 0), 0u) << log;
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_TRUE(QFile::exists(source));
+    EXPECT_TRUE(m_index->entries().isEmpty());
+    EXPECT_TRUE(m_recent.isEmpty());
+    EXPECT_TRUE(m_display.calls.isEmpty());
+
+    m_settings.setDestinationFolder(m_library);
+    EXPECT_EQ(m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.12.png", 3)).status,
+              CaptureOrganizer::Outcome::Filed);
+}
+
+TEST_F(CaptureOrganizerTest, AnEntryLeftAtTheSamePathKeepsItsTagsAndText)
+{
+    m_settings.setScanOnCapture(false);
+    const QDateTime moment(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const QString path = m_library + "/Text Editor/2024-03-05/screenshot_14-07-09.png";
+    ScreenshotIndexEntry old;
+    old.path = path;
+    old.appName = "Old";
+    old.ocrText = "kept";
+    old.tags = {"kept"};
+    old.contentHash = "old";
+    m_index->insert(old);
+
+    CaptureOrganizer::Options options;
+    options.moment = moment;
+    const auto outcome = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png"), options);
+    ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
+    ASSERT_EQ(outcome.record->movedURL, path);
+    EXPECT_EQ(outcome.record->timestamp, moment);
+    const auto entry = *m_index->entry(path);
+    EXPECT_EQ(entry.appName, "Text Editor");
+    EXPECT_EQ(entry.tags, QStringList{"kept"});
+    EXPECT_EQ(entry.ocrText, "kept");
+    EXPECT_EQ(entry.contentHash, ContentHash::ofFile(path));
+}
+
+TEST(ContentHash, KnownDigestsAndUnreadableFiles)
+{
+    EXPECT_EQ(ContentHash::ofBytes("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+    const QString empty = TestEnvironment::writeFile(TestEnvironment::makeFolder("hash") + "/empty", "");
+    EXPECT_EQ(ContentHash::ofFile(empty), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
+    // Larger than one read block, so the streaming path is exercised.
+    QByteArray big(3 * 1024 * 1024 + 17, 'x');
+    const QString bigFile = TestEnvironment::writeFile(TestEnvironment::makeFolder("hash") + "/big", big);
+    EXPECT_EQ(ContentHash::ofFile(bigFile), ContentHash::ofBytes(big));
+    EXPECT_EQ(ContentHash::ofFile("/nonexistent/file.png"), std::nullopt);
+}
+
+} // namespace
