@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# pictrove import files a backlog by the dates in its names, pictrove search finds it again.
+set -euo pipefail
+PICTROVE=${1:?path to pictrove}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
+export XDG_RUNTIME_DIR=$work/run XDG_CACHE_HOME=$work/home/.cache
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/in/sub"
+chmod 700 "$XDG_RUNTIME_DIR"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+convert -size 420x90 xc:white -pointsize 28 -annotate +10+55 'Invoice 4242 total' "$work/in/Screenshot 2024-03-05 at 14.07.09.png"
+convert -size 60x40 xc:blue "$work/in/sub/Screenshot from 2023-12-31 23-59-58.png"
+echo "not an image" > "$work/in/Screenshot 2024-03-06 at 10.00.00.png"
+convert -size 30x30 xc:red "$work/in/holiday.png"
+
+set +e
+"$PICTROVE" import --app "Web Browser" "$work/in" >"$work/out" 2>"$work/progress"
+status=$?
+set -e
+[ "$status" = 1 ] || fail "import exit status $status, expected 1 (one file failed)"
+grep -qx "2 filed, 0 duplicates, 1 failed" "$work/progress" || fail "summary: $(cat "$work/progress")"
+[ "$(grep -c '^\[[0-9]/3\] ' "$work/progress")" = 3 ] || fail "one line per file off a terminal: $(cat "$work/progress")"
+grep -q $'\r' "$work/progress" && fail "a bar was drawn off a terminal"
+lib=$HOME/Pictures/Pictrove
+[ -f "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png" ] || fail "not filed by the date in its name"
+[ -f "$lib/Web Browser/2023-12-31/screenshot_23-59-58.png" ] || fail "folder not walked"
+[ -f "$work/in/holiday.png" ] || fail "a name that is no screenshot was imported"
+[ -f "$work/in/Screenshot 2024-03-06 at 10.00.00.png" ] || fail "the broken file was moved"
+[ -f "$XDG_DATA_HOME/Pictrove/index.json" ] || fail "index not saved"
+
+"$PICTROVE" search INVOICE >"$work/found" || fail "search found nothing"
+[ "$(cat "$work/found")" = "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png"$'\t'"Web Browser"$'\t'"2024-03-05 14:07:09" ] \
+  || fail "search output: $(cat "$work/found")"
+"$PICTROVE" search --app "Web Browser" "" >"$work/all"
+[ "$(head -1 "$work/all" | cut -f1)" = "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png" ] || fail "not newest first"
+[ "$(wc -l <"$work/all")" = 2 ] || fail "app filter: $(cat "$work/all")"
+"$PICTROVE" search --json screenshot_23 | grep -q '"appName":"Web Browser"' || fail "JSON Lines"
+set +e
+"$PICTROVE" search --tag Nothing "" >/dev/null
+[ $? = 1 ] || fail "no match must exit 1"
+set -e
+echo "PASS"
