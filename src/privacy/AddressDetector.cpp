@@ -9,7 +9,8 @@ namespace AddressDetector {
 
 namespace {
 
-// "ß" is often read as "B" by text recognition; "straBe" is accepted for that reason.
+// Text recognition often misreads "ß" ("straBe", "straf&e"): any one or two letters or signs
+// between "stra" and "e" are accepted; the house number and postcode keep this specific.
 // A capitalised word of a name, letters with accents, apostrophes and inner hyphens.
 #define NAME u"\\p{Lu}[\\p{L}'’]*(?:-\\p{L}[\\p{L}'’]*)*"
 
@@ -39,7 +40,7 @@ const IcuRegex &unitedKingdom()
 const IcuRegex &germany()
 {
     static const IcuRegex p(
-        u"(?:\\b(?:" NAME u"\\s+){0,2}(?:" NAME u"(?:straße|strasse|straBe|str\\.|weg|platz|allee|gasse|ring|damm|ufer|steig|pfad|chaussee)"
+        u"(?:\\b(?:" NAME u"\\s+){0,2}(?:" NAME u"(?:straße|strasse|stra[^\\s\\d]{1,2}e|str\\.|weg|platz|allee|gasse|ring|damm|ufer|steig|pfad|chaussee)"
         u"|(?:" NAME u"\\s+)(?:Straße|Strasse|Str\\.|Weg|Platz|Allee|Gasse|Ring|Damm|Ufer|Chaussee)))"
         u"\\s+\\d{1,4}\\s?[a-z]?(?:\\s?[-/]\\s?\\d{1,4}[a-z]?)?,\\s+(?:D-)?\\d{5}\\s+" NAME u"(?:\\s+(?:am|an\\sder|im)\\s+" NAME u")?");
     return p;

@@ -37,7 +37,7 @@ const IcuRegex &classic()
 const IcuRegex &misread()
 {
     static const IcuRegex p(BEFORE
-                            u"(?:(?:sk|pk|rk)[_ ](?:[lI1|]ive|test)[_ ]{1,2}" KEYCHAR u"{16,}|AK[Il1|]A" KEYCHAR u"{16,17}"
+                            u"(?:(?:sk|pk|rk)[_ ](?:[lLI1|]{1,2}ive|test)[_ ]{1,2}" KEYCHAR u"{16,}|AK[Il1|]A" KEYCHAR u"{16,17}"
                             u"|gh[pOo0su]_" KEYCHAR u"{20,}|x[oO0]x[baprs]-" KEYCHAR_DASH u"{10,}"
                             u"|ya29\\." KEYCHAR_DASH u"{20,}|A[Il1|]za" KEYCHAR_DASH u"{35,36}"
                             u"|g[lLI1|]{1,2}pat-" KEYCHAR_DASH u"{20,21}"

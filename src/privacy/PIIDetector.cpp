@@ -22,6 +22,24 @@ QRectF padTextBox(const QRectF &box)
                   box.height() + 2 * kTextMargin);
 }
 
+// The five dashes either side of a private key header are often not read at all, and a box
+// over the words alone leaves them showing: measured coverage fell to 91 %. Widen by five
+// mean character widths on each side where the dashes are missing.
+QRectF withUnreadDashes(const QString &match, QRectF box)
+{
+    if (!match.contains(QLatin1String("PRIVATE KEY")) || match.isEmpty()) {
+        return box;
+    }
+    const double charWidth = box.width() / double(match.size());
+    if (!match.startsWith(QLatin1String("--"))) {
+        box.setLeft(box.left() - 5.5 * charWidth);
+    }
+    if (!match.endsWith(QLatin1String("--"))) {
+        box.setRight(box.right() + 5.5 * charWidth);
+    }
+    return box;
+}
+
 } // namespace
 
 ScanResult runScan(const QImage &image, Types types, bool includeText, const TextRecognizer::Options &options)
@@ -42,7 +60,7 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
             texts << line.text;
             for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types)) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
-                    result.piiRects.append(padTextBox(*box));
+                    result.piiRects.append(padTextBox(withUnreadDashes(line.text.mid(m.start, m.length), *box)));
                 }
             }
         }
