@@ -27,9 +27,10 @@ const IcuRegex &classic()
 }
 
 // One character of a key as text recognition reads small monospace type: it puts a space
-// beside narrow glyphs ("NpT 1sWc", "hJ lsEa", "dBj ftJ").
-#define KEYCHAR u"(?:[A-Za-z0-9]|(?<=[1lIijft]) (?=[A-Za-z0-9])|(?<=[A-Za-z0-9]) (?=[1lIij]))"
-#define KEYCHAR_DASH u"(?:[A-Za-z0-9_\\-]|(?<=[1lIijft]) (?=[A-Za-z0-9])|(?<=[A-Za-z0-9]) (?=[1lIij]))"
+// beside narrow glyphs ("NpT 1sWc", "hJ lsEa", "dBj ftJ"). The text after such a space must
+// look like key material (a capital or digit within three characters), not a word of prose.
+#define KEYCHAR u"(?:[A-Za-z0-9]|(?<=[1lIijft]) (?=[A-Za-z0-9]{0,2}[A-Z0-9])|(?<=[A-Za-z0-9]) (?=[1lIij][A-Za-z0-9]{0,2}[A-Z0-9]))"
+#define KEYCHAR_DASH u"(?:[A-Za-z0-9_\\-]|(?<=[1lIijft]) (?=[A-Za-z0-9]{0,2}[A-Z0-9])|(?<=[A-Za-z0-9]) (?=[1lIij][A-Za-z0-9]{0,2}[A-Z0-9]))"
 
 // The classic prefixes with the letters text recognition confuses: I, l, 1 and |; O, o and 0;
 // a lost underscore (thin underscores of small monospace fonts vanish) read as a space; and

@@ -100,6 +100,13 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"AlzaSyD8kq3LmZx7vR2tNw9pY4cB6hJ1sEaF0gU", K, {"apiKeys:AlzaSyD8kq3LmZx7vR2tNw9pY4cB6hJ1sEaF0gU"}},
         Case{"gh0_R8x2KQz7vLm4NpT1sWc9YbHd3FgJk6aE0uVi", K, {"apiKeys:gh0_R8x2KQz7vLm4NpT1sWc9YbHd3FgJk6aE0uVi"}},
         Case{"sk test 4eC39HqLyjWDarjtT1zdp7dc", K, {"apiKeys:sk test 4eC39HqLyjWDarjtT1zdp7dc"}},
+        Case{"key=sk_lLive_rmgUayQCuzJQSB8KqASSF5SA", K, {"apiKeys:sk_lLive_rmgUayQCuzJQSB8KqASSF5SA"}},
+        // Spaces the recogniser puts beside narrow glyphs of monospace type.
+        Case{"GOOGLE_KEY=AIzaSyD8kq3LmZx7vR2tNw9pY4cB6hJ lsEaFOgU", K,
+             {"apiKeys:AIzaSyD8kq3LmZx7vR2tNw9pY4cB6hJ lsEaFOgU"}},
+        Case{"ghp_R8x2KQz7vLm4NpT 1sWc9YbHd3FgJk6aEOuVi was revoked", K,
+             {"apiKeys:ghp_R8x2KQz7vLm4NpT 1sWc9YbHd3FgJk6aEOuVi"}},
+        Case{"BEGIN RSA PRIVATE KEY", K, {"apiKeys:BEGIN RSA PRIVATE KEY"}},
         // IPv6: fingerprints, glued text and double "::" are not addresses.
         Case{"c1:b1:30:29:d7:b8:de:6c:97:77:10:d7:46:41:63:87", I, {}},
         Case{"fe80::1text", I, {}},

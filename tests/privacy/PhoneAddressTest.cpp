@@ -81,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"221B Baker Street, London NW1 6XE", {"221B Baker Street, London NW1 6XE"}},
         Case{"Musterstraße 12, 10115 Berlin", {"Musterstraße 12, 10115 Berlin"}},
         Case{"MusterstraBe 12, 10115 Berlin", {"MusterstraBe 12, 10115 Berlin"}},
+        Case{"Musterstraf&e 12, 10115 Berlin", {"Musterstraf&e 12, 10115 Berlin"}},
         Case{"Berliner Straße 5a, 60311 Frankfurt am Main", {"Berliner Straße 5a, 60311 Frankfurt am Main"}},
         Case{"12 rue de la Paix, 75002 Paris", {"12 rue de la Paix, 75002 Paris"}},
         Case{"5 bis avenue des Champs-Élysées, 75008 Paris", {"5 bis avenue des Champs-Élysées, 75008 Paris"}},
