@@ -4,12 +4,16 @@
 #include "platform/Result.h"
 #include "privacy/PIITypes.h"
 
+#include <QMap>
 #include <QObject>
 #include <QSettings>
 #include <QStringList>
 #include <QVariant>
 
 #include <memory>
+
+class QFileSystemWatcher;
+class QTimer;
 
 // Every user choice under its fixed key, with its default while the key was never written.
 // Main thread only. Observers hear `aboutToChange` before a write and `changed` after it.
@@ -113,11 +117,24 @@ public:
     // whose value differs from what this object last saw.
     void reload();
     void sync();
+    // Follows changes that other processes (`pictrove config`) make to the settings file:
+    // watches it and reloads. shared() does this from the start. Needs an event loop.
+    void followExternalChanges();
+    // The settings file.
+    QString fileName() const;
 
 signals:
     void aboutToChange(const QString &key);
     void changed(const QString &key);
 
 private:
+    void watchStore();
+    QMap<QString, QVariant> snapshot() const;
+    void noteSeen(const QString &key);
+
     std::unique_ptr<QSettings> m_store;
+    QFileSystemWatcher *m_fileWatcher = nullptr;
+    QTimer *m_reloadTimer = nullptr;
+    // The values as this object last saw them, to tell another process's changes.
+    QMap<QString, QVariant> m_seen;
 };

@@ -76,3 +76,245 @@ TEST_F(AppSettingsTest, EnabledTypesFollowTheSwitchesAndWritesAreAnnounced)
 }
 
 } // namespace
+
+#include "ScopedEnv.h"
+#include "common/TestEnvironment.h"
+#include "platform/ScreenshotToolDomain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString configHome() { return qEnvironmentVariable("XDG_CONFIG_HOME"); }
+
+void removeToolFiles()
+{
+    QFile::remove(configHome() + "/Pictrove/ScreenshotTool.conf");
+    QFile::remove(configHome() + "/spectaclerc");
+    QFile::remove(configHome() + "/xfce4/xfce4-screenshooter");
+    QFile::remove(configHome() + "/user-dirs.dirs");
+    QDir(TestEnvironment::home() + "/Pictures/Screenshots").removeRecursively();
+}
+
+TEST_F(AppSettingsTest, ResolvedSourceFolder)
+{
+    const QString home = TestEnvironment::home();
+    const struct
+    {
+        const char *desktop;
+        const char *sourceFolder;
+        const char *file;    // relative to XDG_CONFIG_HOME
+        const char *content;
+        bool picturesScreenshots;
+        QString expected;
+    } cases[] = {
+        // The setting wins over whatever the desktop says.
+        {"KDE", "~/Shots", "spectaclerc", "[ImageSave]\nimageSaveLocation=file:///srv/elsewhere\n", false, home + "/Shots"},
+        {"GNOME", "/srv/shots", nullptr, nullptr, false, "/srv/shots"},
+        {"ubuntu:GNOME", "", nullptr, nullptr, false, home + "/Pictures/Screenshots"},
+        {"KDE", "", "spectaclerc", "[General]\nx=1\n[ImageSave]\nimageSaveLocation[$e]=file:///srv/My%20Shots/\n", false, "/srv/My Shots/"},
+        {"KDE", "", "spectaclerc", "[Save]\ndefaultSaveLocation=~/Grabs\n", false, home + "/Grabs"},
+        {"KDE", "", nullptr, nullptr, false, home + "/Pictures"},
+        {"XFCE", "", "xfce4/xfce4-screenshooter", "screenshot_dir=file:///srv/xfce%20shots\nshow_in_folder=0\n", false, "/srv/xfce shots"},
+        {"XFCE", "", "xfce4/xfce4-screenshooter", "screenshot_dir=\n", false, home + "/Pictures"},
+        // The Pictures folder is where user-dirs.dirs puts it.
+        {"GNOME", "", "user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", false, home + "/Bilder/Screenshots"},
+        // Another desktop: Pictures/Screenshots when it exists, else the Desktop folder.
+        {"LXQt", "", nullptr, nullptr, true, home + "/Pictures/Screenshots"},
+        {"LXQt", "", nullptr, nullptr, false, home + "/Desktop"},
+        {nullptr, "", nullptr, nullptr, false, home + "/Desktop"},
+    };
+    for (const auto &c : cases) {
+        removeToolFiles();
+        const ScopedEnv env{{"XDG_CURRENT_DESKTOP", c.desktop}, {"LANGUAGE", nullptr}, {"LANG", "C.UTF-8"}, {"LC_ALL", nullptr}};
+        if (c.file) {
+            TestEnvironment::writeFile(configHome() + "/" + c.file, c.content);
+        }
+        if (c.picturesScreenshots) {
+            QDir().mkpath(home + "/Pictures/Screenshots");
+        }
+        AppSettings s;
+        s.setSourceFolder(c.sourceFolder);
+        EXPECT_EQ(s.resolvedSourceFolder().toStdString(), c.expected.toStdString()) << (c.desktop ? c.desktop : "(none)") << " " << (c.content ? c.content : "");
+    }
+    removeToolFiles();
+}
+
+TEST_F(AppSettingsTest, GnomeScreenshotsFolderIsTranslated)
+{
+    QTemporaryDir data;
+    const QString dir = data.path() + "/locale/de/LC_MESSAGES";
+    QDir().mkpath(dir);
+    const QString po = TestEnvironment::writeFile(data.path() + "/gnome-shell.po",
+        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\nmsgid \"Screenshots\"\nmsgstr \"Bildschirmfotos\"\n");
+    if (QProcess::execute("msgfmt", {"-o", dir + "/gnome-shell.mo", po}) != 0) {
+        GTEST_SKIP() << "SKIP: msgfmt (gettext) is not installed";
+    }
+    removeToolFiles();
+    const ScopedEnv env{{"XDG_CURRENT_DESKTOP", "GNOME"}, {"LANGUAGE", nullptr}, {"LC_ALL", nullptr}, {"LC_MESSAGES", nullptr},
+                        {"LANG", "de_DE.UTF-8"}, {"XDG_DATA_DIRS", data.path().toUtf8().constData()}};
+    AppSettings s;
+    EXPECT_EQ(s.resolvedSourceFolder(), TestEnvironment::home() + "/Pictures/Bildschirmfotos");
+}
+
+// The remember/restore sequences of the system thumbnail, run against the tool domain's store.
+class SystemThumbnailTest : public AppSettingsTest
+{
+protected:
+    void SetUp() override
+    {
+        AppSettingsTest::SetUp();
+        removeToolFiles();
+        AppSettings().removeRawValue("priorSystemThumbnailState");
+    }
+    QVariant systemValue() const { return ScreenshotToolDomain::open()->showThumbnail(); }
+    void setSystemValue(const char *text)
+    {
+        QSettings store(configHome() + "/Pictrove/ScreenshotTool.conf", QSettings::IniFormat);
+        if (text) {
+            store.setValue("show-thumbnail", QString::fromLatin1(text));
+        } else {
+            store.remove("show-thumbnail");
+        }
+    }
+    QVariant remembered() const { return AppSettings().rawValue("priorSystemThumbnailState"); }
+    ScopedEnv m_env{{"XDG_CURRENT_DESKTOP", "GNOME"}};
+};
+
+TEST_F(SystemThumbnailTest, LaunchAndQuitPutTheSystemSettingBack)
+{
+    const struct
+    {
+        const char *before;
+        const char *remembered;
+        QVariant afterQuit;
+    } cases[] = {
+        {nullptr, "unset", QVariant()},
+        {"false", "false", false},
+        {"true", "true", true},
+        // A value that is no boolean is remembered as unset and removed again.
+        {"maybe", "unset", QVariant()},
+    };
+    for (const auto &c : cases) {
+        setSystemValue(c.before);
+        AppSettings s;
+        s.applySystemThumbnailPreference();
+        EXPECT_EQ(remembered().toString(), c.remembered) << (c.before ? c.before : "(missing)");
+        EXPECT_EQ(systemValue(), QVariant(false));
+        s.restoreSystemThumbnail();
+        EXPECT_EQ(systemValue(), c.afterQuit) << (c.before ? c.before : "(missing)");
+        EXPECT_FALSE(remembered().isValid());
+    }
+}
+
+TEST_F(SystemThumbnailTest, SecondLaunchKeepsWhatTheFirstRemembered)
+{
+    setSystemValue("true");
+    AppSettings s;
+    s.applySystemThumbnailPreference();
+    s.applySystemThumbnailPreference(); // launched again after a crash
+    EXPECT_EQ(remembered().toString(), "true");
+    s.restoreSystemThumbnail();
+    EXPECT_EQ(systemValue(), QVariant(true));
+}
+
+TEST_F(SystemThumbnailTest, SettingOffTouchesNothingAndRestoreWithNothingRememberedSwitchesOn)
+{
+    AppSettings s;
+    s.setDisableSystemThumbnail(false);
+    s.applySystemThumbnailPreference();
+    EXPECT_FALSE(remembered().isValid());
+    EXPECT_FALSE(systemValue().isValid());
+    s.restoreSystemThumbnail();
+    EXPECT_EQ(systemValue(), QVariant(true));
+}
+
+TEST_F(SystemThumbnailTest, DomainThatCannotBeOpenedIsLeftAlone)
+{
+    const ScopedEnv env{{"XDG_CURRENT_DESKTOP", "LXQt"}};
+    ASSERT_EQ(ScreenshotToolDomain::open(), nullptr);
+    AppSettings s;
+    s.applySystemThumbnailPreference();
+    EXPECT_EQ(remembered().toString(), "unset");
+    s.restoreSystemThumbnail();
+    EXPECT_FALSE(remembered().isValid());
+    EXPECT_FALSE(QFileInfo::exists(configHome() + "/Pictrove/ScreenshotTool.conf"));
+}
+
+TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry)
+{
+    const QString file = configHome() + "/autostart/pictrove.desktop";
+    AppSettings s;
+    QSignalSpy spy(&s, &AppSettings::changed);
+    s.setLaunchAtLogin(true);
+    EXPECT_TRUE(s.launchAtLogin());
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\nName=Pictrove\n"));
+    EXPECT_TRUE(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n")) << text.toStdString();
+    EXPECT_EQ(spy.count(), 1);
+    // The switch shows what the file says.
+    QSaveFile hidden(file);
+    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
+    hidden.write(text.toUtf8() + "Hidden=true\n");
+    ASSERT_TRUE(hidden.commit());
+    EXPECT_FALSE(s.launchAtLogin());
+    s.setLaunchAtLogin(false);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    s.setLaunchAtLogin(false); // already off: no error
+    EXPECT_FALSE(s.launchAtLogin());
+}
+
+TEST_F(AppSettingsTest, LaunchAtLoginFailuresAreLogged)
+{
+    const QString autostart = configHome() + "/autostart";
+    QDir(autostart).removeRecursively();
+    TestEnvironment::writeFile(autostart, "not a folder");
+    AppSettings s;
+    testing::internal::CaptureStdout();
+    s.setLaunchAtLogin(true);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("Pictrove: Failed to enable launch at login: ", 0), 0u) << out;
+    EXPECT_FALSE(s.launchAtLogin());
+    QFile::remove(autostart);
+
+    QDir().mkpath(autostart + "/pictrove.desktop/inside");
+    testing::internal::CaptureStdout();
+    s.setLaunchAtLogin(false);
+    out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("Pictrove: Failed to disable launch at login: ", 0), 0u) << out;
+    QDir(autostart).removeRecursively();
+}
+
+TEST_F(AppSettingsTest, FollowsChangesWrittenByAnotherProcess)
+{
+    AppSettings s;
+    s.followExternalChanges();
+    s.setRetentionDays(5);
+    QSignalSpy spy(&s, &AppSettings::changed);
+    // Another process replaces the file atomically, as QSettings and `pictrove config` do.
+    for (const int days : {12, 13}) {
+        QFile current(s.fileName());
+        ASSERT_TRUE(current.open(QIODevice::ReadOnly));
+        QByteArray text = current.readAll();
+        current.close();
+        text.replace(QByteArray("retentionDays=") + QByteArray::number(days == 12 ? 5 : 12), "retentionDays=" + QByteArray::number(days));
+        QSaveFile replacement(s.fileName());
+        ASSERT_TRUE(replacement.open(QIODevice::WriteOnly));
+        replacement.write(text);
+        ASSERT_TRUE(replacement.commit());
+        ASSERT_TRUE(spy.wait(3000)) << days;
+        EXPECT_EQ(spy.last().at(0).toString(), "retentionDays");
+        EXPECT_EQ(s.retentionDays(), days);
+        spy.clear();
+    }
+}
+
+} // namespace
