@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QMap>
+#include <QStandardPaths>
 #include <QTimer>
 
 namespace {
@@ -18,7 +19,9 @@ using Kind = AppSettings::Kind;
 QSettings *openStore()
 {
     // INI under $XDG_CONFIG_HOME/Pictrove/Pictrove.conf: one file a person can read and edit.
-    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Pictrove"), QStringLiteral("Pictrove"));
+    return new QSettings(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                             QStringLiteral("/Pictrove/Pictrove.conf"),
+                         QSettings::IniFormat);
 }
 
 } // namespace

@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Pictrove without a display: settings through `pictrove config`, screenshots written into the
+# watched folder (also slowly, in chunks, and by the real gnome-screenshot on a private X server),
+# the library layout, the log, a settings change followed while running, and the quit on SIGTERM.
+set -uo pipefail
+PICTROVE=$(readlink -f "$1")
+
+for tool in convert python3; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 0
+  fi
+done
+
+WORK=$(mktemp -d /tmp/pictrove-e2e-headless-XXXXXX)
+export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
+export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run XDG_CURRENT_DESKTOP=GNOME
+export LANG=C.UTF-8 LANGUAGE=de LC_ALL=
+unset DISPLAY WAYLAND_DISPLAY
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+PIDS=()
+cleanup() {
+  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
+  wait 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+LOG=$WORK/pictrove.log
+fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$LOG" 2>/dev/null; echo "--- files"; find "$HOME" -path "$HOME/.cache" -prune -o -print; exit 1; }
+# wait_for SECONDS COMMAND...: polls until the command succeeds.
+wait_for() {
+  local tries=$(($1 * 10)); shift
+  for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+count_in() { find "$1" -type f 2>/dev/null | wc -l; }
+holds_at_least() { [ "$(count_in "$1")" -ge "$2" ]; }
+
+WATCHED=$HOME/Shots
+LIBRARY=$HOME/Library
+"$PICTROVE" help | grep -q "config" || fail "help does not list config"
+"$PICTROVE" --version | grep -q "^pictrove " || fail "--version"
+
+# Settings through the command line, checked on the way.
+"$PICTROVE" config sourceFolder "~/Shots" || fail "config sourceFolder"
+"$PICTROVE" config destinationFolder "~/Library" || fail "config destinationFolder"
+[ "$("$PICTROVE" config sourceFolder)" = "~/Shots" ] || fail "config KEY does not print the value"
+"$PICTROVE" config | grep -qx 'retentionDays = 30  (default)' || fail "the listing does not mark defaults"
+"$PICTROVE" config | grep -qx 'sourceFolder = "~/Shots"' || fail "the listing does not show a set value"
+"$PICTROVE" config retentionDays soon 2>"$WORK/err"; [ $? -eq 1 ] || fail "a bad value is not refused with status 1"
+grep -q "retentionDays" "$WORK/err" || fail "no error for a bad value"
+"$PICTROVE" config noSuchKey 1 2>"$WORK/err"; [ $? -eq 1 ] || fail "an unknown key is not refused with status 1"
+"$PICTROVE" config retentionDays 7 && "$PICTROVE" config --reset retentionDays || fail "config --reset"
+"$PICTROVE" config | grep -qx 'retentionDays = 30  (default)' || fail "--reset does not bring the default back"
+
+convert -size 64x48 xc:steelblue "$WORK/shot.png" || fail "convert"
+convert -size 640x480 plasma:fractal "$WORK/big.png" || fail "convert"
+
+"$PICTROVE" > "$LOG" 2>&1 & APP=$!; PIDS+=($APP)
+wait_for 10 grep -q "Monitoring $WATCHED for screenshots" "$LOG" || fail "no monitoring line"
+grep -q "running headless" "$LOG" || fail "no line saying it runs headless"
+[ -d "$LIBRARY" ] || fail "the library root was not created"
+grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
+
+# A plain copy, a hidden temporary renamed into place, a non-screenshot, and an empty file.
+cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.07.09.png"
+cp "$WORK/shot.png" "$WATCHED/.Screenshot_20240305_140710.png.tmp"
+mv "$WATCHED/.Screenshot_20240305_140710.png.tmp" "$WATCHED/Screenshot_20240305_140710.png"
+cp "$WORK/shot.png" "$WATCHED/holiday.png"
+: > "$WATCHED/Screenshot_2024-03-05_14-07-11.png"
+# Written slowly in chunks, the way the desktops' tools write.
+python3 - "$WORK/big.png" "$WATCHED/Screenshot from 2024-03-05 14-07-12.png" "$LOG" > "$WORK/early" <<'PY'
+import os, sys, time
+data, target, log = open(sys.argv[1], 'rb').read(), sys.argv[2], sys.argv[3]
+step = max(1, len(data) // 6)
+with open(target, 'wb') as out:
+    out.flush(); time.sleep(0.8)
+    for i in range(0, len(data), step):
+        if i + step >= len(data):
+            # Still being written: it must not have been reported yet.
+            time.sleep(0.25)
+            if os.path.basename(target) in open(log, encoding='utf-8').read():
+                print("reported while still being written")
+        out.write(data[i:i + step]); out.flush(); time.sleep(0.3)
+PY
+[ -s "$WORK/early" ] && fail "$(cat "$WORK/early")"
+
+# The real gnome-screenshot on a private X server, once in English and once in German.
+SHOT_TOOL=skipped
+if command -v gnome-screenshot >/dev/null && command -v Xvfb >/dev/null && command -v dbus-run-session >/dev/null; then
+  mkdir -p "$XDG_CONFIG_HOME"
+  echo "XDG_PICTURES_DIR=\"\$HOME/Shots\"" > "$XDG_CONFIG_HOME/user-dirs.dirs"
+  exec 5>"$WORK/display"
+  Xvfb -displayfd 5 -screen 0 320x240x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!; PIDS+=($XVFB)
+  wait_for 10 test -s "$WORK/display"
+  if [ -s "$WORK/display" ]; then
+    DISPLAY=":$(cat "$WORK/display")" GSETTINGS_BACKEND=memory timeout 60 dbus-run-session -- sh -c \
+      'LANGUAGE= gnome-screenshot && sleep 1.1 && gnome-screenshot' >"$WORK/tool.log" 2>&1 && SHOT_TOOL=ran
+  fi
+  kill "$XVFB" 2>/dev/null
+  rm -f "$XDG_CONFIG_HOME/user-dirs.dirs"
+fi
+if [ "$SHOT_TOOL" = ran ]; then
+  EXPECTED=5
+else
+  echo "SKIP: gnome-screenshot could not run here; the real tool's capture is left out"
+  cat "$WORK/tool.log" 2>/dev/null
+  EXPECTED=3
+fi
+
+DAY=$(date +%F)
+wait_for 20 holds_at_least "$LIBRARY" "$EXPECTED" || fail "expected $EXPECTED filed screenshots"
+sleep 2.5
+[ "$(count_in "$LIBRARY")" -eq "$EXPECTED" ] || fail "more files were filed than expected"
+[ "$(find "$LIBRARY" -type f -path "$LIBRARY/Unknown/*/screenshot_*.png" | wc -l)" -eq "$EXPECTED" ] ||
+  [ "$DAY" != "$(date +%F)" ] || fail "files are not under Unknown/<day>/screenshot_HH-mm-ss.png"
+ls "$LIBRARY/Unknown/" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2}$' || fail "no day folder"
+COMPLETE=no
+while IFS= read -r -d '' f; do cmp -s "$WORK/big.png" "$f" && COMPLETE=yes; done < <(find "$LIBRARY" -type f -print0)
+[ "$COMPLETE" = yes ] || fail "the slowly written screenshot was not filed complete"
+[ -e "$WATCHED/holiday.png" ] || fail "a non-screenshot was moved"
+[ -e "$WATCHED/Screenshot_2024-03-05_14-07-11.png" ] || fail "an empty file was moved"
+for name in "Screenshot 2024-03-05 at 14.07.09.png" "Screenshot_20240305_140710.png" "Screenshot from 2024-03-05 14-07-12.png"; do
+  [ "$(grep -cxF "Pictrove: Detected screenshot: $name" "$LOG")" -eq 1 ] || fail "\"$name\" not reported exactly once"
+done
+if [ "$SHOT_TOOL" = ran ]; then
+  grep -Eq "^Pictrove: Detected screenshot: Screenshot from [0-9-]{10} [0-9-]{8}\.png$" "$LOG" || fail "gnome-screenshot's English name was not recognised"
+  grep -Eq "^Pictrove: Detected screenshot: Bildschirmfoto vom [0-9-]{10} [0-9-]{8}\.png$" "$LOG" || fail "gnome-screenshot's German name was not recognised"
+fi
+grep -q "holiday" "$LOG" && fail "a non-screenshot was reported"
+grep -q "Failed" "$LOG" && fail "a failure was logged"
+
+# A running Pictrove follows `pictrove config`: the next capture goes to the new library.
+"$PICTROVE" config destinationFolder "~/Library2" || fail "config while running"
+sleep 1
+cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.08.00.png"
+wait_for 10 holds_at_least "$HOME/Library2" 1 || fail "the running instance did not follow the new destination"
+
+# A library that cannot be written: the failure line, and the file stays.
+touch "$HOME/blocker"
+"$PICTROVE" config destinationFolder "~/blocker/lib" || fail "config"
+sleep 1
+cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.09.00.png"
+wait_for 10 grep -q "^Pictrove: Failed to organize screenshot: " "$LOG" || fail "no failure line"
+[ -e "$WATCHED/Screenshot 2024-03-05 at 14.09.00.png" ] || fail "the file did not stay where it was"
+
+kill -TERM "$APP"
+wait "$APP"; STATUS=$?
+[ "$STATUS" -eq 0 ] || fail "exit status $STATUS after SIGTERM"
+[ "$(tail -1 "$LOG")" = "Pictrove: Stopped monitoring" ] || fail "the quit line is not the last line"
+grep -q "show-thumbnail" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" && fail "the system thumbnail was not put back"
+grep -q "priorSystemThumbnailState" "$XDG_CONFIG_HOME/Pictrove/Pictrove.conf" && fail "the remembered thumbnail state was not forgotten"
+echo "PASS: headless capture"
