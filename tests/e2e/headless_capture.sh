@@ -61,7 +61,7 @@ convert -size 640x480 plasma:fractal "$WORK/big.png" || fail "convert"
 wait_for 10 grep -q "Monitoring $WATCHED for screenshots" "$LOG" || fail "no monitoring line"
 grep -q "running headless" "$LOG" || fail "no line saying it runs headless"
 [ -d "$LIBRARY" ] || fail "the library root was not created"
-grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
+wait_for 5 grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
 
 # A plain copy, a hidden temporary renamed into place, a non-screenshot, and an empty file.
 cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.07.09.png"
