@@ -5,7 +5,9 @@
 //   bench_privacy                       timings
 //   bench_privacy --accuracy [--scale S] [--psm N] [--bands N] [--invert 0|1]
 #include "../tests/privacy/FixtureScore.h"
+#include "privacy/FaceDetector.h"
 #include "privacy/PIIDetector.h"
+#include "privacy/PatternMatcher.h"
 #include "privacy/ScanPipeline.h"
 #include "privacy/TesseractEnginePool.h"
 
@@ -49,6 +51,32 @@ void tesseractCli(benchmark::State &state, const QString &name)
         }
     }
 }
+
+// Pattern matching alone over the recognised lines of the dense screen (all text kinds).
+void BM_FindSensitiveRanges(benchmark::State &state)
+{
+    const FixtureScore::Fixture f = FixtureScore::load(kDense1x);
+    QStringList lines;
+    for (const RecognizedLine &l : TextRecognizer::recognize(f.image)) {
+        lines << l.text;
+    }
+    for (auto _ : state) {
+        for (const QString &line : lines) {
+            benchmark::DoNotOptimize(PatternMatcher::findInRecognizedLine(line, PIITypes::fromInt(kTextPIITypesMask)));
+        }
+    }
+    state.counters["lines"] = double(lines.size());
+}
+BENCHMARK(BM_FindSensitiveRanges)->Unit(benchmark::kMillisecond);
+
+void BM_Faces_1920x1080(benchmark::State &state)
+{
+    const FixtureScore::Fixture f = FixtureScore::load(kDense1x);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FaceDetector::detect(f.image));
+    }
+}
+BENCHMARK(BM_Faces_1920x1080)->Unit(benchmark::kMillisecond);
 
 void BM_Scan_1920x1080(benchmark::State &s) { scanFixture(s, kDense1x); }
 void BM_Scan_2880x1800(benchmark::State &s) { scanFixture(s, kDense2x); }

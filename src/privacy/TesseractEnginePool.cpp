@@ -55,7 +55,7 @@ QString chooseLanguages(const QString &dataDir)
         if (l.language() == QLocale::C || l.language() == QLocale::AnyLanguage) {
             continue;
         }
-        const QString code = QLocale::languageToCode(l.language(), QLocale::ISO639Part2);
+        const QString code = QLocale::languageToCode(l.language(), QLocale::ISO639Part2T); // Tesseract names data "deu", not "ger"
         if (!code.isEmpty() && !langs.contains(code)
             && QFileInfo::exists(dataDir + QLatin1Char('/') + code + QStringLiteral(".traineddata"))) {
             langs << code;

@@ -27,20 +27,19 @@ int medianOf(std::array<int, 256> &histogram, qint64 total)
     return 255;
 }
 
-// Rows where no pixel differs much from the background: safe places to cut the page.
-std::vector<bool> blankRows(const QImage &grey, int background)
+// Pixels per row that differ clearly from the background: text lives where this is not zero.
+std::vector<int> inkPerRow(const QImage &grey, int background)
 {
-    std::vector<bool> blank(size_t(grey.height()), true);
+    std::vector<int> ink(size_t(grey.height()), 0);
     for (int y = 0; y < grey.height(); ++y) {
         const uchar *row = grey.constScanLine(y);
+        int n = 0;
         for (int x = 0; x < grey.width(); ++x) {
-            if (std::abs(int(row[x]) - background) > 48) {
-                blank[size_t(y)] = false;
-                break;
-            }
+            n += std::abs(int(row[x]) - background) > 48 ? 1 : 0;
         }
+        ink[size_t(y)] = n;
     }
-    return blank;
+    return ink;
 }
 
 struct Band
@@ -49,7 +48,8 @@ struct Band
     int height = 0;
 };
 
-// Cuts at the blank row nearest each ideal cut, so no text line is split between engines.
+// Cuts where each band holds a like share of the ink, at the nearest row without ink, so no
+// text line is split between engines and both engines finish at about the same time.
 QList<Band> splitIntoBands(const QImage &grey, int background, int count)
 {
     QList<Band> bands;
@@ -57,17 +57,26 @@ QList<Band> splitIntoBands(const QImage &grey, int background, int count)
         bands.append({0, grey.height()});
         return bands;
     }
-    const std::vector<bool> blank = blankRows(grey, background);
+    const std::vector<int> ink = inkPerRow(grey, background);
     const int h = grey.height();
+    qint64 total = 0;
+    for (int n : ink) {
+        total += n;
+    }
     QList<int> cuts{0};
+    qint64 seen = 0;
+    int y = 0;
     for (int i = 1; i < count; ++i) {
-        const int ideal = h * i / count;
+        while (y < h && seen * count < total * i) {
+            seen += ink[size_t(y++)];
+        }
+        const int ideal = y;
         const int reach = h / (2 * count);
         int best = -1;
         for (int d = 0; d <= reach && best < 0; ++d) {
-            for (int y : {ideal - d, ideal + d}) {
-                if (y > cuts.last() + 16 && y < h - 16 && blank[size_t(y)]) {
-                    best = y;
+            for (int c : {ideal - d, ideal + d}) {
+                if (c > cuts.last() + 16 && c < h - 16 && ink[size_t(c)] == 0) {
+                    best = c;
                     break;
                 }
             }
