@@ -58,13 +58,10 @@ ScreenshotIndex::~ScreenshotIndex()
     flush();
 }
 
-ScreenshotIndex::Entries ScreenshotIndex::loadEntries(const QString &filePath, bool *undecodable, qsizetype *dropped)
+ScreenshotIndex::Entries ScreenshotIndex::readEntries(const QString &filePath, bool *undecodable)
 {
     if (undecodable) {
         *undecodable = false;
-    }
-    if (dropped) {
-        *dropped = 0;
     }
     if (!FileSystem::exists(filePath)) {
         return {};
@@ -80,19 +77,23 @@ ScreenshotIndex::Entries ScreenshotIndex::loadEntries(const QString &filePath, b
         }
         return {};
     }
-    const qsizetype decodedCount = decoded->size();
+    return std::move(*decoded);
+}
+
+ScreenshotIndex::Entries ScreenshotIndex::loadEntries(const QString &filePath, bool *undecodable, qsizetype *dropped)
+{
+    Entries entries = readEntries(filePath, undecodable);
     // One existence check per entry dominates a large load; spread them over the cores.
-    const QStringList paths = decoded->keys();
-    const QStringList vanished = QtConcurrent::blockingFiltered(paths, [](const QString &path) {
+    const QStringList vanished = QtConcurrent::blockingFiltered(entries.keys(), [](const QString &path) {
         return !FileSystem::exists(path);
     });
     for (const QString &path : vanished) {
-        decoded->remove(path);
+        entries.remove(path);
     }
     if (dropped) {
-        *dropped = decodedCount - decoded->size();
+        *dropped = vanished.size();
     }
-    return std::move(*decoded);
+    return entries;
 }
 
 void ScreenshotIndex::load()

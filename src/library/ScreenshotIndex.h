@@ -37,6 +37,8 @@ public:
     // exist. Empty when the file is missing; `undecodable` tells a file that exists but
     // cannot be read or decoded; `dropped` counts the entries of vanished files.
     static Entries loadEntries(const QString &filePath, bool *undecodable = nullptr, qsizetype *dropped = nullptr);
+    // The same without the existence checks, for readers that check only what they use.
+    static Entries readEntries(const QString &filePath, bool *undecodable = nullptr);
 
     const Entries &entries() const { return m_entries; }
     std::optional<ScreenshotIndexEntry> entry(const QString &path) const;

@@ -38,6 +38,8 @@ lib=$HOME/Pictures/Pictrove
 [ "$(head -1 "$work/all" | cut -f1)" = "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png" ] || fail "not newest first"
 [ "$(wc -l <"$work/all")" = 2 ] || fail "app filter: $(cat "$work/all")"
 "$PICTROVE" search --json screenshot_23 | grep -q '"appName":"Web Browser"' || fail "JSON Lines"
+rm "$lib/Web Browser/2023-12-31/screenshot_23-59-58.png"
+[ "$("$PICTROVE" search "" | wc -l)" = 1 ] || fail "a deleted file is still listed"
 set +e
 "$PICTROVE" search --tag Nothing "" >/dev/null
 [ $? = 1 ] || fail "no match must exit 1"

@@ -3,6 +3,7 @@
 
 #include "library/LibrarySearch.h"
 #include "library/ScreenshotIndex.h"
+#include "platform/FileSystem.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -74,9 +75,11 @@ int search(const QStringList &args)
     }
     filter.query = words.join(QLatin1Char(' '));
 
-    // Read only: the command never writes the index.
-    const auto entries = ScreenshotIndex::loadEntries(ScreenshotIndex::indexFileURL());
-    const QList<ScreenshotIndexEntry> found = LibrarySearch::search(entries, filter);
+    // Read only: the command never writes the index. Like the gallery it lists only files
+    // that exist, but it asks the file system about the matches alone.
+    QList<ScreenshotIndexEntry> found =
+        LibrarySearch::search(ScreenshotIndex::readEntries(ScreenshotIndex::indexFileURL()), filter);
+    found.removeIf([](const ScreenshotIndexEntry &e) { return !FileSystem::exists(e.path); });
     QByteArray out;
     for (const ScreenshotIndexEntry &e : found) {
         out += json ? jsonLine(e) : textLine(e);
