@@ -66,10 +66,11 @@ ScreenshotIndex::Entries ScreenshotIndex::readEntries(const QString &filePath, b
     if (!FileSystem::exists(filePath)) {
         return {};
     }
-    const Result<QByteArray> bytes = FileSystem::readFile(filePath);
+    Result<QByteArray> bytes = FileSystem::readFile(filePath);
     std::optional<Entries> decoded;
     if (bytes.ok()) {
-        decoded = ScreenshotIndexCodec::decode(bytes.value());
+        // Handed over, not shared: the decoder works in place on these bytes.
+        decoded = ScreenshotIndexCodec::decode(std::move(bytes.value()));
     }
     if (!decoded) {
         if (undecodable) {
