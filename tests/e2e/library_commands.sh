@@ -44,4 +44,27 @@ set +e
 "$PICTROVE" search --tag Nothing "" >/dev/null
 [ $? = 1 ] || fail "no match must exit 1"
 set -e
+
+# Headless, the whole pipeline: file, hash, de-duplicate, index; the index reaches the disk.
+(
+  unset DISPLAY WAYLAND_DISPLAY
+  "$PICTROVE" config sourceFolder "$work/shots" >/dev/null
+  "$PICTROVE" config dedupeDuplicates true >/dev/null
+  "$PICTROVE" config scanOnCapture false >/dev/null
+  mkdir -p "$work/shots"
+  "$PICTROVE" >"$work/headless.log" 2>&1 &
+  pid=$!
+  trap 'kill $pid 2>/dev/null || true' EXIT
+  wait_for() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
+  wait_for grep -q "^Pictrove: Monitoring " "$work/headless.log" || fail "headless did not start: $(cat "$work/headless.log")"
+  convert -size 40x30 xc:green "$work/green.png"
+  cp "$work/green.png" "$work/shots/.part" && mv "$work/shots/.part" "$work/shots/Screenshot 2025-01-02 at 10.11.12.png"
+  wait_for grep -q '"appName":"Unknown"' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$work/headless.log")"
+  cp "$work/green.png" "$work/shots/.part" && mv "$work/shots/.part" "$work/shots/Screenshot 2025-01-02 at 10.11.13.png"
+  wait_for grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$work/headless.log" || fail "duplicate not trashed: $(cat "$work/headless.log")"
+  kill -TERM $pid
+  wait $pid || true
+  [ "$(grep -o '"contentHash":"[0-9a-f]\{64\}"' "$XDG_DATA_HOME/Pictrove/index.json" | wc -l)" = 2 ] \
+    || fail "index after the headless run: $(cat "$XDG_DATA_HOME/Pictrove/index.json")"
+)
 echo "PASS"

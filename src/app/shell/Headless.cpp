@@ -3,12 +3,15 @@
 
 #include "app/AppSettings.h"
 #include "app/ScreenshotMonitor.h"
-#include "app/ScreenshotNames.h"
+#include "app/capture/CaptureOrganizer.h"
+#include "library/RetentionService.h"
+#include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <cerrno>
 #include <csignal>
@@ -51,20 +54,6 @@ void quitOnSignals(QObject *context)
     });
 }
 
-// Files one reported screenshot under "Unknown": without a display there is no front
-// application to name it after.
-void fileScreenshot(const QString &path, AppSettings &settings, ScreenshotMonitor &monitor)
-{
-    const QDateTime moment = QDateTime::currentDateTime();
-    const QString appName = QStringLiteral("Unknown");
-    const Result<QString> moved = ScreenshotNames::moveIntoLibrary(path, appName, settings.libraryRoot(), moment);
-    if (!moved) {
-        Log::line(QStringLiteral("Failed to organize screenshot: ") + moved.error());
-        return;
-    }
-    monitor.addRecent(ScreenshotRecord{QUuid::createUuid(), path, *moved, appName, QDateTime::currentDateTime(), {}, std::nullopt});
-}
-
 } // namespace
 
 int run(int argc, char **argv)
@@ -76,10 +65,23 @@ int run(int argc, char **argv)
     // Launch, in order: library root, monitor wired to the filing, the system thumbnail.
     (void)FileSystem::createFolder(settings.libraryRoot());
     ScreenshotMonitor monitor(settings.resolvedSourceFolder());
-    monitor.onScreenshotDetected = [&settings, &monitor](const QString &path) { fileScreenshot(path, settings, monitor); };
+    // The whole pipeline without a display: no front application ("Unknown"), no
+    // clipboard, thumbnail or notification; hash, de-duplication, index and scan as set.
+    ScreenshotIndex &index = ScreenshotIndex::shared();
+    CaptureOrganizer organizer(settings, index);
+    organizer.setRecentSink([&monitor](const ScreenshotRecord &record) { monitor.addRecent(record); });
+    monitor.onScreenshotDetected = [&organizer](const QString &path) { organizer.organizeScreenshot(path); };
     monitor.start();
     settings.applySystemThumbnailPreference();
     quitOnSignals(&app);
+
+    // Retention 10 seconds after launch, then every 6 hours, each time as the settings say.
+    QTimer::singleShot(10 * 1000, &app, [&settings, &index] { RetentionService::runIfEnabled(settings, index); });
+    QTimer retentionTimer;
+    retentionTimer.setInterval(6 * 60 * 60 * 1000);
+    QObject::connect(&retentionTimer, &QTimer::timeout, &app,
+                     [&index] { RetentionService::runIfEnabled(AppSettings::shared(), index); });
+    retentionTimer.start();
 
     const int status = app.exec();
 
