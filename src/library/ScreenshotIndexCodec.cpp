@@ -213,35 +213,40 @@ bool readEntry(const Value &object, ScreenshotIndexEntry &entry, QString *error,
     }
     enum Seen { Path = 1, AppName = 2, Timestamp = 4, OcrText = 8, PiiRects = 16, Tags = 32, All = 63 };
     int seen = 0;
+    const auto wrong = [&](const char *member, const char *kind) {
+        return fail(error, QStringLiteral("\"%1\" of %2 is not %3").arg(QLatin1String(member), key, QLatin1String(kind)));
+    };
+    const auto readString = [&](const Value &v, const char *member, QString &out, int bit) {
+        if (!v.IsString()) {
+            return wrong(member, "a string");
+        }
+        out = toQString(v);
+        seen |= bit;
+        return true;
+    };
     for (auto m = object.MemberBegin(); m != object.MemberEnd(); ++m) {
         const Value &v = m->value;
         if (named(m->name, "path")) {
-            if (!v.IsString()) {
-                return fail(error, QStringLiteral("\"path\" of %1 is not a string").arg(key));
+            if (!readString(v, "path", entry.path, Path)) {
+                return false;
             }
-            entry.path = toQString(v);
-            seen |= Path;
         } else if (named(m->name, "appName")) {
-            if (!v.IsString()) {
-                return fail(error, QStringLiteral("\"appName\" of %1 is not a string").arg(key));
+            if (!readString(v, "appName", entry.appName, AppName)) {
+                return false;
             }
-            entry.appName = toQString(v);
-            seen |= AppName;
         } else if (named(m->name, "timestamp")) {
             if (!v.IsNumber()) {
-                return fail(error, QStringLiteral("\"timestamp\" of %1 is not a number").arg(key));
+                return wrong("timestamp", "a number");
             }
             entry.timestamp = fromReferenceSeconds(v.GetDouble());
             seen |= Timestamp;
         } else if (named(m->name, "ocrText")) {
-            if (!v.IsString()) {
-                return fail(error, QStringLiteral("\"ocrText\" of %1 is not a string").arg(key));
+            if (!readString(v, "ocrText", entry.ocrText, OcrText)) {
+                return false;
             }
-            entry.ocrText = toQString(v);
-            seen |= OcrText;
         } else if (named(m->name, "piiRects")) {
             if (!v.IsArray()) {
-                return fail(error, QStringLiteral("\"piiRects\" of %1 is not an array").arg(key));
+                return wrong("piiRects", "an array");
             }
             entry.piiRects.clear();
             entry.piiRects.reserve(qsizetype(v.Size()));
@@ -255,7 +260,7 @@ bool readEntry(const Value &object, ScreenshotIndexEntry &entry, QString *error,
             seen |= PiiRects;
         } else if (named(m->name, "tags")) {
             if (!v.IsArray()) {
-                return fail(error, QStringLiteral("\"tags\" of %1 is not an array").arg(key));
+                return wrong("tags", "an array");
             }
             entry.tags.clear();
             entry.tags.reserve(qsizetype(v.Size()));
@@ -272,7 +277,7 @@ bool readEntry(const Value &object, ScreenshotIndexEntry &entry, QString *error,
             } else if (v.IsString()) {
                 entry.contentHash = toQString(v);
             } else {
-                return fail(error, QStringLiteral("\"contentHash\" of %1 is not a string").arg(key));
+                return wrong("contentHash", "a string");
             }
         }
     }
