@@ -45,6 +45,28 @@ set +e
 [ $? = 1 ] || fail "no match must exit 1"
 set -e
 
+# Ctrl-C stops after the current file; what was filed is in the saved index.
+mkdir -p "$work/backlog"
+for i in $(seq 10 49); do
+  convert -size 600x200 xc:white -pointsize 30 -annotate +10+90 "Backlog page $i" "$work/backlog/Screenshot 2024-04-01 at 10.00.$i.png"
+done
+"$PICTROVE" import "$work/backlog" >/dev/null 2>"$work/stop" &
+importer=$!
+for _ in $(seq 300); do grep -q '^\[1/40\]' "$work/stop" && break; sleep 0.1; done
+kill -INT $importer
+set +e
+wait $importer
+status=$?
+set -e
+[ "$status" = 130 ] || fail "interrupted import exit status $status: $(cat "$work/stop")"
+summary=$(tail -1 "$work/stop")
+case "$summary" in "Stopped after "*" of 40 files: "*) ;; *) fail "no stop summary: $summary" ;; esac
+filed=$(grep -c ' filed ' "$work/stop")
+[ "$filed" -lt 40 ] || fail "the import did not stop"
+[ "$(grep -o '"path":"[^"]*2024-04-01' "$XDG_DATA_HOME/Pictrove/index.json" | wc -l)" = "$filed" ] \
+  || fail "the saved index does not hold the $filed filed files"
+[ "$(find "$work/backlog" -type f | wc -l)" = $((40 - filed)) ] || fail "files left behind do not match"
+
 # Headless, the whole pipeline: file, hash, de-duplicate, index; the index reaches the disk.
 (
   unset DISPLAY WAYLAND_DISPLAY
@@ -64,7 +86,13 @@ set -e
   wait_for grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$work/headless.log" || fail "duplicate not trashed: $(cat "$work/headless.log")"
   kill -TERM $pid
   wait $pid || true
-  [ "$(grep -o '"contentHash":"[0-9a-f]\{64\}"' "$XDG_DATA_HOME/Pictrove/index.json" | wc -l)" = 2 ] \
+  python3 - "$XDG_DATA_HOME/Pictrove/index.json" "$HOME/Pictures/Pictrove/Unknown/$(date +%Y-%m-%d)/" <<'PY' \
     || fail "index after the headless run: $(cat "$XDG_DATA_HOME/Pictrove/index.json")"
+import json, re, sys
+entries = json.load(open(sys.argv[1]))
+today = [e for p, e in entries.items() if p.startswith(sys.argv[2])]
+assert len(today) == 1, today
+assert re.fullmatch("[0-9a-f]{64}", today[0]["contentHash"]), today
+PY
 )
 echo "PASS"
