@@ -18,3 +18,8 @@ QStringList tagNames(const QList<TagItem> &tags)
     }
     return names;
 }
+
+bool sameTagName(const QString &a, const QString &b)
+{
+    return a == b || a.normalized(QString::NormalizationForm_C) == b.normalized(QString::NormalizationForm_C);
+}

@@ -9,7 +9,7 @@
 
 // A tag as the application handles it: a name as written to files and a colour number
 // (0 for none, 1..7 see TagColors). Equality takes all three fields; the tag lists match
-// by name only.
+// by name only (sameTagName).
 struct TagItem
 {
     QUuid id;
@@ -35,3 +35,7 @@ inline size_t qHash(const TagItem &tag, size_t seed = 0) { return qHashMulti(see
 
 // The names of the tags, in order.
 QStringList tagNames(const QList<TagItem> &tags);
+
+// Whether two tag names are the same tag: equal text under Unicode canonical equivalence
+// ("é" typed as one code point or as e + combining accent), case-sensitive.
+bool sameTagName(const QString &a, const QString &b);

@@ -9,7 +9,7 @@ namespace {
 
 bool containsName(const QList<TagItem> &tags, const QString &name)
 {
-    return std::any_of(tags.cbegin(), tags.cend(), [&](const TagItem &t) { return t.name == name; });
+    return std::any_of(tags.cbegin(), tags.cend(), [&](const TagItem &t) { return sameTagName(t.name, name); });
 }
 
 } // namespace
@@ -23,7 +23,7 @@ void TagLists::setRecentTags(const QList<TagItem> &tags) { write(AppSettings::re
 void TagLists::addRecentTag(const TagItem &tag)
 {
     QList<TagItem> tags = recentTags();
-    tags.removeIf([&](const TagItem &t) { return t.name == tag.name; });
+    tags.removeIf([&](const TagItem &t) { return sameTagName(t.name, tag.name); });
     tags.prepend(tag);
     // A negative bound is outside the setting's range; it keeps nothing, like 0.
     const qint64 bound = std::max<qint64>(0, m_settings.maxRecentTags());
@@ -50,7 +50,7 @@ void TagLists::addFavorite(const TagItem &tag)
 void TagLists::removeFavorite(const TagItem &tag)
 {
     QList<TagItem> tags = favoriteTags();
-    tags.removeIf([&](const TagItem &t) { return t.name == tag.name; });
+    tags.removeIf([&](const TagItem &t) { return sameTagName(t.name, tag.name); });
     setFavoriteTags(tags);
 }
 

@@ -70,6 +70,13 @@ order=$(grep -o '"name":"[^"]*"' <<<"$recent" | cut -d'"' -f4 | tr '\n' ' ')
 # The dialog's Done order: the last applied tag first; --add Work moved Work up.
 check "recent list, newest first" "Work Travel Home Ünïcödé 日本 " "$(printf '%b' "$order")"
 
+# The same name typed with a combining accent is the same tag.
+composed=$(printf 'Caf\xc3\xa9') decomposed=$(printf 'Cafe\xcc\x81')
+"$PICTROVE" tag "$other" --add "$composed" --add "$decomposed"
+check "an equivalent name is not added twice" "$composed" "$(attr "$other")"
+"$PICTROVE" tag "$other" --remove "$decomposed"
+getfattr -n user.xdg.tags "$other" >/dev/null 2>&1; check "an equivalent name is removed" 1 $?
+
 err=$("$PICTROVE" tag "$shot" Fine "two,parts" 2>&1 >/dev/null); status=$?
 check "a name with a comma is refused" 1 "$status"
 case "$err" in *comma*) check "the refusal says why" yes yes ;; *) check "the refusal says why" comma "$err" ;; esac

@@ -82,6 +82,27 @@ TEST_F(TagListsTest, NamesAreCaseSensitive)
     EXPECT_EQ(favoriteNames(), QStringList({"work"}));
 }
 
+TEST_F(TagListsTest, CanonicallyEquivalentNamesAreTheSameTag)
+{
+    const QString composed = QStringLiteral("Caf\u00e9");    // é as one code point
+    const QString decomposed = QStringLiteral("Cafe\u0301"); // e + combining acute accent
+    ASSERT_NE(composed, decomposed);
+
+    m_lists.addRecentTag(TagItem::create(composed));
+    m_lists.addRecentTag(TagItem::create(QStringLiteral("Other")));
+    m_lists.addRecentTag(TagItem::create(decomposed, 3));
+    ASSERT_EQ(m_lists.recentTags().size(), 2);
+    EXPECT_EQ(m_lists.recentTags().first().name, decomposed);
+
+    m_lists.addFavorite(TagItem::create(composed));
+    m_lists.addFavorite(TagItem::create(decomposed));
+    EXPECT_EQ(favoriteNames(), QStringList({composed}));
+    EXPECT_TRUE(m_lists.isFavorite(TagItem::create(decomposed)));
+    EXPECT_FALSE(m_lists.isFavorite(TagItem::create(QStringLiteral("CAF\u00c9"))));
+    m_lists.removeFavorite(TagItem::create(decomposed));
+    EXPECT_TRUE(m_lists.favoriteTags().isEmpty());
+}
+
 TEST_F(TagListsTest, FavoritesKeepTheirOrderAndTheFirstRecordOfAName)
 {
     const TagItem first = TagItem::create(QStringLiteral("Home"), 3);

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -80,7 +81,7 @@ qint64 knownColor(const TagLists &lists, const QString &name)
 {
     for (const QList<TagItem> &source : {lists.recentTags(), lists.favoriteTags(), FavoriteTags::finderFavoriteTags()}) {
         for (const TagItem &tag : source) {
-            if (tag.name == name) {
+            if (sameTagName(tag.name, name)) {
                 return tag.colorIndex;
             }
         }
@@ -134,15 +135,16 @@ int tag(const QStringList &args)
         }
         names = current.value();
         for (const Change &change : request->changes) {
+            const auto same = [&](const QString &name) { return sameTagName(name, change.name); };
             if (change.kind == Change::Add) {
-                if (!names.contains(change.name)) {
+                if (std::none_of(names.cbegin(), names.cend(), same)) {
                     names << change.name;
                 }
-                applied.removeAll(change.name);
+                applied.removeIf(same);
                 applied << change.name;
             } else {
-                names.removeAll(change.name);
-                applied.removeAll(change.name);
+                names.removeIf(same);
+                applied.removeIf(same);
             }
         }
     }
