@@ -63,8 +63,11 @@ grep -q "No system tray" "$WORK/pictrove.log" && fail "the tray was not found"
 timeout 10 "$PICTROVE" > "$WORK/second.log" 2>&1 || fail "second start failed"
 grep -q "Already running" "$WORK/second.log" || fail "second start did not hand over: $(cat "$WORK/second.log")"
 sleep 0.5
-xdotool search --name '^Pictrove$' >/dev/null || fail "the panel did not open on the second start"
-xdotool key Escape
+xdotool search --onlyvisible --name '^Pictrove$' >/dev/null || fail "the panel did not open on the second start"
+# A click outside closes it.
+xdotool mousemove 300 500 click 1
+sleep 0.5
+xdotool search --onlyvisible --name '^Pictrove$' >/dev/null && fail "the panel stayed open after a click outside"
 
 # XTerm in front, then a screenshot appears in the watched folder.
 xterm -title e2e-xterm & PIDS+=($!)
@@ -76,10 +79,17 @@ convert -size 640x400 xc:'#3070c0' "$WORK/shot.png"
 START=$(date +%s.%N)
 cp "$WORK/shot.png" "$WATCHED/.tmp-shot.png" && mv "$WATCHED/.tmp-shot.png" "$WATCHED/Screenshot from 2026-01-02 10-11-12.png"
 
-for _ in $(seq 50); do THUMB=$(xdotool search --onlyvisible --name 'Pictrove Thumbnail' 2>/dev/null | head -1); [ -n "$THUMB" ] && break; sleep 0.05; done
+for _ in $(seq 100); do THUMB=$(xdotool search --onlyvisible --name 'Pictrove Thumbnail' 2>/dev/null | head -1); [ -n "$THUMB" ] && break; sleep 0.05; done
 END=$(date +%s.%N)
 [ -n "$THUMB" ] || fail "no thumbnail on screen"
 echo "file to thumbnail: $(echo "$END - $START" | bc) s"
+
+# The thumbnail sits in the bottom-right corner and leaves the focus with the user's window.
+[ "$(xdotool getactivewindow)" = "$WID" ] || fail "the thumbnail took the focus"
+sleep 0.6
+eval "$(xdotool getwindowgeometry --shell "$THUMB")"
+[ "$X" -gt 900 ] && [ "$Y" -gt 500 ] || fail "thumbnail not in the bottom-right corner: $X,$Y"
+import -window root "$WORK/screen.png" 2>/dev/null && [ -n "${PICTROVE_LOOK_DIR:-}" ] && cp "$WORK/screen.png" "$PICTROVE_LOOK_DIR/e2e-screen.png"
 
 FILED=$(find "$LIBRARY/XTerm" -name 'screenshot_*.png' 2>/dev/null | head -1)
 [ -n "$FILED" ] || fail "not filed under XTerm: $(find "$LIBRARY" -type f)"
