@@ -44,14 +44,10 @@ sleep 1
 WATCHED=$HOME/Watched
 LIBRARY=$HOME/Library
 mkdir -p "$WATCHED"
-mkdir -p "$XDG_CONFIG_HOME/Pictrove"
-cat > "$XDG_CONFIG_HOME/Pictrove/Pictrove.ini" <<CONF
-[General]
-sourceFolder=$WATCHED
-destinationFolder=$LIBRARY
-copyToClipboardOnCapture=true
-scanOnCapture=false
-CONF
+"$PICTROVE" config sourceFolder "$WATCHED" >/dev/null || fail "config sourceFolder"
+"$PICTROVE" config destinationFolder "$LIBRARY" >/dev/null || fail "config destinationFolder"
+"$PICTROVE" config copyToClipboardOnCapture true >/dev/null || fail "config copy"
+"$PICTROVE" config scanOnCapture false >/dev/null || fail "config scan"
 
 "$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
 for _ in $(seq 50); do grep -q "Started monitoring\|panel in a window" "$WORK/pictrove.log" 2>/dev/null && break; sleep 0.1; done
