@@ -10,6 +10,7 @@
 #include <tesseract/resultiterator.h>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <memory>
 
@@ -236,7 +237,13 @@ QList<RecognizedLine> TextRecognizer::recognize(const QImage &image, const Optio
     if (invert) {
         grey.invertPixels();
     }
-    const double scale = options.scale > 0 ? options.scale : chooseScale(grey);
+    double scale = options.scale > 0 ? options.scale : chooseScale(grey);
+    // Enlarging a very large capture would cost more memory than the text gains: at most
+    // about 24 megapixels are handed to the recogniser.
+    const double pixels = double(grey.width()) * grey.height();
+    if (options.scale <= 0 && pixels * scale * scale > 24e6) {
+        scale = std::max(1.0, std::sqrt(24e6 / pixels));
+    }
     QImage prepared = scale == 1.0
         ? grey
         : grey.scaled(int(grey.width() * scale), int(grey.height() * scale), Qt::IgnoreAspectRatio,
