@@ -3,7 +3,7 @@
 // line run with OMP_THREAD_LIMIT=1, and, with --accuracy, the detection figures on the
 // rendered fixtures.
 //   bench_privacy                       timings
-//   bench_privacy --accuracy [--scale S] [--psm N] [--bands N] [--invert 0|1]
+//   bench_privacy --accuracy [--only NAME-PART] [--scale S] [--psm N] [--bands N] [--invert 0|1]
 #include "../tests/privacy/FixtureScore.h"
 #include "privacy/FaceDetector.h"
 #include "privacy/PIIDetector.h"
@@ -91,7 +91,9 @@ BENCHMARK(BM_TesseractCli_2880x1800)->Unit(benchmark::kMillisecond)->UseRealTime
 int accuracy(int argc, char **argv)
 {
     TextRecognizer::Options options;
+    QString only;
     for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--only")) only = QString::fromLocal8Bit(argv[i + 1]);
         if (!std::strcmp(argv[i], "--scale")) options.scale = std::atof(argv[i + 1]);
         if (!std::strcmp(argv[i], "--psm")) options.pageSegMode = std::atoi(argv[i + 1]);
         if (!std::strcmp(argv[i], "--bands")) options.bands = std::atoi(argv[i + 1]);
@@ -100,6 +102,9 @@ int accuracy(int argc, char **argv)
     FixtureScore::Score total;
     qint64 ms = 0;
     for (const QString &name : FixtureScore::fixtureNames()) {
+        if (!name.contains(only)) {
+            continue;
+        }
         const FixtureScore::Fixture f = FixtureScore::load(name);
         QElapsedTimer t;
         t.start();

@@ -133,10 +133,12 @@ TesseractEnginePool::Lease TesseractEnginePool::acquire()
     // Start a new engine outside the lock: loading takes a while and others may return theirs.
     auto engine = std::make_unique<tesseract::TessBaseAPI>();
     // Language correction off: no word lists, the recogniser reads what is drawn.
+    // Dark screens are inverted before reading, so the engine's own retry of doubtful lines in
+    // inverted form only costs time.
     const std::vector<std::string> names{"load_system_dawg", "load_freq_dawg", "load_punc_dawg",
                                          "load_number_dawg", "load_unambig_dawg", "load_bigram_dawg",
-                                         "debug_file"};
-    const std::vector<std::string> values{"0", "0", "0", "0", "0", "0", "/dev/null"};
+                                         "tessedit_do_invert", "debug_file"};
+    const std::vector<std::string> values{"0", "0", "0", "0", "0", "0", "0", "/dev/null"};
     const QByteArray dir = tessdataDir().toLocal8Bit();
     const QByteArray langs = m_languages.toLatin1();
     const int rc = engine->Init(dir.isEmpty() ? nullptr : dir.constData(), langs.constData(),
