@@ -141,8 +141,13 @@ TesseractEnginePool::Lease TesseractEnginePool::acquire()
     const std::vector<std::string> values{"0", "0", "0", "0", "0", "0", "0", "/dev/null"};
     const QByteArray dir = tessdataDir().toLocal8Bit();
     const QByteArray langs = m_languages.toLatin1();
+    // Some of Tesseract's parameters ("debug_file") are process-wide: two engines starting at
+    // once would write them together. Start one at a time.
+    static QMutex initMutex;
+    QMutexLocker initLock(&initMutex);
     const int rc = engine->Init(dir.isEmpty() ? nullptr : dir.constData(), langs.constData(),
                                 tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false);
+    initLock.unlock();
     QMutexLocker lock(&m_mutex);
     if (rc != 0) {
         if (!m_failed) {
