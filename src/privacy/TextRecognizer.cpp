@@ -16,8 +16,19 @@
 
 namespace {
 
-int medianOf(std::array<int, 256> &histogram, qint64 total)
+// The median grey level, from every fourth pixel of every fourth row: the background of a
+// screen, since most of a screen is background.
+int medianLuminance(const QImage &grey)
 {
+    std::array<qint64, 256> histogram{};
+    qint64 total = 0;
+    for (int y = 0; y < grey.height(); y += 4) {
+        const uchar *row = grey.constScanLine(y);
+        for (int x = 0; x < grey.width(); x += 4) {
+            ++histogram[row[x]];
+            ++total;
+        }
+    }
     qint64 seen = 0;
     for (int v = 0; v < 256; ++v) {
         seen += histogram[size_t(v)];
@@ -157,36 +168,17 @@ QList<RecognizedLine> recognizeBand(const QImage &prepared, const Band &band, do
 
 bool TextRecognizer::looksDark(const QImage &grey)
 {
-    std::array<int, 256> histogram{};
-    // Every fourth pixel of every fourth row is plenty for a median.
-    qint64 total = 0;
-    for (int y = 0; y < grey.height(); y += 4) {
-        const uchar *row = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); x += 4) {
-            ++histogram[row[x]];
-            ++total;
-        }
-    }
-    return total > 0 && medianOf(histogram, total) < 128;
+    return !grey.isNull() && medianLuminance(grey) < 128;
 }
 
 double TextRecognizer::chooseScale(const QImage &grey)
 {
     // Heights of runs of rows holding ink, in strips narrow enough to keep columns apart:
     // their median is about the height of a text line.
-    std::array<int, 256> histogram{};
-    qint64 total = 0;
-    for (int y = 0; y < grey.height(); y += 4) {
-        const uchar *row = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); x += 4) {
-            ++histogram[row[x]];
-            ++total;
-        }
-    }
-    if (total == 0) {
+    if (grey.isNull()) {
         return 1.0;
     }
-    const int background = medianOf(histogram, total);
+    const int background = medianLuminance(grey);
     const int strip = 160;
     std::vector<int> heights;
     for (int x0 = 0; x0 < grey.width(); x0 += strip) {
@@ -257,16 +249,7 @@ QList<RecognizedLine> TextRecognizer::recognize(const QImage &image, const Optio
         const qint64 pixels = qint64(prepared.width()) * prepared.height();
         bandCount = pixels > 1'000'000 ? std::max(1, std::min(QThread::idealThreadCount(), 4)) : 1;
     }
-    std::array<int, 256> histogram{};
-    qint64 total = 0;
-    for (int y = 0; y < grey.height(); y += 4) {
-        const uchar *row = grey.constScanLine(y);
-        for (int x = 0; x < grey.width(); x += 4) {
-            ++histogram[row[x]];
-            ++total;
-        }
-    }
-    const QList<Band> bands = splitIntoBands(grey, medianOf(histogram, std::max<qint64>(total, 1)), bandCount);
+    const QList<Band> bands = splitIntoBands(grey, medianLuminance(grey), bandCount);
     if (bands.size() == 1) {
         return recognizeBand(prepared, bands.first(), scale, options.pageSegMode);
     }
