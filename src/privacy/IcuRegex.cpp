@@ -20,6 +20,9 @@ IcuRegex::~IcuRegex() = default;
 
 namespace {
 
+// In ICU's steps of roughly a millisecond each.
+constexpr int32_t kTimeLimit = 200;
+
 // Reads the caller's UTF-16 in place: no copy of the line per search.
 icu::UnicodeString alias(QStringView text)
 {
@@ -43,6 +46,8 @@ QList<IcuRegex::Span> IcuRegex::findAll(QStringView text, int from, int to) cons
     matcher->region(from, to, status);
     matcher->useTransparentBounds(true);
     matcher->useAnchoringBounds(false);
+    // Recognised text can be long and odd; a pathological line must not stall a scan.
+    matcher->setTimeLimit(kTimeLimit, status);
     while (U_SUCCESS(status) && matcher->find(status) && U_SUCCESS(status)) {
         const int32_t s = matcher->start(status);
         const int32_t e = matcher->end(status);
@@ -68,6 +73,7 @@ bool IcuRegex::matchesExactly(QStringView text, int start, int length) const
     }
     matcher->region(start, start + length, status);
     matcher->useTransparentBounds(true);
+    matcher->setTimeLimit(kTimeLimit, status);
     const bool ok = matcher->matches(status);
     return U_SUCCESS(status) && ok;
 }

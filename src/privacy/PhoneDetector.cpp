@@ -9,6 +9,7 @@
 #include <phonenumbers/phonenumbermatcher.h>
 #include <phonenumbers/phonenumberutil.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
