@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QUrl>
+#include <QVariantAnimation>
 
 namespace {
 
@@ -264,6 +265,7 @@ void MenuBarView::updateStatus()
 void MenuBarView::toggleMoreRecents()
 {
     m_showMore = !m_showMore;
+    m_animateExpander = m_showMore && isVisible();
     rebuildRecents();
 }
 
@@ -331,11 +333,39 @@ void MenuBarView::rebuildRecents()
             }
             scroll->setWidget(inner);
             scroll->setMaximumHeight(200);
-            scroll->setFixedHeight(std::min(200, inner->sizeHint().height()));
+            const int height = std::min(200, inner->sizeHint().height());
             m_recentLayout->addWidget(scroll);
+            if (m_animateExpander) {
+                // The older entries unfold over 0.2 s; the popover follows every step.
+                auto *unfold = new QVariantAnimation(scroll);
+                unfold->setStartValue(0);
+                unfold->setEndValue(height);
+                unfold->setDuration(200);
+                unfold->setEasingCurve(QEasingCurve::InOutQuad);
+                connect(unfold, &QVariantAnimation::valueChanged, this, [this, scroll](const QVariant &v) {
+                    scroll->setFixedHeight(v.toInt());
+                    layout()->activate();
+                    adjustSize();
+                    emit contentSizeChanged();
+                });
+                scroll->setFixedHeight(0);
+                unfold->start(QAbstractAnimation::DeleteWhenStopped);
+            } else {
+                scroll->setFixedHeight(height);
+            }
         }
     }
+    m_animateExpander = false;
+    // Settle the layout now: the owner asks for the new size right after this signal. New
+    // widgets in a shown panel would otherwise only appear, and count, on the next turn.
+    for (int i = 0; i < m_recentLayout->count(); ++i) {
+        if (QWidget *w = m_recentLayout->itemAt(i)->widget()) {
+            w->setVisible(true);
+        }
+    }
+    layout()->activate();
     adjustSize();
+    emit contentSizeChanged();
 }
 
 void MenuBarView::submitSearch()

@@ -48,6 +48,8 @@ public:
     MenuItemButton *commandButton(const QString &text) const;
 
 signals:
+    // The panel's height changed (rows came or went, the older recents opened or closed).
+    void contentSizeChanged();
     void pauseResumeRequested();
     void quitRequested();
     // A command asked for a window; the popover holding the panel should close.
@@ -69,6 +71,7 @@ private:
     QString m_destination;
     QDateTime m_now;
     bool m_showMore = false;
+    bool m_animateExpander = false;
     QTimer m_refresh;
 
     QWidget *m_statusDot = nullptr;

@@ -24,6 +24,7 @@ TrayPopover::TrayPopover(MenuBarView *content)
     m_scroll->setWidget(content);
     layout->addWidget(m_scroll);
     connect(content, &MenuBarView::commandChosen, this, &QWidget::close);
+    connect(content, &MenuBarView::contentSizeChanged, this, &TrayPopover::followContentSize);
 }
 
 QSize TrayPopover::contentSize() const
@@ -54,11 +55,27 @@ void TrayPopover::showAtPointer()
     if (!screen) {
         screen = QGuiApplication::primaryScreen();
     }
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 0, 0);
-    move(PopoverGeometry::placement(pointer, size, available));
+    m_available = screen ? screen->availableGeometry() : QRect(0, 0, 0, 0);
+    move(PopoverGeometry::placement(pointer, size, m_available));
     show();
     raise();
     activateWindow();
+}
+
+void TrayPopover::followContentSize()
+{
+    if (!isVisible()) {
+        return;
+    }
+    // Grow or shrink from the top edge, staying inside the screen.
+    const QSize size = contentSize() + QSize(2, 2);
+    QPoint topLeft = pos();
+    const int bottom = m_available.y() + m_available.height();
+    if (topLeft.y() + size.height() > bottom) {
+        topLeft.setY(std::max(m_available.y(), bottom - size.height()));
+    }
+    setFixedSize(size);
+    move(topLeft);
 }
 
 void TrayPopover::hideEvent(QHideEvent *)

@@ -23,6 +23,9 @@ public:
     void showAtPointer();
     QSize contentSize() const;
 
+private slots:
+    void followContentSize();
+
 protected:
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -31,4 +34,5 @@ private:
     MenuBarView *m_content;
     QScrollArea *m_scroll;
     QElapsedTimer m_closedAt;
+    QRect m_available;
 };

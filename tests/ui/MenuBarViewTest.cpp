@@ -6,6 +6,7 @@
 #include "ui/RecentRow.h"
 #include "ui/RecentWindow.h"
 #include "ui/RelativeTime.h"
+#include "ui/TrayPopover.h"
 
 #include <gtest/gtest.h>
 
@@ -148,6 +149,43 @@ TEST(MenuBarView, CommandsAndSearchPostNotifications)
     ASSERT_EQ(posted.size(), 5);
     EXPECT_EQ(posted[4].first, NotificationCenter::openAnnotationEditor);
     EXPECT_EQ(posted[4].second.value("url").toUrl().toLocalFile(), r.movedURL);
+}
+
+TEST(TrayPopover, SizedByItsContentAndFollowsIt)
+{
+    auto *view = new MenuBarView;
+    TrayPopover popover(view);
+    view->setNow(now);
+    view->setRecentScreenshots(recordsAged({10}));
+    popover.toggle();
+    ASSERT_TRUE(popover.isVisible());
+    const int oneRow = popover.height();
+    EXPECT_EQ(popover.width(), 280 + 2);
+    EXPECT_EQ(popover.contentSize(), PopoverGeometry::contentSize(view->sizeHint()));
+    // A capture arriving while the panel is open makes it taller, up to the cap.
+    view->setRecentScreenshots(recordsAged({5, 10, 15}));
+    EXPECT_GT(popover.height(), oneRow);
+    view->setRecentScreenshots(recordsAged(range(20, 5)));
+    EXPECT_EQ(popover.height(), 520 + 2);
+    popover.toggle();
+    EXPECT_FALSE(popover.isVisible());
+    popover.toggle(); // the click that closed it does not reopen it at once
+    EXPECT_FALSE(popover.isVisible());
+}
+
+TEST(MenuBarView, OlderRecentsUnfold)
+{
+    MenuBarView view;
+    view.setNow(now);
+    view.setRecentScreenshots(recordsAged(range(8, 5)));
+    view.show();
+    const int collapsed = view.height();
+    view.toggleMoreRecents();
+    QTest::qWait(100); // mid-way through the 0.2-s unfolding
+    const int midway = view.height();
+    QTest::qWait(250);
+    EXPECT_GT(midway, collapsed);
+    EXPECT_GT(view.height(), midway);
 }
 
 TEST(RelativeTime, PhrasedByIcuInTheUsersLanguage)

@@ -191,6 +191,7 @@ void AppDelegate::setUpStatusItem()
         m_panelWindow->setWindowIcon(Symbols::applicationIcon());
         auto *layout = new QVBoxLayout(m_panelWindow);
         layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSizeConstraint(QLayout::SetFixedSize); // the window follows the panel's height
         layout->addWidget(m_panel);
         m_panelWindow->show();
     }
