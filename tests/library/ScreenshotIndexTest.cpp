@@ -257,8 +257,8 @@ TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
 
     QElapsedTimer clock;
     clock.start();
-    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
-    qApp->exec();
+    QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
+    QCoreApplication::exec();
     EXPECT_LT(clock.elapsed(), 900);
     EXPECT_FALSE(index.hasPendingSave());
     QFile saved(ScreenshotIndex::indexFileURL());
