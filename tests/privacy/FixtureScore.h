@@ -193,9 +193,10 @@ inline void scoreInto(const Fixture &f, const PIIDetector::ScanResult &result, S
             }
         }
     }
-    // Text: each visible cell of the page against the best stretch of the recognised text.
+    // Text: each visible cell of the page (columns are set apart by tabs or runs of spaces)
+    // against the best stretch of the recognised text.
     const QString ocr = collapse(result.ocrText);
-    for (const QString &cell : f.text.split(QRegularExpression(QStringLiteral("[\\n\\t]")), Qt::SkipEmptyParts)) {
+    for (const QString &cell : f.text.split(QRegularExpression(QStringLiteral("[\\n\\t]|  +")), Qt::SkipEmptyParts)) {
         const QString want = collapse(cell);
         if (want.isEmpty()) {
             continue;
