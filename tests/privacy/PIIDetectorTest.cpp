@@ -15,6 +15,8 @@
 
 #include "common/TestEnvironment.h"
 
+#include <dlfcn.h>
+
 namespace {
 
 const auto kAllText = PIITypes::fromInt(kTextPIITypesMask);
@@ -108,6 +110,20 @@ TEST(Scan, TwoScansAtOnceEqualOneAfterTheOther)
     EXPECT_EQ(fa.result().piiRects, sa.piiRects);
     EXPECT_EQ(fb.result().ocrText, sb.ocrText);
     EXPECT_EQ(fb.result().piiRects, sb.piiRects);
+}
+
+// Tesseract's OpenMP teams would put four threads per engine on two cores: a thread that
+// borrows an engine runs its teams single-threaded.
+TEST(Engines, RunWithoutOpenMpTeams)
+{
+    using GetLevels = int (*)();
+    const auto get = reinterpret_cast<GetLevels>(dlsym(RTLD_DEFAULT, "omp_get_max_active_levels"));
+    if (!get) {
+        GTEST_SKIP() << "Tesseract is built without OpenMP";
+    }
+    TesseractEnginePool::Lease engine = TesseractEnginePool::shared().acquire();
+    ASSERT_TRUE(engine);
+    EXPECT_EQ(get(), 0);
 }
 
 } // namespace
