@@ -162,3 +162,19 @@ TEST(ScreenshotIndexCodec, TimestampsSurviveAWriteAndRead)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ScreenshotIndexCodec, NumbersJsonCannotHoldAreWrittenAsZero)
+{
+    // Otherwise one bad rectangle would make every later save fail.
+    ScreenshotIndexEntry e;
+    e.path = "/n.png";
+    e.timestamp = QDateTime::fromMSecsSinceEpoch(978307200000LL, Qt::UTC);
+    e.piiRects = {QRectF(qQNaN(), 1, qInf(), 2)};
+    const auto decoded = ScreenshotIndexCodec::decode(ScreenshotIndexCodec::encode({{e.path, e}}));
+    ASSERT_TRUE(decoded);
+    EXPECT_EQ(decoded->value("/n.png").piiRects, QList<QRectF>{QRectF(0, 1, 0, 2)});
+}
+
+} // namespace
