@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -82,12 +83,28 @@ Status createFolder(const QString &path)
 
 Result<QSet<QString>> listEntryNames(const QString &path)
 {
-    QDir dir(path);
-    if (!dir.exists() || !dir.isReadable()) {
-        return Result<QSet<QString>>::failure(QStringLiteral("Could not list %1").arg(path));
+    // readdir without sorting or a stat per entry: the watcher lists its folder after every
+    // change, and a folder of ten thousand old screenshots must stay cheap.
+    DIR *dir = ::opendir(QFile::encodeName(path).constData());
+    if (!dir) {
+        return Result<QSet<QString>>::failure(QStringLiteral("Could not list %1: %2").arg(path, errnoText(errno)));
     }
-    const QStringList names = dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    return Result<QSet<QString>>::success(QSet<QString>(names.begin(), names.end()));
+    QList<QString> found;
+    while (const dirent *entry = ::readdir(dir)) {
+        const char *name = entry->d_name;
+        if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) {
+            continue;
+        }
+        found.append(QFile::decodeName(name));
+    }
+    ::closedir(dir);
+    // Sized once, not grown entry by entry.
+    QSet<QString> names;
+    names.reserve(found.size());
+    for (QString &name : found) {
+        names.insert(std::move(name));
+    }
+    return Result<QSet<QString>>::success(std::move(names));
 }
 
 Result<quint64> itemSize(const QString &path)
