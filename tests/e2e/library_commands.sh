@@ -3,6 +3,9 @@
 # pictrove import files a backlog by the dates in its names, pictrove search finds it again.
 set -euo pipefail
 PICTROVE=${1:?path to pictrove}
+for tool in convert python3; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
