@@ -50,7 +50,8 @@ void TrayPopover::showAtPointer()
     const QSize content = contentSize();
     const QSize size = content + QSize(2, 2);
     setFixedSize(size);
-    const QPoint pointer = QCursor::pos();
+    const QRect icon = m_anchor ? m_anchor() : QRect();
+    const QPoint pointer = icon.isValid() && !icon.isEmpty() ? QPoint(icon.center().x(), icon.bottom()) : QCursor::pos();
     QScreen *screen = QGuiApplication::screenAt(pointer);
     if (!screen) {
         screen = QGuiApplication::primaryScreen();

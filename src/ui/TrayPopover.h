@@ -4,6 +4,8 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <functional>
+
 class MenuBarView;
 class QScrollArea;
 
@@ -21,6 +23,8 @@ public:
     // the popup (as a click outside it) does not open it again at once.
     void toggle();
     void showAtPointer();
+    // Where the tray tells its icon's place (XEmbed trays do), the popover opens under it.
+    void setAnchorProvider(std::function<QRect()> provider) { m_anchor = std::move(provider); }
     QSize contentSize() const;
 
 private slots:
@@ -35,4 +39,5 @@ private:
     QScrollArea *m_scroll;
     QElapsedTimer m_closedAt;
     QRect m_available;
+    std::function<QRect()> m_anchor;
 };

@@ -177,6 +177,7 @@ void AppDelegate::setUpStatusItem()
         m_popover = new TrayPopover(m_panel);
         m_statusItem = new QSystemTrayIcon(Symbols::applicationIcon(), this);
         m_statusItem->setToolTip(QStringLiteral("Pictrove"));
+        m_popover->setAnchorProvider([this] { return m_statusItem->geometry(); });
         connect(m_statusItem, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
             if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context) {
                 togglePopover();
