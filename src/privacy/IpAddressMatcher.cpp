@@ -91,12 +91,12 @@ TextMatches find(QStringView line)
     }
     appendChecked(ipv6Full(), line, out);
     appendChecked(ipv6Compressed(), line, out);
-    const qsizetype specified = out.size();
+    const qsizetype standardForms = out.size();
     TextMatches others;
     appendChecked(ipv6Other(), line, others);
     for (const TextMatch &m : others) {
         bool known = false;
-        for (qsizetype i = 0; i < specified; ++i) {
+        for (qsizetype i = 0; i < standardForms; ++i) {
             if (out[i].kind == PIIType::ips && out[i].start == m.start && out[i].length == m.length) {
                 known = true;
                 break;
