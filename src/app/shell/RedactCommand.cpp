@@ -6,11 +6,8 @@
 #include "annotation/ScreenshotImage.h"
 #include "app/AppSettings.h"
 #include "privacy/PIIDetector.h"
+#include "privacy/PatternMatcher.h"
 
-#include <QEventLoop>
-#include <QFutureWatcher>
-
-#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -32,41 +29,6 @@ int usageError(const QString &message)
     printError(message);
     std::fputs(kUsage, stderr);
     return 2;
-}
-
-std::optional<PIITypes> parseTypes(const QString &list)
-{
-    static const QList<std::pair<QLatin1String, PIIType::Type>> names = {
-        {QLatin1String("emails"), PIIType::emails},           {QLatin1String("ips"), PIIType::ips},
-        {QLatin1String("apiKeys"), PIIType::apiKeys},         {QLatin1String("phones"), PIIType::phones},
-        {QLatin1String("creditCards"), PIIType::creditCards}, {QLatin1String("addresses"), PIIType::addresses},
-        {QLatin1String("faces"), PIIType::faces},
-    };
-    PIITypes types;
-    for (const QString &part : list.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
-        const QString name = part.trimmed();
-        const auto it = std::find_if(names.begin(), names.end(), [&](const auto &n) { return name == n.first; });
-        if (it == names.end()) {
-            return std::nullopt;
-        }
-        types |= it->second;
-    }
-    return types;
-}
-
-// The scan delivers its result through the event loop, so wait in one rather than block it.
-PIIDetector::ScanResult waitFor(QFuture<PIIDetector::ScanResult> future)
-{
-    if (!future.isFinished()) {
-        QFutureWatcher<PIIDetector::ScanResult> watcher;
-        QEventLoop loop;
-        QObject::connect(&watcher, &QFutureWatcherBase::finished, &loop, &QEventLoop::quit);
-        watcher.setFuture(future);
-        if (!future.isFinished()) {
-            loop.exec();
-        }
-    }
-    return future.resultCount() > 0 ? future.result() : PIIDetector::ScanResult{};
 }
 
 } // namespace
@@ -95,10 +57,11 @@ int redact(const QStringList &args)
             }
         } else if (arg == QLatin1String("--types")) {
             const std::optional<QString> list = value();
-            types = list ? parseTypes(*list) : std::nullopt;
-            if (!types) {
+            PIITypes parsed;
+            if (!list || !PatternMatcher::parseKinds(*list, &parsed)) {
                 return usageError(QStringLiteral("--types takes a list of kinds"));
             }
+            types = parsed;
         } else if (arg == QLatin1String("--all")) {
             types = PIITypes::fromInt(kAllPIITypesMask);
         } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
@@ -127,7 +90,7 @@ int redact(const QStringList &args)
     }
     const AppSettings &settings = AppSettings::shared();
     const PIITypes kinds = types.value_or(settings.enabledPIITypes());
-    const PIIDetector::ScanResult result = waitFor(PIIDetector::scan(image, kinds, false));
+    const PIIDetector::ScanResult result = PIIDetector::scanNow(image, kinds, false);
     const QList<QRectF> rects = result.piiRects + result.faceRects;
     if (rects.isEmpty()) {
         printError(QStringLiteral("no personal information found in %1; nothing written").arg(imagePath));
