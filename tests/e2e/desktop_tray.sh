@@ -106,9 +106,12 @@ xdotool key ctrl+shift+a
 sleep 0.5
 grep -q "Annotation editor is not available in this build" "$WORK/pictrove.log" || fail "hotkey did not reach annotateLatest"
 
-# Quit: the index is written.
+# Quit: the index is written and the screenshot tool's thumbnail setting put back.
+CONF=$XDG_CONFIG_HOME/Pictrove/Pictrove.conf
+grep -q priorSystemThumbnailState "$CONF" || fail "the system thumbnail was not switched off at launch"
 kill -TERM $APP
 for _ in $(seq 50); do kill -0 $APP 2>/dev/null || break; sleep 0.1; done
 kill -0 $APP 2>/dev/null && fail "pictrove did not quit"
 grep -q "$(basename "$FILED")" "$XDG_DATA_HOME/Pictrove/index.json" || fail "index not written"
+grep -q priorSystemThumbnailState "$CONF" && { cat "$CONF"; fail "the system thumbnail was not restored at quit"; }
 echo "PASS"

@@ -11,29 +11,49 @@
 #include <QSocketNotifier>
 
 #include <csignal>
-#include <sys/signalfd.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace Desktop {
 
 namespace {
 
-// SIGINT and SIGTERM end the application the same way as its Quit command.
-void quitOnSignals(QObject *context)
+int quitPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
 {
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &set, nullptr);
-    const int fd = signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK);
-    if (fd < 0) {
+    const char byte = 1;
+    // Only async-signal-safe work here: the main thread does the rest.
+    [[maybe_unused]] const ssize_t n = ::write(quitPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM end the application the same way as its Quit command, whichever thread
+// the kernel hands them to, from the very start. A handler (not a blocked mask) keeps the
+// programs we start, such as the file manager, free to receive them: handlers do not survive
+// exec, masks do.
+void installQuitHandler()
+{
+    if (::pipe2(quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
         return;
     }
-    auto *notifier = new QSocketNotifier(fd, QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, [fd] {
-        signalfd_siginfo info;
-        while (read(fd, &info, sizeof info) == sizeof info) {
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// A signal that came before the event loop runs is waiting in the pipe and quits at once.
+void watchQuitPipe(QObject *context)
+{
+    if (quitPipe[0] < 0) {
+        return;
+    }
+    auto *notifier = new QSocketNotifier(quitPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
+        char buffer[16];
+        while (::read(quitPipe[0], buffer, sizeof buffer) > 0) {
         }
         QCoreApplication::quit();
     });
@@ -48,6 +68,7 @@ int run(int argc, char **argv)
     if (!qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "xcb");
     }
+    installQuitHandler();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     app.setDesktopFileName(QStringLiteral("pictrove"));
@@ -58,7 +79,7 @@ int run(int argc, char **argv)
         Log::line(QStringLiteral("Already running; asked it to show its panel"));
         return 0;
     }
-    quitOnSignals(&app);
+    watchQuitPipe(&app);
 
     AppDelegate delegate(AppSettings::shared());
     QObject::connect(&instance, &SingleInstance::activateRequested, &delegate, &AppDelegate::showPanel);
