@@ -255,6 +255,22 @@ TEST(FloatingThumbnail, DeleteTrashesTheFileThenReports)
     EXPECT_TRUE(stack.panels().isEmpty());
 }
 
+TEST(FloatingThumbnail, AnActionIsReportedOnceWhateverElseDismisses)
+{
+    ThumbnailStack stack;
+    Reported reported;
+    FloatingThumbnailPanel *panel = stack.showThumbnail(
+        recordWithImage({300, 200}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported.actions << a; });
+    panel->performAction(ThumbnailAction::annotate);
+    // While it slides out: the countdown, a swipe, the limit of five.
+    panel->startDismissTimer(0);
+    panel->dismiss(true);
+    panel->dismiss(false);
+    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
+    EXPECT_EQ(reported.actions, QList<ThumbnailAction>{ThumbnailAction::annotate});
+    EXPECT_TRUE(stack.panels().isEmpty());
+}
+
 TEST(FloatingThumbnail, BadgeClickAsksForRedaction)
 {
     ThumbnailStack stack;
