@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainter>
@@ -80,16 +81,27 @@ QString candidatePath(const QString &imagePath, int n)
 
 Result<QString> writeBeside(const QString &imagePath, const QByteArray &png)
 {
-    int n = 1;
-    QString path = candidatePath(imagePath, n);
-    while (FileSystem::exists(path)) {
-        path = candidatePath(imagePath, ++n);
+    // Each name is claimed by creating the file exclusively: a file that appears between a
+    // check and the write (another save, a sync client) is never overwritten.
+    for (int n = 1;; ++n) {
+        const QString path = candidatePath(imagePath, n);
+        if (FileSystem::exists(path)) {
+            continue;
+        }
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (FileSystem::exists(path)) {
+                continue;
+            }
+            return Result<QString>::failure(QStringLiteral("Failed to save: ") + file.errorString());
+        }
+        if (file.write(png) != png.size() || !file.flush()) {
+            const QString error = file.errorString();
+            file.remove();
+            return Result<QString>::failure(QStringLiteral("Failed to save: ") + error);
+        }
+        return Result<QString>::success(path);
     }
-    const Status written = FileSystem::writeFile(path, png, false);
-    if (!written) {
-        return Result<QString>::failure(QStringLiteral("Failed to save: ") + written.error());
-    }
-    return Result<QString>::success(path);
 }
 
 Result<QString> writeCopy(const QList<Annotation> &annotations, const QImage &image, const QString &imagePath,
