@@ -10,7 +10,10 @@
 
 #include <tesseract/baseapi.h>
 
+#include <algorithm>
+
 #include <dlfcn.h>
+#include <malloc.h>
 
 namespace {
 
@@ -111,6 +114,14 @@ TesseractEnginePool::TesseractEnginePool()
 
 TesseractEnginePool::~TesseractEnginePool()
 {
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    if (m_reaper.joinable()) {
+        m_reaper.join();
+    }
     for (auto &engine : m_all) {
         engine->End();
     }
@@ -120,12 +131,12 @@ TesseractEnginePool::Lease TesseractEnginePool::acquire()
 {
     keepOpenMpSingleThreaded();
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard lock(m_mutex);
         if (m_failed) {
             return {};
         }
         if (!m_idle.empty()) {
-            tesseract::TessBaseAPI *engine = m_idle.back();
+            tesseract::TessBaseAPI *engine = m_idle.back().engine;
             m_idle.pop_back();
             return Lease(this, engine);
         }
@@ -148,7 +159,7 @@ TesseractEnginePool::Lease TesseractEnginePool::acquire()
     const int rc = engine->Init(dir.isEmpty() ? nullptr : dir.constData(), langs.constData(),
                                 tesseract::OEM_LSTM_ONLY, nullptr, 0, &names, &values, false);
     initLock.unlock();
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
     if (rc != 0) {
         if (!m_failed) {
             Log::line(QStringLiteral("Text recognition is unavailable: Tesseract could not load \"%1\"").arg(m_languages));
@@ -158,18 +169,79 @@ TesseractEnginePool::Lease TesseractEnginePool::acquire()
     }
     tesseract::TessBaseAPI *raw = engine.get();
     m_all.push_back(std::move(engine));
+    ++m_created;
     return Lease(this, raw);
 }
 
 int TesseractEnginePool::createdCount() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard lock(m_mutex);
+    return m_created;
+}
+
+int TesseractEnginePool::liveCount() const
+{
+    std::lock_guard lock(m_mutex);
     return int(m_all.size());
+}
+
+void TesseractEnginePool::setIdleReleaseInterval(std::chrono::milliseconds interval)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_idleInterval = interval;
+    }
+    m_wake.notify_all();
+}
+
+std::chrono::milliseconds TesseractEnginePool::idleReleaseInterval() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_idleInterval;
 }
 
 void TesseractEnginePool::release(tesseract::TessBaseAPI *engine)
 {
     engine->Clear();
-    QMutexLocker lock(&m_mutex);
-    m_idle.push_back(engine);
+    {
+        std::lock_guard lock(m_mutex);
+        m_idle.push_back({engine, Clock::now()});
+        if (!m_reaper.joinable()) {
+            m_reaper = std::thread([this] { reap(); });
+        }
+    }
+    m_wake.notify_all();
+}
+
+// Ends engines that stayed idle for the interval. Waits with a deadline only while some engine
+// is idle; otherwise until an engine comes back.
+void TesseractEnginePool::reap()
+{
+    std::unique_lock lock(m_mutex);
+    while (!m_stopping) {
+        if (m_idle.empty()) {
+            m_wake.wait(lock);
+            continue;
+        }
+        const Clock::time_point now = Clock::now();
+        const auto fresh = std::find_if(m_idle.begin(), m_idle.end(),
+                                          [&](const Idle &i) { return now - i.since < m_idleInterval; });
+        if (fresh == m_idle.begin()) {
+            m_wake.wait_until(lock, m_idle.front().since + m_idleInterval);
+            continue;
+        }
+        std::vector<std::unique_ptr<tesseract::TessBaseAPI>> doomed;
+        for (auto it = m_idle.begin(); it != fresh; ++it) {
+            const auto owned = std::find_if(m_all.begin(), m_all.end(),
+                                            [&](const auto &e) { return e.get() == it->engine; });
+            doomed.push_back(std::move(*owned));
+            m_all.erase(owned);
+        }
+        m_idle.erase(m_idle.begin(), fresh);
+        // Ending an engine frees many small blocks; without a trim glibc keeps them mapped.
+        lock.unlock();
+        doomed.clear();
+        malloc_trim(0);
+        lock.lock();
+    }
 }
