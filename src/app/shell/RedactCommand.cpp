@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/shell/Commands.h"
+#include "app/shell/TypesOption.h"
 
 #include "annotation/AnnotatedCopy.h"
 #include "annotation/RedactionMarks.h"
 #include "annotation/ScreenshotImage.h"
 #include "app/AppSettings.h"
 #include "privacy/PIIDetector.h"
-#include "privacy/PatternMatcher.h"
 
 #include <cstdio>
 #include <optional>
@@ -47,6 +47,16 @@ int redact(const QStringList &args)
             }
             return args[++i];
         };
+        PIITypes parsed;
+        QString optionError;
+        const TypesOption::Outcome option = TypesOption::take(args, i, &parsed, &optionError);
+        if (option == TypesOption::Outcome::Error) {
+            return usageError(optionError);
+        }
+        if (option == TypesOption::Outcome::Taken) {
+            types = parsed;
+            continue;
+        }
         if (arg == QLatin1String("-h") || arg == QLatin1String("--help")) {
             std::fputs(kUsage, stdout);
             return 0;
@@ -55,15 +65,6 @@ int redact(const QStringList &args)
             if (!style || (*style != QLatin1String("blur") && *style != QLatin1String("black"))) {
                 return usageError(QStringLiteral("--style takes blur or black"));
             }
-        } else if (arg == QLatin1String("--types")) {
-            const std::optional<QString> list = value();
-            PIITypes parsed;
-            if (!list || !PatternMatcher::parseKinds(*list, &parsed)) {
-                return usageError(QStringLiteral("--types takes a list of kinds"));
-            }
-            types = parsed;
-        } else if (arg == QLatin1String("--all")) {
-            types = PIITypes::fromInt(kAllPIITypesMask);
         } else if (arg == QLatin1String("-o") || arg == QLatin1String("--output")) {
             const std::optional<QString> out = value();
             if (!out || out->isEmpty()) {

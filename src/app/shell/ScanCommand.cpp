@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/shell/Commands.h"
+#include "app/shell/TypesOption.h"
 
 #include "app/AppSettings.h"
 #include "privacy/PIIDetector.h"
-#include "privacy/PatternMatcher.h"
 #include "privacy/ScanJson.h"
 
 #include <QImage>
@@ -30,28 +30,19 @@ int scan(const QStringList &args)
     PIITypes types = AppSettings::shared().enabledPIITypes();
     bool includeText = false;
     QStringList images;
-    for (int i = 0; i < args.size(); ++i) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
         const QString &a = args[i];
-        if (a == QLatin1String("--all")) {
-            types = PIITypes::fromInt(kAllPIITypesMask);
-        } else if (a == QLatin1String("--text")) {
+        QString optionError;
+        const TypesOption::Outcome option = TypesOption::take(args, i, &types, &optionError);
+        if (option == TypesOption::Outcome::Error) {
+            std::fprintf(stderr, "pictrove scan: %s\n", optionError.toLocal8Bit().constData());
+            return 2;
+        }
+        if (option == TypesOption::Outcome::Taken) {
+            continue;
+        }
+        if (a == QLatin1String("--text")) {
             includeText = true;
-        } else if (a == QLatin1String("--types") || a.startsWith(QLatin1String("--types="))) {
-            QString list;
-            if (a.contains(QLatin1Char('='))) {
-                list = a.section(QLatin1Char('='), 1);
-            } else if (i + 1 < args.size()) {
-                list = args[++i];
-            } else {
-                std::fputs("pictrove scan: --types needs a list\n", stderr);
-                return 2;
-            }
-            if (!PatternMatcher::parseKinds(list, &types)) {
-                std::fprintf(stderr, "pictrove scan: unknown kind in \"%s\" (use emails,ips,apiKeys,phones,"
-                                     "creditCards,addresses,faces)\n",
-                             list.toLocal8Bit().constData());
-                return 2;
-            }
         } else if (a == QLatin1String("--")) {
             images << args.mid(i + 1);
             break;
