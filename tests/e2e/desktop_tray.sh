@@ -18,17 +18,9 @@ if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
   exec dbus-run-session -- bash "$0" "$PICTROVE"
 fi
 
-WORK=$(mktemp -d /tmp/pictrove-e2e-desktop-XXXXXX)
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
-export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run XDG_CURRENT_DESKTOP=
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-PIDS=()
-cleanup() {
-  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/lib/sandbox.bash"
+e2e_sandbox desktop
+export XDG_CURRENT_DESKTOP=
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- settings"; cat "$XDG_CONFIG_HOME/Pictrove/"* 2>/dev/null; exit 1; }
 
 DISPLAY_NUM=$((200 + $$ % 100))

@@ -13,19 +13,10 @@ for tool in convert python3; do
   fi
 done
 
-WORK=$(mktemp -d /tmp/pictrove-e2e-headless-XXXXXX)
-export HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config XDG_DATA_HOME=$WORK/home/.local/share
-export XDG_CACHE_HOME=$WORK/home/.cache XDG_RUNTIME_DIR=$WORK/run XDG_CURRENT_DESKTOP=GNOME
-export LANG=C.UTF-8 LANGUAGE=de LC_ALL=
+source "$(dirname "$0")/lib/sandbox.bash"
+e2e_sandbox headless
+export XDG_CURRENT_DESKTOP=GNOME LANG=C.UTF-8 LANGUAGE=de LC_ALL=
 unset DISPLAY WAYLAND_DISPLAY
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
-PIDS=()
-cleanup() {
-  for p in "${PIDS[@]}"; do kill "$p" 2>/dev/null; done
-  wait 2>/dev/null
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
 LOG=$WORK/pictrove.log
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$LOG" 2>/dev/null; echo "--- files"; find "$HOME" -path "$HOME/.cache" -prune -o -print; exit 1; }
 # wait_for SECONDS COMMAND...: polls until the command succeeds.
