@@ -2,7 +2,7 @@
 // The library at 50,000 screenshots with about 1 KB of recognised text each: index load and
 // save (RapidJSON against a QJsonDocument codec in the same run), duplicate lookup, a tag
 // edit, hashing, the retention walk and the search command.
-#include "app/capture/ContentHash.h"
+#include "capture/ContentHash.h"
 #include "library/LibrarySearch.h"
 #include "library/RetentionService.h"
 #include "library/ScreenshotIndex.h"

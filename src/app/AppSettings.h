@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/Result.h"
-#include "privacy/PIITypes.h"
+#include "platform/PIITypes.h"
 
 #include <QMap>
 #include <QObject>

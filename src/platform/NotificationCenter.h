@@ -20,6 +20,10 @@ public:
     static inline const QString openTagDialog = QStringLiteral("com.pictrove.openTagDialog");
 
     static NotificationCenter &defaultCenter();
+    static bool isWindowNotification(const QString &name)
+    {
+        return name == openPreferences || name == openAnnotationEditor || name == openGallery || name == openTagDialog;
+    }
 
     using QObject::QObject;
 

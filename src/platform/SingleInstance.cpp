@@ -24,4 +24,22 @@ bool SingleInstance::claim()
     return false;
 }
 
+bool SingleInstance::postToRunning(const QString &name, const QVariantMap &userInfo)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected() || !bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName))) {
+        return false;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), QString::fromLatin1(objectPath),
+                                                       QStringLiteral("com.pictrove.Pictrove"),
+                                                       QStringLiteral("OpenWindow"));
+    call << name << userInfo;
+    return bus.call(call, QDBus::Block, 5000).type() == QDBusMessage::ReplyMessage;
+}
+
 void SingleInstance::Activate() { emit activateRequested(); }
+
+void SingleInstance::OpenWindow(const QString &name, const QVariantMap &userInfo)
+{
+    emit openWindowRequested(name, userInfo);
+}

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
+#include <QVariantMap>
 
 // One running Pictrove per user session: the first start owns a name on the session bus; a later
 // start asks the owner to show itself and then ends.
@@ -20,9 +22,15 @@ public:
     // False when another instance runs; it has then been asked to show its panel.
     bool claim();
 
+    // Asks the running instance, if any, to post one of the window-opening notifications.
+    // False when no instance answers on the session bus.
+    static bool postToRunning(const QString &name, const QVariantMap &userInfo);
+
 public slots:
     Q_SCRIPTABLE void Activate();
+    Q_SCRIPTABLE void OpenWindow(const QString &name, const QVariantMap &userInfo);
 
 signals:
     void activateRequested();
+    void openWindowRequested(const QString &name, const QVariantMap &userInfo);
 };

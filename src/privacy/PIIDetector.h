@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "privacy/PIITypes.h"
+#include "platform/PIITypes.h"
 
 #include <QFuture>
 #include <QImage>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/capture/CaptureOrganizer.h"
+#include "capture/CaptureOrganizer.h"
 
 #include "CaptureFixture.h"
-#include "app/capture/CaptureDisplay.h"
-#include "app/capture/ContentHash.h"
+#include "capture/CaptureDisplay.h"
+#include "capture/ContentHash.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/capture/ScreenshotImporter.h"
+#include "capture/ScreenshotImporter.h"
 
 #include "CaptureFixture.h"
-#include "app/capture/CaptureOrganizer.h"
-#include "app/capture/ImportDate.h"
+#include "capture/CaptureOrganizer.h"
+#include "capture/ImportDate.h"
 #include "library/ScreenshotIndexCodec.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppSettings.h"
-#include "app/shell/AppDelegate.h"
-#include "app/shell/DesktopCaptureDisplay.h"
+#include "shell/AppDelegate.h"
+#include "shell/DesktopCaptureDisplay.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/NotificationCenter.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/Commands.h"
+#include "shell/Commands.h"
 
 #include "app/AppSettings.h"
-#include "app/capture/CaptureOrganizer.h"
-#include "app/capture/ImportProgress.h"
-#include "app/capture/ScreenshotImporter.h"
+#include "capture/CaptureOrganizer.h"
+#include "capture/ImportProgress.h"
+#include "capture/ScreenshotImporter.h"
 #include "library/ScreenshotIndex.h"
 
 #include <atomic>

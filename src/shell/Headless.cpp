@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/Headless.h"
+#include "shell/Headless.h"
 
 #include "app/AppSettings.h"
 #include "app/ScreenshotMonitor.h"
-#include "app/capture/CaptureOrganizer.h"
-#include "app/shell/QuitSignals.h"
+#include "capture/CaptureOrganizer.h"
+#include "shell/QuitSignals.h"
 #include "library/RetentionService.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"

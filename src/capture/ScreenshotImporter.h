@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/capture/ImportProgress.h"
+#include "capture/ImportProgress.h"
 
 #include <QList>
 #include <QObject>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/TypesOption.h"
+#include "shell/TypesOption.h"
 
 #include "privacy/PatternMatcher.h"
 

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/capture/CaptureOrganizer.h"
+#include "capture/CaptureOrganizer.h"
 
 #include "app/AppSettings.h"
 #include "app/ScreenshotNames.h"
-#include "app/capture/CaptureDisplay.h"
-#include "app/capture/ContentHash.h"
+#include "capture/CaptureDisplay.h"
+#include "capture/ContentHash.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/Commands.h"
+#include "shell/Commands.h"
 
 #include "library/LibrarySearch.h"
 #include "library/ScreenshotIndex.h"

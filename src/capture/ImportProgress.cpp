@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/capture/ImportProgress.h"
+#include "capture/ImportProgress.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/Commands.h"
-#include "app/shell/TypesOption.h"
+#include "shell/Commands.h"
+#include "shell/TypesOption.h"
 
 #include "annotation/AnnotatedCopy.h"
 #include "annotation/RedactionMarks.h"

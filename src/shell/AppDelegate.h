@@ -39,6 +39,9 @@ public:
 
     void applicationDidFinishLaunching();
     void applicationWillTerminate();
+    // The window-opening notifications; called by the launch, or alone by a process that only
+    // shows one window.
+    void registerObservers();
 
     void togglePopover();
     // Brings the panel up: the popover where a tray exists, else the panel's own window.
@@ -65,7 +68,6 @@ signals:
 
 private:
     void setUpStatusItem();
-    void registerObservers();
     void refreshPanel();
     void unavailable(const QString &window, const QString &path = QString());
     ScreenshotMonitor *screenshotMonitor();

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/DesktopCaptureDisplay.h"
+#include "shell/DesktopCaptureDisplay.h"
 
 #include "platform/Clipboard.h"
 #include "platform/Notifications.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/capture/CaptureDisplay.h"
+#include "capture/CaptureDisplay.h"
 #include "ui/ThumbnailAction.h"
 
 #include <functional>

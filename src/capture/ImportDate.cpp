@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/capture/ImportDate.h"
+#include "capture/ImportDate.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>

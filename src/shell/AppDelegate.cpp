@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/AppDelegate.h"
+#include "shell/AppDelegate.h"
 
 #include "annotation/RedactionMarks.h"
 #include "app/AppSettings.h"
 #include "app/FrontAppDetector.h"
 #include "app/HotkeyManager.h"
 #include "app/ScreenshotMonitor.h"
-#include "app/capture/CaptureOrganizer.h"
-#include "app/shell/DesktopCaptureDisplay.h"
+#include "capture/CaptureOrganizer.h"
+#include "shell/DesktopCaptureDisplay.h"
 #include "library/RetentionService.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"

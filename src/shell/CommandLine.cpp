@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/CommandLine.h"
+#include "shell/CommandLine.h"
 
-#include "app/shell/Commands.h"
-#include "app/shell/Launcher.h"
+#include "shell/Commands.h"
+#include "shell/Desktop.h"
+#include "shell/Launcher.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTextStream>
@@ -16,24 +18,30 @@ namespace CommandLine {
 
 namespace {
 
+enum class Needs {
+    core,
+    gui,     // painting text or decoding images through the toolkit's platform plugin
+    windows, // shows a window: needs a display
+};
+
 struct Command
 {
     const char *name;
     const char *synopsis;
     std::function<int(const QStringList &)> run;
-    bool needsGui; // painting text or decoding images through the toolkit's platform plugin
+    Needs needs;
 };
 
 const QList<Command> &commands()
 {
     static const QList<Command> table = {
-        {"config", "config [KEY [VALUE] | --reset KEY]   show or change settings", Commands::config, false},
-        {"detect", "detect [--types LIST | --all]        find personal information in text on standard input", Commands::detect, false},
-        {"scan", "scan [--types LIST | --all] [--text] IMAGE...   scan screenshots", Commands::scan, true},
-        {"search", "search [--app NAME] [--tag NAME] [--json] QUERY   search the library", Commands::search, false},
-        {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, true},
-        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, false},
-        {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, true},
+        {"config", "config [KEY [VALUE] | --reset KEY]   show or change settings", Commands::config, Needs::core},
+        {"detect", "detect [--types LIST | --all]        find personal information in text on standard input", Commands::detect, Needs::core},
+        {"scan", "scan [--types LIST | --all] [--text] IMAGE...   scan screenshots", Commands::scan, Needs::gui},
+        {"search", "search [--app NAME] [--tag NAME] [--json] QUERY   search the library", Commands::search, Needs::core},
+        {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, Needs::gui},
+        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, Needs::core},
+        {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, Needs::gui},
     };
     return table;
 }
@@ -79,14 +87,25 @@ int main(int argc, char **argv)
     for (const Command &c : commands()) {
         if (name == QLatin1String(c.name)) {
             std::unique_ptr<QCoreApplication> app;
-            if (c.needsGui) {
-                // Commands never show a window; the offscreen platform works without a display.
+            switch (c.needs) {
+            case Needs::core:
+                app = std::make_unique<QCoreApplication>(argc, argv);
+                break;
+            case Needs::gui:
+                // These commands never show a window; the offscreen platform needs no display.
                 if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
                     qputenv("QT_QPA_PLATFORM", "offscreen");
                 }
                 app = std::make_unique<QGuiApplication>(argc, argv);
-            } else {
-                app = std::make_unique<QCoreApplication>(argc, argv);
+                break;
+            case Needs::windows:
+                if (!Desktop::haveDisplay()) {
+                    std::fprintf(stderr, "pictrove: %s needs a display (DISPLAY or WAYLAND_DISPLAY)\n", c.name);
+                    return 1;
+                }
+                Desktop::choosePlatform();
+                app = std::make_unique<QApplication>(argc, argv);
+                break;
             }
             return c.run(args.mid(1));
         }

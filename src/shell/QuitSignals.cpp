@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/QuitSignals.h"
+#include "shell/QuitSignals.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/Commands.h"
-#include "app/shell/TypesOption.h"
+#include "shell/Commands.h"
+#include "shell/TypesOption.h"
 
 #include "app/AppSettings.h"
 #include "privacy/PIIDetector.h"

@@ -1,4 +1,4 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/shell/CommandLine.h"
+#include "shell/CommandLine.h"
 
 int main(int argc, char **argv) { return CommandLine::main(argc, argv); }
