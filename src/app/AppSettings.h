@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "platform/Result.h"
+#include "app/Settings.h"
 #include "platform/PIITypes.h"
+#include "platform/Result.h"
 
 #include <QMap>
 #include <QObject>
@@ -15,26 +16,14 @@
 class QFileSystemWatcher;
 class QTimer;
 
-// Every user choice under its fixed key, with its default while the key was never written.
-// Main thread only. Observers hear `aboutToChange` before a write and `changed` after it.
+// Every user choice under its fixed key (declared in app/Settings.h), with its default while
+// the key was never written. Main thread only. Observers hear `aboutToChange` before a write
+// and `changed` after it.
 class AppSettings : public QObject
 {
     Q_OBJECT
 
 public:
-    enum class Kind { String, Integer, Boolean };
-    struct KeySpec
-    {
-        QString key;
-        Kind kind;
-        QVariant defaultValue;
-        QStringList allowed; // empty: any value of the kind
-    };
-
-    // The stored settings in declaration order.
-    static const QList<KeySpec> &keySpecs();
-    static const KeySpec *findKey(const QString &key);
-
     static AppSettings &shared();
     explicit AppSettings(QObject *parent = nullptr);
     ~AppSettings() override;
@@ -42,7 +31,20 @@ public:
     static inline const QString recentTagsKey = QStringLiteral("recentTags");
     static inline const QString favoriteTagsKey = QStringLiteral("favoriteTags");
 
-    // Generic access used by the command line and the preferences.
+    // Typed access through a declaration: settings.get(Settings::maxRecentTags). Writes are
+    // stored as given; setFromText is the checked way in.
+    template <typename T>
+    T get(const Setting<T> &setting) const
+    {
+        return value(setting.key).template value<T>();
+    }
+    template <typename T>
+    void set(const Setting<T> &setting, const std::type_identity_t<T> &v)
+    {
+        setValue(setting.key, QVariant::fromValue(v));
+    }
+
+    // Generic access by key, used by the command line and the preferences.
     QVariant value(const QString &key) const;
     bool isSet(const QString &key) const;
     // Checks the text against the key's kind and allowed values, then stores it.
@@ -50,57 +52,57 @@ public:
     void setValue(const QString &key, const QVariant &value);
     void reset(const QString &key);
 
-    // Raw access for keys outside the table (tag lists, remembered thumbnail state).
+    // Raw access for keys that are not settings (tag lists, remembered thumbnail state).
     QVariant rawValue(const QString &key) const;
     void setRawValue(const QString &key, const QVariant &value);
     void removeRawValue(const QString &key);
 
-    QString destinationFolder() const;
-    void setDestinationFolder(const QString &v);
-    QString sourceFolder() const;
-    void setSourceFolder(const QString &v);
-    qint64 maxRecentTags() const;
-    void setMaxRecentTags(qint64 v);
-    bool showNotification() const;
-    void setShowNotification(bool v);
-    qint64 recentPreviewMinutes() const;
-    void setRecentPreviewMinutes(qint64 v);
-    bool showFloatingThumbnail() const;
-    void setShowFloatingThumbnail(bool v);
-    bool disableSystemThumbnail() const;
-    void setDisableSystemThumbnail(bool v);
-    bool enablePIIRedaction() const;
-    void setEnablePIIRedaction(bool v);
-    bool redactEmails() const;
-    void setRedactEmails(bool v);
-    bool redactIPs() const;
-    void setRedactIPs(bool v);
-    bool redactAPIKeys() const;
-    void setRedactAPIKeys(bool v);
-    bool redactPhones() const;
-    void setRedactPhones(bool v);
-    bool redactCreditCards() const;
-    void setRedactCreditCards(bool v);
-    bool redactAddresses() const;
-    void setRedactAddresses(bool v);
-    bool redactFaces() const;
-    void setRedactFaces(bool v);
-    QString piiRedactionStyle() const;
-    void setPiiRedactionStyle(const QString &v);
-    bool scanOnCapture() const;
-    void setScanOnCapture(bool v);
-    bool copyToClipboardOnCapture() const;
-    void setCopyToClipboardOnCapture(bool v);
-    bool enableAnnotateHotkey() const;
-    void setEnableAnnotateHotkey(bool v);
-    bool retentionEnabled() const;
-    void setRetentionEnabled(bool v);
-    qint64 retentionDays() const;
-    void setRetentionDays(qint64 v);
-    QString retentionAction() const;
-    void setRetentionAction(const QString &v);
-    bool dedupeDuplicates() const;
-    void setDedupeDuplicates(bool v);
+    QString destinationFolder() const { return get(Settings::destinationFolder); }
+    void setDestinationFolder(const QString &v) { set(Settings::destinationFolder, v); }
+    QString sourceFolder() const { return get(Settings::sourceFolder); }
+    void setSourceFolder(const QString &v) { set(Settings::sourceFolder, v); }
+    qint64 maxRecentTags() const { return get(Settings::maxRecentTags); }
+    void setMaxRecentTags(qint64 v) { set(Settings::maxRecentTags, v); }
+    bool showNotification() const { return get(Settings::showNotification); }
+    void setShowNotification(bool v) { set(Settings::showNotification, v); }
+    qint64 recentPreviewMinutes() const { return get(Settings::recentPreviewMinutes); }
+    void setRecentPreviewMinutes(qint64 v) { set(Settings::recentPreviewMinutes, v); }
+    bool showFloatingThumbnail() const { return get(Settings::showFloatingThumbnail); }
+    void setShowFloatingThumbnail(bool v) { set(Settings::showFloatingThumbnail, v); }
+    bool disableSystemThumbnail() const { return get(Settings::disableSystemThumbnail); }
+    void setDisableSystemThumbnail(bool v) { set(Settings::disableSystemThumbnail, v); }
+    bool enablePIIRedaction() const { return get(Settings::enablePIIRedaction); }
+    void setEnablePIIRedaction(bool v) { set(Settings::enablePIIRedaction, v); }
+    bool redactEmails() const { return get(Settings::redactEmails); }
+    void setRedactEmails(bool v) { set(Settings::redactEmails, v); }
+    bool redactIPs() const { return get(Settings::redactIPs); }
+    void setRedactIPs(bool v) { set(Settings::redactIPs, v); }
+    bool redactAPIKeys() const { return get(Settings::redactAPIKeys); }
+    void setRedactAPIKeys(bool v) { set(Settings::redactAPIKeys, v); }
+    bool redactPhones() const { return get(Settings::redactPhones); }
+    void setRedactPhones(bool v) { set(Settings::redactPhones, v); }
+    bool redactCreditCards() const { return get(Settings::redactCreditCards); }
+    void setRedactCreditCards(bool v) { set(Settings::redactCreditCards, v); }
+    bool redactAddresses() const { return get(Settings::redactAddresses); }
+    void setRedactAddresses(bool v) { set(Settings::redactAddresses, v); }
+    bool redactFaces() const { return get(Settings::redactFaces); }
+    void setRedactFaces(bool v) { set(Settings::redactFaces, v); }
+    QString piiRedactionStyle() const { return get(Settings::piiRedactionStyle); }
+    void setPiiRedactionStyle(const QString &v) { set(Settings::piiRedactionStyle, v); }
+    bool scanOnCapture() const { return get(Settings::scanOnCapture); }
+    void setScanOnCapture(bool v) { set(Settings::scanOnCapture, v); }
+    bool copyToClipboardOnCapture() const { return get(Settings::copyToClipboardOnCapture); }
+    void setCopyToClipboardOnCapture(bool v) { set(Settings::copyToClipboardOnCapture, v); }
+    bool enableAnnotateHotkey() const { return get(Settings::enableAnnotateHotkey); }
+    void setEnableAnnotateHotkey(bool v) { set(Settings::enableAnnotateHotkey, v); }
+    bool retentionEnabled() const { return get(Settings::retentionEnabled); }
+    void setRetentionEnabled(bool v) { set(Settings::retentionEnabled, v); }
+    qint64 retentionDays() const { return get(Settings::retentionDays); }
+    void setRetentionDays(qint64 v) { set(Settings::retentionDays, v); }
+    QString retentionAction() const { return get(Settings::retentionAction); }
+    void setRetentionAction(const QString &v) { set(Settings::retentionAction, v); }
+    bool dedupeDuplicates() const { return get(Settings::dedupeDuplicates); }
+    void setDedupeDuplicates(bool v) { set(Settings::dedupeDuplicates, v); }
 
     // The expanded "destinationFolder".
     QString libraryRoot() const;

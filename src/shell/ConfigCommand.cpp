@@ -9,19 +9,6 @@ namespace Commands {
 
 namespace {
 
-QString shown(const AppSettings::KeySpec &spec, const QVariant &value)
-{
-    switch (spec.kind) {
-    case AppSettings::Kind::Boolean:
-        return value.toBool() ? QStringLiteral("true") : QStringLiteral("false");
-    case AppSettings::Kind::Integer:
-        return QString::number(value.toLongLong());
-    case AppSettings::Kind::String:
-        break;
-    }
-    return value.toString();
-}
-
 void out(const QString &text) { std::fputs(text.toUtf8().constData(), stdout); }
 
 int fail(const QString &text)
@@ -30,9 +17,9 @@ int fail(const QString &text)
     return 1;
 }
 
-const AppSettings::KeySpec *keyOrNull(const QString &key)
+const SettingSpec *keyOrNull(const QString &key)
 {
-    const AppSettings::KeySpec *spec = AppSettings::findKey(key);
+    const SettingSpec *spec = Settings::find(key);
     if (!spec) {
         fail(QStringLiteral("unknown setting \"%1\" (\"pictrove config\" lists them)").arg(key));
     }
@@ -49,17 +36,17 @@ int config(const QStringList &args)
 {
     AppSettings settings;
     if (args.isEmpty()) {
-        for (const AppSettings::KeySpec &spec : AppSettings::keySpecs()) {
-            QString value = shown(spec, settings.value(spec.key));
-            if (spec.kind == AppSettings::Kind::String) {
+        for (const SettingSpec *spec : Settings::all()) {
+            QString value = spec->toText(settings.value(spec->key));
+            if (spec->kind == SettingKind::String) {
                 value = QLatin1Char('"') + value.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('"'), QStringLiteral("\\\"")) + QLatin1Char('"');
             }
-            QString line = spec.key + QStringLiteral(" = ") + value;
-            if (!settings.isSet(spec.key)) {
+            QString line = spec->key + QStringLiteral(" = ") + value;
+            if (!settings.isSet(spec->key)) {
                 line += QStringLiteral("  (default)");
             }
-            if (!spec.allowed.isEmpty()) {
-                line += QStringLiteral("  [") + spec.allowed.join(QStringLiteral(", ")) + QLatin1Char(']');
+            if (const QString allowed = spec->allowedText(); !allowed.isEmpty()) {
+                line += QStringLiteral("  [") + allowed + QLatin1Char(']');
             }
             out(line + QLatin1Char('\n'));
         }
@@ -78,12 +65,12 @@ int config(const QStringList &args)
     if (args.size() > 2) {
         return fail(QStringLiteral("usage: pictrove config [KEY [VALUE] | --reset KEY]"));
     }
-    const AppSettings::KeySpec *spec = keyOrNull(args[0]);
+    const SettingSpec *spec = keyOrNull(args[0]);
     if (!spec) {
         return 1;
     }
     if (args.size() == 1) {
-        out(shown(*spec, settings.value(spec->key)) + QLatin1Char('\n'));
+        out(spec->toText(settings.value(spec->key)) + QLatin1Char('\n'));
         return 0;
     }
     const Status st = settings.setFromText(spec->key, args[1]);

@@ -13,8 +13,8 @@ protected:
     void SetUp() override
     {
         AppSettings s;
-        for (const auto &spec : AppSettings::keySpecs()) {
-            s.reset(spec.key);
+        for (const SettingSpec *spec : Settings::all()) {
+            s.reset(spec->key);
         }
     }
 };
@@ -27,10 +27,14 @@ TEST_F(AppSettingsTest, FreshUserReadsDefaultsAndStoresNothing)
     EXPECT_FALSE(s.dedupeDuplicates());
     EXPECT_EQ(int(s.enabledPIITypes()), 31);
     EXPECT_EQ(s.piiRedactionStyle(), "blur");
-    for (const auto &spec : AppSettings::keySpecs()) {
-        EXPECT_FALSE(s.isSet(spec.key)) << spec.key.toStdString();
+    for (const SettingSpec *spec : Settings::all()) {
+        EXPECT_FALSE(s.isSet(spec->key)) << spec->key.toStdString();
+        // The default is one of the values the setting may take, and reads back from its text.
+        const Result<QVariant> fromDefault = spec->fromText(spec->toText(spec->defaultValue));
+        ASSERT_TRUE(fromDefault.ok()) << fromDefault.error().toStdString();
+        EXPECT_EQ(*fromDefault, spec->defaultValue) << spec->key.toStdString();
     }
-    EXPECT_EQ(AppSettings::keySpecs().size(), 23);
+    EXPECT_EQ(Settings::all().size(), 23);
 }
 
 TEST_F(AppSettingsTest, TextValuesAreCheckedAgainstTheKey)
@@ -39,26 +43,47 @@ TEST_F(AppSettingsTest, TextValuesAreCheckedAgainstTheKey)
     {
         const char *key;
         const char *text;
-        bool accepted;
         QVariant stored;
+        const char *refusal; // part of the error; null when the text is accepted
     };
     const Case cases[] = {
-        {"retentionDays", "7", true, qint64(7)},
-        {"retentionDays", "seven", false, qint64(30)},
-        {"dedupeDuplicates", "yes", true, true},
-        {"dedupeDuplicates", "maybe", false, false},
-        {"piiRedactionStyle", "black", true, QStringLiteral("black")},
-        {"piiRedactionStyle", "smudge", false, QStringLiteral("blur")},
-        {"retentionAction", "archive", true, QStringLiteral("archive")},
-        {"noSuchKey", "1", false, QVariant()},
+        {"retentionDays", "7", qint64(7), nullptr},
+        {"retentionDays", "365", qint64(365), nullptr},
+        {"retentionDays", "seven", qint64(30), "takes a whole number"},
+        {"retentionDays", "45", qint64(30), "one of 7, 14, 30, 60, 90, 365, not \"45\""},
+        {"maxRecentTags", "5", qint64(5), nullptr},
+        {"maxRecentTags", " 50", qint64(50), nullptr},
+        {"maxRecentTags", "4", qint64(10), "from 5 to 50, not \"4\""},
+        {"maxRecentTags", "51", qint64(10), "from 5 to 50"},
+        {"recentPreviewMinutes", "60", qint64(60), nullptr},
+        {"recentPreviewMinutes", "15", qint64(5), "one of 1, 2, 5, 10, 30, 60"},
+        {"dedupeDuplicates", "yes", true, nullptr},
+        {"dedupeDuplicates", "maybe", false, "true or false"},
+        {"piiRedactionStyle", "black", QStringLiteral("black"), nullptr},
+        {"piiRedactionStyle", "smudge", QStringLiteral("blur"), "one of blur, black"},
+        {"retentionAction", "archive", QStringLiteral("archive"), nullptr},
+        {"retentionAction", "shred", QStringLiteral("trash"), "one of trash, archive"},
+        {"sourceFolder", "~/Shots", QStringLiteral("~/Shots"), nullptr},
+        {"noSuchKey", "1", QVariant(), "unknown setting"},
     };
     for (const Case &c : cases) {
         AppSettings s;
         s.reset(c.key);
         const Status st = s.setFromText(c.key, c.text);
-        EXPECT_EQ(st.ok(), c.accepted) << c.key << "=" << c.text;
+        EXPECT_EQ(st.ok(), !c.refusal) << c.key << "=" << c.text;
+        if (c.refusal) {
+            EXPECT_TRUE(st.error().contains(c.refusal)) << st.error().toStdString();
+        }
         EXPECT_EQ(s.value(c.key), c.stored) << c.key << "=" << c.text;
     }
+
+    // A value stored before its range was known still reads as stored.
+    AppSettings s;
+    s.setValue(Settings::maxRecentTags.key, qint64(80));
+    s.setRetentionDays(45);
+    AppSettings other;
+    EXPECT_EQ(other.maxRecentTags(), 80);
+    EXPECT_EQ(other.get(Settings::retentionDays), 45);
 }
 
 TEST_F(AppSettingsTest, EnabledTypesFollowTheSwitchesAndWritesAreAnnounced)

@@ -21,8 +21,8 @@ protected:
         m_base = TestEnvironment::makeFolder("capture");
         m_watched = m_base + "/watched";
         m_library = m_base + "/library";
-        for (const auto &spec : AppSettings::keySpecs()) {
-            m_settings.reset(spec.key);
+        for (const SettingSpec *spec : Settings::all()) {
+            m_settings.reset(spec->key);
         }
         m_settings.setDestinationFolder(m_library);
         m_index = std::make_unique<ScreenshotIndex>(m_base + "/index.json");

@@ -210,8 +210,8 @@ TEST_F(RetentionServiceTest, TrashModeDropsEntriesAndCountsEveryMovedFile)
 TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothingMoves)
 {
     AppSettings settings;
-    for (const auto &spec : AppSettings::keySpecs()) {
-        settings.reset(spec.key);
+    for (const SettingSpec *spec : Settings::all()) {
+        settings.reset(spec->key);
     }
     settings.setDestinationFolder(m_root);
     const QString a = file("App/a.png");
