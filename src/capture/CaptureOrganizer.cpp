@@ -27,7 +27,7 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
 {
     Outcome outcome;
 
-    // 1. Name.
+    // The name of the capture's folder: the one given, else the application in front.
     QString appName;
     if (options.appName) {
         appName = *options.appName;
@@ -37,8 +37,9 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
         appName = QStringLiteral("Unknown");
     }
 
-    // 2. Move into the library.
-    const QDateTime moment = options.moment.value_or(QDateTime::currentDateTime());
+    // The clock is read once: the day folder, the file name and the record's time must agree
+    // even when a second ends in between.
+    const QDateTime moment = options.moment ? *options.moment : m_clock();
     const auto moved = ScreenshotNames::moveIntoLibrary(path, appName, m_settings.libraryRoot(), moment);
     if (!moved) {
         Log::line(QStringLiteral("Failed to organize screenshot: ") + moved.error());
@@ -47,10 +48,11 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
     }
     const QString newPath = moved.value();
 
-    // 3. Hash, whatever the de-duplication setting says; none when unreadable.
+    // The hash is kept whatever the de-duplication setting says (a later capture may be
+    // compared with this one); none when the file cannot be read.
     const std::optional<QString> hash = ContentHash::ofFile(newPath);
 
-    // 4. Duplicate check.
+    // A capture equal to one already filed goes to the trash instead of being recorded.
     if (m_settings.dedupeDuplicates() && hash) {
         if (const auto duplicate = m_index.findDuplicate(*hash, newPath)) {
             (void)FileSystem::moveToTrash(newPath);
@@ -62,21 +64,18 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
         }
     }
 
-    // 5. Record.
     ScreenshotRecord record;
     record.id = QUuid::createUuid();
     record.originalURL = path;
     record.movedURL = newPath;
     record.appName = appName;
-    record.timestamp = options.moment.value_or(QDateTime::currentDateTime());
+    record.timestamp = moment;
 
-    // 6. Recent list.
     if (m_recentSink) {
         m_recentSink(record);
     }
 
-    // 7. Index entry; one left over from an earlier file of the same path keeps its
-    // tags and text.
+    // An index entry left over from an earlier file of the same path keeps its tags and text.
     if (std::optional<ScreenshotIndexEntry> existing = m_index.entry(newPath)) {
         existing->appName = appName;
         if (hash) {
@@ -93,7 +92,7 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
     }
     m_index.scheduleSave();
 
-    // 8 to 10. The steps that need a display.
+    // What needs a display: clipboard, thumbnail or tag dialog, notification.
     if (m_display) {
         if (m_settings.copyToClipboardOnCapture()) {
             m_display->copyToClipboard(record);
@@ -108,7 +107,7 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
         }
     }
 
-    // 11. Scan.
+    // The scan comes last: it runs off the main thread and reports when it is done.
     if (m_settings.scanOnCapture()) {
         scanCapture(record);
     }

@@ -44,12 +44,15 @@ public:
     CaptureOrganizer(AppSettings &settings, ScreenshotIndex &index, QObject *parent = nullptr);
     ~CaptureOrganizer() override;
 
-    // Step 1: the front application's name; "Unknown" while unset.
+    // The front application's name, which names the capture's folder; "Unknown" while unset.
     void setAppNameSource(std::function<QString()> source) { m_appNameSource = std::move(source); }
-    // Step 6: puts the record at the head of the recent list (the screenshot monitor's addRecent).
+    // Puts each filed capture's record at the head of the recent list (the screenshot
+    // monitor's addRecent).
     void setRecentSink(std::function<void(const ScreenshotRecord &)> sink) { m_recentSink = std::move(sink); }
     // Steps that need a display; not owned; null leaves them out.
     void setDisplay(CaptureDisplay *display) { m_display = display; }
+    // The time a live capture is filed under; the wall clock unless a test sets another.
+    void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
     Outcome organizeScreenshot(const QString &path, const Options &options = {});
 
@@ -70,6 +73,7 @@ private:
     ScreenshotIndex &m_index;
     std::function<QString()> m_appNameSource;
     std::function<void(const ScreenshotRecord &)> m_recentSink;
+    std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     CaptureDisplay *m_display = nullptr;
     int m_scansInFlight = 0;
 };

@@ -62,12 +62,17 @@ void ImportProgress::finish(bool stopped)
         write(QStringLiteral("\r\033[K"));
     }
     const int done = m_summary.filed + m_summary.duplicates + m_summary.failed;
-    QString text = QStringLiteral("%1 filed, %2 duplicates, %3 failed")
+    QString text = QStringLiteral("%1 filed, %2 %3, %4 failed")
                        .arg(m_summary.filed)
                        .arg(m_summary.duplicates)
+                       .arg(m_summary.duplicates == 1 ? QStringLiteral("duplicate") : QStringLiteral("duplicates"))
                        .arg(m_summary.failed);
     if (stopped) {
-        text = QStringLiteral("Stopped after %1 of %2 files: ").arg(done).arg(m_summary.total) + text;
+        text = QStringLiteral("Stopped after %1 of %2 %3: ")
+                   .arg(done)
+                   .arg(m_summary.total)
+                   .arg(m_summary.total == 1 ? QStringLiteral("file") : QStringLiteral("files")) +
+               text;
     }
     write(text + QLatin1Char('\n'));
 }

@@ -46,7 +46,11 @@ RecentRow::RecentRow(const ScreenshotRecord &record, const QDateTime &now, QWidg
 
 QString RecentRow::tagText() const
 {
-    return m_record.tags.isEmpty() ? QString() : QStringLiteral("%1 tags").arg(m_record.tags.size());
+    const qsizetype n = m_record.tags.size();
+    if (n == 0) {
+        return {};
+    }
+    return n == 1 ? QStringLiteral("1 tag") : QStringLiteral("%1 tags").arg(n);
 }
 
 QSize RecentRow::sizeHint() const { return QSize(200, previewSize.height() + 10); }

@@ -10,6 +10,8 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 
+#include <utility>
+
 namespace {
 
 // Stands in for the desktop: records which display steps were asked for.
@@ -120,6 +122,21 @@ TEST_F(CaptureOrganizerTest, WithoutADisplayTheCoreStepsStillRun)
     ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
     EXPECT_TRUE(m_index->contains(outcome.record->movedURL));
     EXPECT_EQ(m_recent.size(), 1);
+}
+
+TEST_F(CaptureOrganizerTest, FolderNameAndRecordShareOneReadingOfTheClock)
+{
+    // Each reading is a millisecond later than the one before: just before midnight, a second
+    // reading would fall on the next day.
+    const QDateTime first(QDate(2024, 3, 5), QTime(23, 59, 59, 999));
+    QDateTime next = first;
+    m_organizer->setClock([&next] { return std::exchange(next, next.addMSecs(1)); });
+    m_settings.setScanOnCapture(false);
+    const auto outcome = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 23.59.59.png"));
+    ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
+    EXPECT_EQ(outcome.record->movedURL, m_library + "/Text Editor/2024-03-05/screenshot_23-59-59.png");
+    EXPECT_EQ(outcome.record->timestamp, first);
+    EXPECT_EQ(m_index->entry(outcome.record->movedURL)->timestamp, first);
 }
 
 TEST_F(CaptureOrganizerTest, AnIdenticalSecondCaptureIsTrashedWhenDeduplicating)

@@ -171,7 +171,7 @@ TEST_F(ScreenshotImporterTest, DuplicatesAreCountedWhenDeduplicating)
     const auto summary = import({m_watched});
     EXPECT_EQ(summary.filed, 1);
     EXPECT_EQ(summary.duplicates, 1);
-    EXPECT_TRUE(progressText().endsWith("1 filed, 1 duplicates, 0 failed\n"));
+    EXPECT_TRUE(progressText().endsWith("1 filed, 1 duplicate, 0 failed\n")) << progressText().toStdString();
 }
 
 TEST_F(ScreenshotImporterTest, AStopRequestEndsAfterTheCurrentFileWithTheIndexSaved)

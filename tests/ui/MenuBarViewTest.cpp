@@ -144,11 +144,14 @@ TEST(MenuBarView, CommandsAndSearchPostNotifications)
     r.tags = {QStringLiteral("work")};
     view.setRecentScreenshots({r});
     RecentRow *row = view.visibleRows().first();
-    EXPECT_EQ(row->tagText(), "1 tags");
+    EXPECT_EQ(row->tagText(), "1 tag");
     row->runContextMenuItem(QStringLiteral("Annotate"));
     ASSERT_EQ(posted.size(), 5);
     EXPECT_EQ(posted[4].first, NotificationCenter::openAnnotationEditor);
     EXPECT_EQ(posted[4].second.value("url").toUrl().toLocalFile(), r.movedURL);
+    r.tags.append(QStringLiteral("home"));
+    view.setRecentScreenshots({r});
+    EXPECT_EQ(view.visibleRows().first()->tagText(), "2 tags");
 }
 
 TEST(TrayPopover, SizedByItsContentAndFollowsIt)
