@@ -25,7 +25,8 @@ constexpr const char *kGnomeStamp = R"(\d{4}-\d{2}-\d{2} \d{2}-\d{2}-\d{2})";
 const std::vector<NameForm> &nameForms()
 {
     static const std::vector<NameForm> forms = {
-        // The reference form: "Screenshot 2024-03-05 at 14.07.09.png" and its relatives.
+        // "Screenshot 2024-03-05 at 14.07.09.png" and its variants: spaces or "_" before the
+        // time, "at" or not, any time separators, anything between the time and the extension.
         {nullptr, "Screenshot %s",
          {R"(\d{4}-\d{2}-\d{2}[\s_]+(at\s+)?\d{1,2}[.\-_]?\d{2}[.\-_]?\d{2}.*\.(png|jpg|jpeg|tiff|heic))"}, ""},
         // GNOME Shell: "Screenshot from 2024-03-05 14-07-09.png"; a clash adds "-1", "-2".

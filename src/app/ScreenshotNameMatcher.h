@@ -13,9 +13,9 @@ U_NAMESPACE_BEGIN
 class RegexPattern;
 U_NAMESPACE_END
 
-// Tells screenshot names from other names: the reference pattern and the names the Linux
-// desktops' screenshot tools write (GNOME Shell, gnome-screenshot, KDE Spectacle, Xfce), also
-// in the user's languages where a tool's message catalogue is installed. A name matches when
+// Tells screenshot names from other names: the generic "Screenshot <date> <time>" pattern and
+// the names the Linux desktops' screenshot tools write (GNOME Shell, gnome-screenshot, KDE
+// Spectacle, Xfce), also in the user's languages where a tool's message catalogue is installed. A name matches when
 // one pattern matches it as a whole, case-insensitively, after both are put in Unicode NFC.
 // Once made, a matcher may be used from any thread.
 class ScreenshotNameMatcher

@@ -63,13 +63,14 @@ QWidget *AppDelegate::panelWindow() const { return m_panelWindow ? m_panelWindow
 
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // 1. The library root; an error shows up with the first capture instead.
+    // Make the library root now; if that fails, filing the first capture reports the error.
     (void)FileSystem::createFolder(m_settings.libraryRoot());
-    // 2. Tray icon and panel.
+    // The tray icon and its panel.
     setUpStatusItem();
-    // 3. Front application.
+    // Follow the front application from now on: each capture is filed under the one in front.
     frontAppDetector();
-    // 4, 5. Monitor wired to the organiser, started.
+    // New screenshots reach the organiser through the event loop, never inside the monitor's
+    // own callback, and are dropped if the delegate is gone by then.
     QPointer<AppDelegate> self(this);
     ScreenshotMonitor *monitor = screenshotMonitor();
     monitor->onScreenshotDetected = [self](const QString &path) {
@@ -83,11 +84,12 @@ void AppDelegate::applicationDidFinishLaunching()
             Qt::QueuedConnection);
     };
     monitor->start();
-    // 6. The desktop screenshot tool's own thumbnail.
+    // Switch the desktop screenshot tool's own thumbnail off while Pictrove shows its own,
+    // when the setting asks for it.
     m_settings.applySystemThumbnailPreference();
-    // 7. Window-opening notifications.
+    // Open windows when the tray, the hotkey or a command line asks.
     registerObservers();
-    // 8, 9. Hotkey.
+    // The annotate-latest hotkey, registered and unregistered as its setting changes.
     HotkeyManager::shared().onAnnotateLatest = [self] {
         if (self) {
             self->annotateLatest();
@@ -106,7 +108,7 @@ void AppDelegate::applicationDidFinishLaunching()
         }
         refreshPanel();
     });
-    // 10, 11. Clean-up soon after launch, then every 6 hours, each time as the settings say.
+    // Clean-up soon after launch, then every 6 hours, each time as the settings say.
     QTimer::singleShot(retentionDelayMs, this, [self] {
         if (self) {
             RetentionService::runIfEnabled(self->m_settings, ScreenshotIndex::shared());

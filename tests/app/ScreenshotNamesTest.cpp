@@ -20,10 +20,10 @@ struct NameCase
     bool screenshot;
 };
 
-TEST(ScreenshotNames, ReferenceAndLinuxToolNames)
+TEST(ScreenshotNames, GenericAndLinuxToolNames)
 {
     const NameCase cases[] = {
-        // The reference form.
+        // The generic form: "Screenshot", a date and a time.
         {"Screenshot 2024-03-05 at 14.07.09.png", true},
         {"Screenshot 2024-03-05 at 9.07.09 PM.png", true},
         {"screenshot 2024-03-05_14-07-09.JPG", true},
@@ -74,7 +74,7 @@ TEST(ScreenshotNames, OtherScriptsDecomposedLettersAndLineBreaks)
     } cases[] = {
         // Anything may stand between the time and the extension, in any script.
         {QStringLiteral("Screenshot 2024-03-05 at 14.07.09 Перевод 截图.png"), true},
-        // ICU's \d is any decimal digit, as in the reference pattern's syntax.
+        // ICU's \d is any decimal digit, so a date in Arabic-Indic digits matches too.
         {QStringLiteral("Screenshot \u0662\u0660\u0662\u0664-03-05 at 14.07.09.png"), true},
         // A composed and a decomposed "é" are the same name.
         {QStringLiteral("Screenshot 2024-03-05 at 14.07.09 caf\u00e9.png"), true},

@@ -26,7 +26,7 @@ TEST(ScreenshotIndexCodec, RoundTripKeepsEveryField)
     ScreenshotIndexEntry bare;
     bare.path = "/x/b.png";
     bare.appName = "Unknown";
-    bare.timestamp = QDateTime::fromMSecsSinceEpoch(978307200000LL - 1500, Qt::UTC); // before the reference date
+    bare.timestamp = QDateTime::fromMSecsSinceEpoch(978307200000LL - 1500, Qt::UTC); // before 2001-01-01, the stored times' epoch
     entries.insert(bare.path, bare);
 
     QString error;
