@@ -2,7 +2,7 @@
 #include "capture/CaptureSession.h"
 
 #include "CaptureFixture.h"
-#include "app/ScopedEnv.h"
+#include "common/ScopedEnv.h"
 #include "app/ScreenshotMonitor.h"
 #include "platform/ScreenshotToolDomain.h"
 
