@@ -7,8 +7,8 @@
 #include "app/HotkeyManager.h"
 #include "app/ScreenshotMonitor.h"
 #include "capture/CaptureOrganizer.h"
+#include "capture/CaptureSession.h"
 #include "shell/DesktopCaptureDisplay.h"
-#include "library/RetentionService.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
@@ -17,7 +17,6 @@
 #include "ui/Symbols.h"
 #include "ui/ThumbnailStack.h"
 #include "ui/TrayPopover.h"
-
 
 #include <QApplication>
 #include <QFileInfo>
@@ -41,8 +40,14 @@ QString pathFromUserInfo(const QVariantMap &info)
 } // namespace
 
 AppDelegate::AppDelegate(AppSettings &settings, QObject *parent)
-    : QObject(parent), m_settings(settings), m_thumbnails(std::make_unique<ThumbnailStack>())
+    : QObject(parent)
+    , m_settings(settings)
+    , m_session(new CaptureSession(settings, ScreenshotIndex::shared(), this))
+    , m_thumbnails(std::make_unique<ThumbnailStack>())
 {
+    connect(m_session, &CaptureSession::recentScreenshotsChanged, this, &AppDelegate::refreshPanel);
+    connect(m_session, &CaptureSession::monitoringChanged, this, &AppDelegate::refreshPanel);
+    addDisplaySteps();
 }
 
 AppDelegate::~AppDelegate()
@@ -61,107 +66,65 @@ FrontAppDetector *AppDelegate::frontAppDetector()
 
 QWidget *AppDelegate::panelWindow() const { return m_panelWindow ? m_panelWindow : m_popover; }
 
+void AppDelegate::addDisplaySteps()
+{
+    CaptureOrganizer &organizer = m_session->organizer();
+    organizer.setAppNameSource([this] { return frontAppDetector()->appNameForCapture(); });
+    QPointer<AppDelegate> self(this);
+    m_display = std::make_unique<DesktopCaptureDisplay>(
+        *m_thumbnails,
+        [self](ThumbnailAction action, const ScreenshotRecord &record) {
+            if (self) {
+                self->handleThumbnailAction(action, record);
+            }
+        },
+        [self](const ScreenshotRecord &record) {
+            if (self) {
+                self->showTagDialog(record);
+            }
+        });
+    organizer.setDisplay(m_display.get());
+}
+
 void AppDelegate::applicationDidFinishLaunching()
 {
-    // Make the library root now; if that fails, filing the first capture reports the error.
-    (void)FileSystem::createFolder(m_settings.libraryRoot());
-    // The tray icon and its panel.
-    setUpStatusItem();
-    // Follow the front application from now on: each capture is filed under the one in front.
-    frontAppDetector();
-    // New screenshots reach the organiser through the event loop, never inside the monitor's
-    // own callback, and are dropped if the delegate is gone by then.
-    QPointer<AppDelegate> self(this);
-    ScreenshotMonitor *monitor = screenshotMonitor();
-    monitor->onScreenshotDetected = [self](const QString &path) {
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, path] {
-                if (self) {
-                    self->organizeScreenshot(path);
-                }
-            },
-            Qt::QueuedConnection);
+    CaptureSession::FrontEndSteps steps;
+    steps.beforeMonitor = [this] {
+        // The tray icon and its panel.
+        setUpStatusItem();
+        // Follow the front application from now on: each capture is filed under the one in front.
+        frontAppDetector();
     };
-    monitor->start();
-    // Switch the desktop screenshot tool's own thumbnail off while Pictrove shows its own,
-    // when the setting asks for it.
-    m_settings.applySystemThumbnailPreference();
-    // Open windows when the tray, the hotkey or a command line asks.
-    registerObservers();
-    // The annotate-latest hotkey, registered and unregistered as its setting changes.
-    HotkeyManager::shared().onAnnotateLatest = [self] {
-        if (self) {
-            self->annotateLatest();
-        }
-    };
-    if (m_settings.enableAnnotateHotkey()) {
-        HotkeyManager::shared().registerHotkey();
-    }
-    connect(&m_settings, &AppSettings::changed, this, [this](const QString &key) {
-        if (key == QLatin1String("enableAnnotateHotkey")) {
-            if (m_settings.enableAnnotateHotkey()) {
-                HotkeyManager::shared().registerHotkey();
-            } else {
-                HotkeyManager::shared().unregisterHotkey();
-            }
-        }
-        refreshPanel();
-    });
-    // Clean-up soon after launch, then every 6 hours, each time as the settings say.
-    QTimer::singleShot(retentionDelayMs, this, [self] {
-        if (self) {
-            RetentionService::runIfEnabled(self->m_settings, ScreenshotIndex::shared());
-        }
-    });
-    m_retentionTimer.setInterval(retentionIntervalMs);
-    connect(&m_retentionTimer, &QTimer::timeout, [] {
-        RetentionService::runIfEnabled(AppSettings::shared(), ScreenshotIndex::shared());
-    });
-    m_retentionTimer.start();
-}
-
-void AppDelegate::applicationWillTerminate()
-{
-    screenshotMonitor()->stop();
-    if (m_settings.disableSystemThumbnail()) {
-        m_settings.restoreSystemThumbnail();
-    }
-}
-
-ScreenshotMonitor *AppDelegate::screenshotMonitor()
-{
-    if (!m_screenshotMonitor) {
-        m_screenshotMonitor = new ScreenshotMonitor(m_settings.resolvedSourceFolder(), this);
-        connect(m_screenshotMonitor, &ScreenshotMonitor::recentScreenshotsChanged, this, &AppDelegate::refreshPanel);
-        connect(m_screenshotMonitor, &ScreenshotMonitor::monitoringChanged, this, &AppDelegate::refreshPanel);
-    }
-    return m_screenshotMonitor;
-}
-
-void AppDelegate::organizeScreenshot(const QString &path)
-{
-    if (!m_organizer) {
-        m_organizer = new CaptureOrganizer(m_settings, ScreenshotIndex::shared(), this);
-        m_organizer->setAppNameSource([this] { return frontAppDetector()->appNameForCapture(); });
-        m_organizer->setRecentSink([this](const ScreenshotRecord &r) { screenshotMonitor()->addRecent(r); });
+    steps.beforeCleanUp = [this] {
+        // Open windows when the tray, the hotkey or a command line asks.
+        registerObservers();
+        // The annotate-latest hotkey, registered and unregistered as its setting changes.
         QPointer<AppDelegate> self(this);
-        m_display = std::make_unique<DesktopCaptureDisplay>(
-            *m_thumbnails,
-            [self](ThumbnailAction action, const ScreenshotRecord &record) {
-                if (self) {
-                    self->handleThumbnailAction(action, record);
+        HotkeyManager::shared().onAnnotateLatest = [self] {
+            if (self) {
+                self->annotateLatest();
+            }
+        };
+        if (m_settings.enableAnnotateHotkey()) {
+            HotkeyManager::shared().registerHotkey();
+        }
+        connect(&m_settings, &AppSettings::changed, this, [this](const QString &key) {
+            if (key == QLatin1String("enableAnnotateHotkey")) {
+                if (m_settings.enableAnnotateHotkey()) {
+                    HotkeyManager::shared().registerHotkey();
+                } else {
+                    HotkeyManager::shared().unregisterHotkey();
                 }
-            },
-            [self](const ScreenshotRecord &record) {
-                if (self) {
-                    self->showTagDialog(record);
-                }
-            });
-        m_organizer->setDisplay(m_display.get());
-    }
-    m_organizer->organizeScreenshot(path);
+            }
+            refreshPanel();
+        });
+    };
+    m_session->start(steps);
 }
+
+void AppDelegate::applicationWillTerminate() { m_session->stop(); }
+
+ScreenshotMonitor *AppDelegate::screenshotMonitor() { return &m_session->monitor(); }
 
 void AppDelegate::setUpStatusItem()
 {
@@ -208,10 +171,9 @@ void AppDelegate::refreshPanel()
     }
     m_panel->setRecentPreviewMinutes(m_settings.recentPreviewMinutes());
     m_panel->setDestinationFolder(m_settings.destinationFolder());
-    if (m_screenshotMonitor) {
-        m_panel->setMonitoring(m_screenshotMonitor->isMonitoring());
-        m_panel->setRecentScreenshots(m_screenshotMonitor->recentScreenshots());
-    }
+    const ScreenshotMonitor &monitor = m_session->monitor();
+    m_panel->setMonitoring(monitor.isMonitoring());
+    m_panel->setRecentScreenshots(monitor.recentScreenshots());
 }
 
 void AppDelegate::togglePopover()

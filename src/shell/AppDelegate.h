@@ -8,12 +8,11 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <memory>
 
 class AppSettings;
-class CaptureOrganizer;
+class CaptureSession;
 class DesktopCaptureDisplay;
 class FrontAppDetector;
 class MenuBarView;
@@ -23,17 +22,15 @@ class ScreenshotMonitor;
 class ThumbnailStack;
 class TrayPopover;
 
-// The tray application: starts everything in order, owns the tray icon and its panel, routes
-// the window-opening notifications and the thumbnails' actions, runs the clean-up, and puts
-// things back at quit. Main thread only.
+// The tray application: the capture session with what needs a display added to it (the front
+// application's name, the clipboard, thumbnails, tag dialog and notifications, the tray icon
+// and its panel, the window-opening notifications, the hotkey); routes the thumbnails' actions.
+// Main thread only.
 class AppDelegate : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int retentionDelayMs = 10 * 1000;
-    static constexpr int retentionIntervalMs = 21600 * 1000;
-
     explicit AppDelegate(AppSettings &settings, QObject *parent = nullptr);
     ~AppDelegate() override;
 
@@ -70,13 +67,12 @@ private:
     void setUpStatusItem();
     void refreshPanel();
     void unavailable(const QString &window, const QString &path = QString());
+    void addDisplaySteps();
     ScreenshotMonitor *screenshotMonitor();
-    void organizeScreenshot(const QString &path);
 
     AppSettings &m_settings;
+    CaptureSession *m_session = nullptr;
     FrontAppDetector *m_frontAppDetector = nullptr;
-    ScreenshotMonitor *m_screenshotMonitor = nullptr;
-    CaptureOrganizer *m_organizer = nullptr;
     QSystemTrayIcon *m_statusItem = nullptr;
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
@@ -84,5 +80,4 @@ private:
     std::unique_ptr<ThumbnailStack> m_thumbnails;
     std::unique_ptr<DesktopCaptureDisplay> m_display;
     QList<QMetaObject::Connection> m_observers;
-    QTimer m_retentionTimer;
 };

@@ -3,7 +3,9 @@
 
 #include "annotation/AnnotatedCopy.h"
 #include "annotation/AnnotationStore.h"
+#include "common/ReadOnlyFolder.h"
 #include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -11,19 +13,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-
-#include <unistd.h>
 
 using namespace AnnotationTestImages;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 Annotation box()
 {
@@ -59,7 +52,7 @@ TEST(AnnotatedCopyTest, SavingAgainPicksTheNextFreeNameAndNeverTouchesTheScreens
 {
     const QString folder = TestEnvironment::makeFolder("save");
     const QString shot = savePng(uniquePixels(40, 30), folder + "/Shot 1.png", 72);
-    const QByteArray before = fileBytes(shot);
+    const QByteArray before = TestFiles::contents(shot);
     const QDateTime modified = QFileInfo(shot).lastModified();
 
     AnnotationStore store(shot);
@@ -71,7 +64,7 @@ TEST(AnnotatedCopyTest, SavingAgainPicksTheNextFreeNameAndNeverTouchesTheScreens
         written << QFileInfo(r.value()).fileName();
     }
     EXPECT_EQ(written, (QStringList{"Shot 1_annotated.png", "Shot 1_annotated_2.png", "Shot 1_annotated_3.png"}));
-    EXPECT_EQ(fileBytes(shot), before);
+    EXPECT_EQ(TestFiles::contents(shot), before);
     EXPECT_EQ(QFileInfo(shot).lastModified(), modified);
 
     const QImage copy(folder + "/Shot 1_annotated_2.png");
@@ -92,7 +85,7 @@ TEST(AnnotatedCopyTest, CopyIsPngWhateverTheExtension)
     const Result<QString> a = AnnotatedCopy::saveAnnotatedCopy(fromJpg);
     ASSERT_TRUE(a.ok()) << a.error().toStdString();
     EXPECT_EQ(a.value(), folder + "/shot_annotated.jpg");
-    EXPECT_TRUE(fileBytes(a.value()).startsWith("\x89PNG\r\n\x1a\n"));
+    EXPECT_TRUE(TestFiles::contents(a.value()).startsWith("\x89PNG\r\n\x1a\n"));
 
     AnnotationStore fromBare(bare);
     const Result<QString> b = AnnotatedCopy::saveAnnotatedCopy(fromBare);
@@ -119,24 +112,13 @@ TEST(AnnotatedCopyTest, ReadOnlyFolderGivesFailedToSave)
     AnnotationStore store(shot);
     store.addAnnotation(box());
 
-    // Root writes through permission bits, so there a read-only mount stands in for the folder.
-    bool mounted = false;
-    if (geteuid() == 0) {
-        if (!TestEnvironment::canMount()) {
-            GTEST_SKIP() << "running as root without the right to mount a read-only folder";
+    Result<QString> r = Result<QString>::failure(QStringLiteral("not run"));
+    {
+        const ReadOnlyFolder readOnly(folder);
+        if (!readOnly.ok()) {
+            GTEST_SKIP() << ReadOnlyFolder::skipMessage().toStdString();
         }
-        ASSERT_EQ(QProcess::execute("mount", {"--bind", "-o", "ro", folder, folder}), 0);
-        // A read-only bind mount needs a remount on older util-linux versions.
-        QProcess::execute("mount", {"-o", "remount,ro,bind", folder});
-        mounted = true;
-    } else {
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-    }
-    const Result<QString> r = AnnotatedCopy::saveAnnotatedCopy(store);
-    if (mounted) {
-        QProcess::execute("umount", {folder});
-    } else {
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        r = AnnotatedCopy::saveAnnotatedCopy(store);
     }
     ASSERT_FALSE(r.ok());
     EXPECT_TRUE(r.error().startsWith("Failed to save: ")) << r.error().toStdString();

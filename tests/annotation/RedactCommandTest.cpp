@@ -5,6 +5,7 @@
 #include "annotation/RedactionMarks.h"
 #include "annotation/ScreenshotImage.h"
 #include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,26 +16,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPainter>
-#include <QProcess>
 
 using namespace AnnotationTestImages;
 
 namespace {
 
-struct CommandRun
+TestFiles::ToolRun pictrove(const QStringList &args)
 {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CommandRun pictrove(const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral(PICTROVE_BINARY_DIR "/src/pictrove"), args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromLocal8Bit(p.readAllStandardOutput()),
-            QString::fromLocal8Bit(p.readAllStandardError())};
+    return TestFiles::runTool(QStringLiteral(PICTROVE_BINARY_DIR "/src/pictrove"), args);
 }
 
 struct Fixture
@@ -118,11 +107,11 @@ TEST(RedactCommandTest, ArgumentsAndFailures)
     const QString blank = savePng(filled(200, 100, Qt::white), folder + "/blank.png", 72);
     const QString broken = TestEnvironment::writeFile(folder + "/broken.png", "not a picture");
 
-    const CommandRun unreadable = pictrove({"redact", broken});
+    const TestFiles::ToolRun unreadable = pictrove({"redact", broken});
     EXPECT_EQ(unreadable.exitCode, 1);
-    EXPECT_TRUE(unreadable.err.contains("broken.png")) << unreadable.err.toStdString();
+    EXPECT_TRUE(unreadable.errors.contains("broken.png")) << unreadable.errors.toStdString();
 
-    const CommandRun missing = pictrove({"redact", folder + "/absent.png"});
+    const TestFiles::ToolRun missing = pictrove({"redact", folder + "/absent.png"});
     EXPECT_EQ(missing.exitCode, 1);
 
     for (const QStringList &bad : {QStringList{"redact"}, QStringList{"redact", blank, "--style", "grey"},
@@ -132,10 +121,10 @@ TEST(RedactCommandTest, ArgumentsAndFailures)
     }
 
     // Nothing to cover: nothing written, said on standard error, success.
-    const CommandRun nothing = pictrove({"redact", blank, "--types", "emails,creditCards", "--style", "black"});
-    EXPECT_EQ(nothing.exitCode, 0) << nothing.err.toStdString();
-    EXPECT_TRUE(nothing.out.isEmpty());
-    EXPECT_TRUE(nothing.err.contains("no personal information")) << nothing.err.toStdString();
+    const TestFiles::ToolRun nothing = pictrove({"redact", blank, "--types", "emails,creditCards", "--style", "black"});
+    EXPECT_EQ(nothing.exitCode, 0) << nothing.errors.toStdString();
+    EXPECT_TRUE(nothing.output.isEmpty());
+    EXPECT_TRUE(nothing.errors.contains("no personal information")) << nothing.errors.toStdString();
     EXPECT_EQ(QDir(folder).entryList(QDir::Files), (QStringList{"blank.png", "broken.png"}));
 }
 
@@ -147,20 +136,20 @@ TEST(RedactCommandTest, BlackStyleCoversTheDetectedCardNumberAndAddress)
     tagged.setText(QStringLiteral("Comment"), QStringLiteral("4242 4242 4242 4242"));
     const QString shot = savePng(tagged, folder + "/card.png", 72);
 
-    const CommandRun scan = pictrove({"scan", "--types", "emails,creditCards", shot});
-    ASSERT_EQ(scan.exitCode, 0) << scan.err.toStdString();
-    const QJsonObject found = QJsonDocument::fromJson(scan.out.trimmed().toUtf8()).object();
+    const TestFiles::ToolRun scan = pictrove({"scan", "--types", "emails,creditCards", shot});
+    ASSERT_EQ(scan.exitCode, 0) << scan.errors.toStdString();
+    const QJsonObject found = QJsonDocument::fromJson(scan.output.trimmed().toUtf8()).object();
     QList<QRectF> rects;
     for (const QJsonValue &v : found.value("piiRects").toArray()) {
         const QJsonArray r = v.toArray();
         rects.append(QRectF(r[0].toDouble(), r[1].toDouble(), r[2].toDouble(), r[3].toDouble()));
     }
-    ASSERT_GE(rects.size(), 2) << scan.out.toStdString();
+    ASSERT_GE(rects.size(), 2) << scan.output.toStdString();
 
     const QString output = folder + "/shared.png";
-    const CommandRun run = pictrove({"redact", shot, "--style", "black", "--types", "emails,creditCards", "-o", output});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(run.out.trimmed(), output);
+    const TestFiles::ToolRun run = pictrove({"redact", shot, "--style", "black", "--types", "emails,creditCards", "-o", output});
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+    EXPECT_EQ(run.output.trimmed(), output);
 
     QFile file(output);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -180,9 +169,9 @@ TEST(RedactCommandTest, BlackStyleCoversTheDetectedCardNumberAndAddress)
     }
 
     // Without -o the copy goes beside the screenshot under the annotated name.
-    const CommandRun beside = pictrove({"redact", shot, "--style", "black", "--types", "emails,creditCards"});
+    const TestFiles::ToolRun beside = pictrove({"redact", shot, "--style", "black", "--types", "emails,creditCards"});
     ASSERT_EQ(beside.exitCode, 0);
-    EXPECT_EQ(beside.out.trimmed(), folder + "/card_annotated.png");
+    EXPECT_EQ(beside.output.trimmed(), folder + "/card_annotated.png");
 }
 
 } // namespace

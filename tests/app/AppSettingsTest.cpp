@@ -102,7 +102,7 @@ TEST_F(AppSettingsTest, EnabledTypesFollowTheSwitchesAndWritesAreAnnounced)
 
 } // namespace
 
-#include "ScopedEnv.h"
+#include "common/ScopedEnv.h"
 #include "common/TestEnvironment.h"
 #include "platform/ScreenshotToolDomain.h"
 

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -86,6 +87,20 @@ TEST_F(FolderScannerTest, EmptyFileIsSkippedForGoodAfterTenSeconds)
     write(name, "filled too late");
     EXPECT_TRUE(scanner.scan(t0 + 20s).isEmpty());
     EXPECT_TRUE(scanner.recheck(t0 + 30s).isEmpty());
+}
+
+TEST_F(FolderScannerTest, LinksAndFoldersAreNeverReported)
+{
+    const QString target = TestEnvironment::writeFile(TestEnvironment::makeFolder("elsewhere") + "/Screenshot 2024-03-05 at 14.07.09.png",
+                                                      "\x89PNG" + kPngEnd);
+    FolderScanner scanner(m_folder, {});
+    ASSERT_TRUE(QFile::link(target, m_folder + "/Screenshot 2024-03-05 at 14.07.10.png"));
+    ASSERT_TRUE(QDir().mkpath(m_folder + "/Screenshot 2024-03-05 at 14.07.11.png"));
+    scanner.note({Kind::added, "Screenshot 2024-03-05 at 14.07.10.png", false});
+    EXPECT_TRUE(scanner.scan(t0).isEmpty());
+    EXPECT_TRUE(scanner.recheck(t0 + 10s).isEmpty());
+    EXPECT_TRUE(scanner.scan(t0 + 11s).isEmpty());
+    EXPECT_TRUE(QFileInfo::exists(target));
 }
 
 TEST_F(FolderScannerTest, ListingDifferenceAndPendingNames)

@@ -1,16 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ScreenshotNames.h"
+#include "common/ReadOnlyFolder.h"
+#include "common/TemporaryMount.h"
 #include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,34 +19,6 @@ namespace {
 using ScreenshotNames::moveIntoLibrary;
 
 QDateTime at(int y, int mo, int d, int h, int mi, int s) { return QDateTime(QDate(y, mo, d), QTime(h, mi, s)); }
-
-QByteArray contentOf(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A tmpfs mounted for one test; the mount is taken down again at the end.
-class TmpfsMount
-{
-public:
-    explicit TmpfsMount(const QString &path, const QString &options = QStringLiteral("size=64m")) : m_path(path)
-    {
-        QDir().mkpath(path);
-        m_ok = geteuid() == 0 && QProcess::execute("mount", {"-t", "tmpfs", "-o", options, "tmpfs", path}) == 0;
-    }
-    ~TmpfsMount()
-    {
-        if (m_ok) {
-            QProcess::execute("umount", {"-l", m_path});
-        }
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    QString m_path;
-    bool m_ok = false;
-};
 
 class MoveIntoLibraryTest : public ::testing::Test
 {
@@ -73,7 +46,7 @@ TEST_F(MoveIntoLibraryTest, SameSecondCapturesAreNumberedAndKeepTheirContent)
         const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, moment);
         ASSERT_TRUE(r.ok()) << r.error().toStdString();
         EXPECT_EQ(*r, m_root + "/Editor/2024-03-05/" + expected[i]);
-        EXPECT_EQ(contentOf(*r), bytes);
+        EXPECT_EQ(TestFiles::contents(*r), bytes);
         EXPECT_FALSE(QFileInfo::exists(src));
     }
 }
@@ -134,59 +107,36 @@ TEST_F(MoveIntoLibraryTest, AnExistingObjectOfAnyKindTakesTheName)
     EXPECT_EQ(*r, folder + "/screenshot_14-07-09_2.png");
 }
 
-TEST_F(MoveIntoLibraryTest, ReadOnlyLibraryFailsAndLeavesTheFileAlone)
+TEST_F(MoveIntoLibraryTest, ReadOnlyLibraryOrDayFolderFailsAndLeavesTheFileAlone)
 {
-    const QString src = shot("Screenshot 2024-03-05 at 14.07.09.png", "keep me");
-    // Root ignores permission bits, so as root the library is a read-only tmpfs instead.
-    TmpfsMount readOnly(m_root, "size=1m,ro");
-    if (geteuid() == 0 && !readOnly.ok()) {
-        GTEST_SKIP() << "SKIP: running as root without the right to mount a read-only tmpfs";
-    }
-    if (geteuid() != 0) {
-        ASSERT_EQ(::chmod(QFile::encodeName(m_root).constData(), 0555), 0);
-    }
-    const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
-    EXPECT_FALSE(r.ok());
-    EXPECT_FALSE(r.error().isEmpty());
-    EXPECT_EQ(contentOf(src), "keep me");
-    EXPECT_FALSE(QFileInfo::exists(m_root + "/Editor"));
-    if (geteuid() != 0) {
-        ::chmod(QFile::encodeName(m_root).constData(), 0755);
-    }
-}
-
-TEST_F(MoveIntoLibraryTest, ReadOnlyDayFolderFailsOnTheMove)
-{
-    if (geteuid() == 0) {
-        // The same case with the folders already there, on a tmpfs remounted read-only.
-        TmpfsMount fs(m_root);
-        if (!fs.ok()) {
-            GTEST_SKIP() << "SKIP: running as root without the right to mount a tmpfs";
-        }
-        QDir().mkpath(m_root + "/Editor/2024-03-05");
-        ASSERT_EQ(QProcess::execute("mount", {"-o", "remount,ro", m_root}), 0);
+    // Read-only: the library itself (nothing can be created), or the day folder that is
+    // already there (the move itself fails).
+    for (const char *readOnlyPart : {"", "/Editor/2024-03-05"}) {
+        const QString folder = m_root + QString::fromLatin1(readOnlyPart);
+        QDir().mkpath(folder);
         const QString src = shot("Screenshot 2024-03-05 at 14.07.09.png", "keep me");
-        const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
-        EXPECT_FALSE(r.ok());
-        EXPECT_EQ(contentOf(src), "keep me");
-        EXPECT_TRUE(QDir(m_root + "/Editor/2024-03-05").isEmpty());
-        return;
+        Result<QString> r = Result<QString>::failure(QStringLiteral("not run"));
+        {
+            const ReadOnlyFolder readOnly(folder);
+            if (!readOnly.ok()) {
+                GTEST_SKIP() << ReadOnlyFolder::skipMessage().toStdString();
+            }
+            r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
+        }
+        EXPECT_FALSE(r.ok()) << readOnlyPart;
+        EXPECT_FALSE(r.error().isEmpty()) << readOnlyPart;
+        EXPECT_EQ(TestFiles::contents(src), "keep me") << readOnlyPart;
+        EXPECT_TRUE(QDir(folder).isEmpty()) << readOnlyPart;
     }
-    QDir().mkpath(m_root + "/Editor/2024-03-05");
-    ASSERT_EQ(::chmod(QFile::encodeName(m_root + "/Editor/2024-03-05").constData(), 0555), 0);
-    const QString src = shot("Screenshot 2024-03-05 at 14.07.09.png", "keep me");
-    const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
-    EXPECT_FALSE(r.ok());
-    EXPECT_EQ(contentOf(src), "keep me");
-    ::chmod(QFile::encodeName(m_root + "/Editor/2024-03-05").constData(), 0755);
 }
 
 TEST_F(MoveIntoLibraryTest, AcrossFileSystems)
 {
-    TmpfsMount fs(m_root);
-    if (!fs.ok()) {
-        GTEST_SKIP() << "SKIP: a tmpfs can be mounted only as root with the right to mount";
+    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 64);
+    if (!mount) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
     }
+    m_root = mount->path();
     QByteArray bytes(3 * 1024 * 1024 + 17, Qt::Uninitialized);
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         bytes[i] = char((i * 131) ^ (i >> 9));
@@ -195,7 +145,7 @@ TEST_F(MoveIntoLibraryTest, AcrossFileSystems)
     const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
     ASSERT_TRUE(r.ok()) << r.error().toStdString();
     EXPECT_EQ(*r, m_root + "/Editor/2024-03-05/screenshot_14-07-09.png");
-    EXPECT_EQ(contentOf(*r), bytes);
+    EXPECT_EQ(TestFiles::contents(*r), bytes);
     EXPECT_FALSE(QFileInfo::exists(src));
     // No temporary file is left beside it.
     EXPECT_EQ(QDir(m_root + "/Editor/2024-03-05").entryList(QDir::Files | QDir::Hidden).size(), 1);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ScreenshotNameMatcher.h"
 #include "app/ScreenshotNames.h"
-#include "ScopedEnv.h"
+#include "common/ScopedEnv.h"
 #include "common/TestEnvironment.h"
 #include "platform/MessageCatalog.h"
 

@@ -4,11 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QUuid>
-
-#include <unistd.h>
 
 namespace TestEnvironment {
 
@@ -29,20 +25,6 @@ QString writeFile(const QString &path, const QByteArray &bytes)
         f.write(bytes);
     }
     return path;
-}
-
-bool canMount()
-{
-    if (geteuid() != 0) {
-        return false;
-    }
-    QTemporaryDir dir;
-    const int rc = QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=1m", "tmpfs", dir.path()});
-    if (rc != 0) {
-        return false;
-    }
-    QProcess::execute("umount", {dir.path()});
-    return true;
 }
 
 } // namespace TestEnvironment

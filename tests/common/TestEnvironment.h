@@ -14,7 +14,4 @@ QString makeFolder(const QString &name);
 // Writes bytes to a file (creating folders) and returns its path.
 QString writeFile(const QString &path, const QByteArray &bytes);
 
-// Whether this process may mount file systems (root in a namespace that allows it).
-bool canMount();
-
 } // namespace TestEnvironment

@@ -2,8 +2,8 @@
 #include "platform/FileSystem.h"
 #include "platform/FileSystemPrivate.h"
 
-#include "TemporaryMount.h"
-#include "TestFiles.h"
+#include "common/TemporaryMount.h"
+#include "common/TestFiles.h"
 #include "common/TestEnvironment.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
 
-#include "TemporaryMount.h"
-#include "TestFiles.h"
+#include "common/TemporaryMount.h"
+#include "common/TestFiles.h"
 #include "common/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RoundTrip{"Unicode", {QString::fromUtf8("Ünïcödé 日本"), "two words"},
                                 QString::fromUtf8("Ünïcödé 日本,two words"),
                                 {QString::fromUtf8("Ünïcödé 日本"), "two words"}},
+                      RoundTrip{"DuplicatesKept", {"dup", "dup"}, "dup,dup", {"dup", "dup"}},
                       RoundTrip{"EmptyNamesDropped", {"", "A", ""}, "A", {"A"}},
                       RoundTrip{"EmptyListRemoves", {}, "<none>", {}},
                       RoundTrip{"OnlyEmptyNamesRemove", {""}, "<none>", {}}),
@@ -85,6 +86,7 @@ TEST(TagReadTest, UntaggedFileReadsEmptyAndMissingFileFails)
     const Result<QStringList> untagged = FileSystem::readTagNames(file);
     ASSERT_TRUE(untagged.ok());
     EXPECT_TRUE(untagged.value().isEmpty());
+    EXPECT_TRUE(FileSystem::writeTagNames(file, {}).ok()) << "nothing to remove is no failure";
 
     const Result<QStringList> missingRead = FileSystem::readTagNames(folder + "/gone.png");
     EXPECT_FALSE(missingRead.ok());

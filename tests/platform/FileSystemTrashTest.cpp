@@ -3,8 +3,8 @@
 // user would see in the file manager's Trash.
 #include "platform/FileSystem.h"
 
-#include "TemporaryMount.h"
-#include "TestFiles.h"
+#include "common/TemporaryMount.h"
+#include "common/TestFiles.h"
 #include "common/TestEnvironment.h"
 
 #include <QDir>

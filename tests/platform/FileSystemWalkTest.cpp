@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
 
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 #include "common/TestEnvironment.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/FileSystem.h"
 
-#include "TemporaryMount.h"
-#include "TestFiles.h"
+#include "common/TemporaryMount.h"
+#include "common/TestFiles.h"
 #include "common/TestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/Workspace.h"
 
-#include "PrivateSessionBus.h"
+#include "common/PrivateSessionBus.h"
 #include "common/TestEnvironment.h"
 
 #include <QDBusConnection>

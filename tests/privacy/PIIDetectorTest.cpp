@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "FixtureScore.h"
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 #include "privacy/PIIDetector.h"
 #include "privacy/TesseractEnginePool.h"
 #include "privacy/TextRecognizer.h"

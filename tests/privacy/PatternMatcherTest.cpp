@@ -3,7 +3,7 @@
 #include "privacy/PatternMatcher.h"
 #include "privacy/PhoneDetector.h"
 
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

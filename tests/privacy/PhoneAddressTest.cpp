@@ -2,7 +2,7 @@
 #include "privacy/AddressDetector.h"
 #include "privacy/PhoneDetector.h"
 
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

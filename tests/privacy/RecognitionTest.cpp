@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Recognition on screenshots rendered by a browser, with the true box of every planted item.
 #include "FixtureScore.h"
-#include "QtPrinters.h"
+#include "common/QtPrinters.h"
 #include "privacy/PIIDetector.h"
 #include "privacy/TextRecognizer.h"
 

@@ -6,7 +6,7 @@
 #include "platform/Notifications.h"
 #include "platform/SingleInstance.h"
 
-#include "PrivateSessionBus.h"
+#include "common/PrivateSessionBus.h"
 
 #include <gtest/gtest.h>
 
@@ -49,7 +49,7 @@ public slots:
 class PrivateBus : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_address = privateSessionBusAddress(); }
+    static void SetUpTestSuite() { s_address = PrivateSessionBus::shared().address(); }
 
     void SetUp() override
     {

@@ -4,7 +4,7 @@
 #include "app/HotkeyManager.h"
 #include "platform/GlobalShortcutPortal.h"
 
-#include "PrivateSessionBus.h"
+#include "common/PrivateSessionBus.h"
 
 #include <gtest/gtest.h>
 
@@ -107,7 +107,7 @@ private:
 class PortalBus : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite() { s_address = privateSessionBusAddress(); }
+    static void SetUpTestSuite() { s_address = PrivateSessionBus::shared().address(); }
 
     void SetUp() override
     {

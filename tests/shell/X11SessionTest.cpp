@@ -5,11 +5,12 @@
 #include "platform/X11ActiveWindowSource.h"
 #include "platform/X11GlobalShortcut.h"
 
+#include "common/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <functional>
@@ -35,7 +36,7 @@ protected:
     static void SetUpTestSuite()
     {
         for (const char *tool : {"Xvfb", "openbox", "xterm", "xdotool"}) {
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+            if (!TestFiles::hasTool(QString::fromLatin1(tool))) {
                 s_missing = QString::fromLatin1(tool);
                 return;
             }
@@ -87,10 +88,9 @@ protected:
         process->reset(start(QStringLiteral("xterm"), {QStringLiteral("-class"), cls, QStringLiteral("-title"), cls}));
         QString id;
         waitFor([&] {
-            QProcess search;
-            search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), cls});
-            search.waitForFinished();
-            id = QString::fromUtf8(search.readAllStandardOutput()).split(QLatin1Char('\n')).value(0).trimmed();
+            const TestFiles::ToolRun search =
+                TestFiles::runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), cls});
+            id = search.output.split(QLatin1Char('\n')).value(0).trimmed();
             return !id.isEmpty();
         });
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});

@@ -2,7 +2,7 @@
 #include "tags/FavoriteTags.h"
 
 #include "common/TestEnvironment.h"
-#include "tags/QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "tags/TagListCodec.h"
 #include "tags/TagLists.h"
 
-#include "tags/QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

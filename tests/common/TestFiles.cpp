@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TestFiles.h"
+#include "common/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,22 +40,21 @@ ToolRun runTool(const QString &program, const QStringList &arguments, const QByt
 {
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
     if (!process.waitForStarted(10000)) {
         return {};
     }
     process.write(input);
     process.closeWriteChannel();
-    process.waitForFinished(60000);
     ToolRun run;
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.output = QString::fromUtf8(process.readAll());
+    if (process.waitForFinished(120000) && process.exitStatus() == QProcess::NormalExit) {
+        run.exitCode = process.exitCode();
+    }
+    run.output = QString::fromUtf8(process.readAllStandardOutput());
+    run.errors = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
 
 bool hasTool(const QString &program) { return !QStandardPaths::findExecutable(program).isEmpty(); }
 
 } // namespace TestFiles
-
-void PrintTo(const QString &text, std::ostream *os) { *os << '"' << text.toStdString() << '"'; }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "TemporaryMount.h"
+#include "common/TemporaryMount.h"
 
 #include "common/TestEnvironment.h"
 
@@ -19,18 +19,18 @@ bool run(const QString &program, const QStringList &arguments)
 
 } // namespace
 
-TemporaryMount::TemporaryMount() : m_point(TestEnvironment::home() + QStringLiteral("/mount-XXXXXX")) {}
-
 std::unique_ptr<TemporaryMount> TemporaryMount::create(const QString &type, int sizeMiB)
 {
     if (::geteuid() != 0) {
         return nullptr;
     }
     std::unique_ptr<TemporaryMount> mount(new TemporaryMount);
-    mount->m_point.setAutoRemove(false);
-    if (!mount->m_point.isValid()) {
+    mount->m_point = std::make_unique<QTemporaryDir>(TestEnvironment::home() + QStringLiteral("/mount-XXXXXX"));
+    mount->m_point->setAutoRemove(false);
+    if (!mount->m_point->isValid()) {
         return nullptr;
     }
+    mount->m_path = mount->m_point->path();
     if (type == QLatin1String("tmpfs") || type == QLatin1String("ramfs")) {
         QStringList arguments{QStringLiteral("-t"), type};
         if (type == QLatin1String("tmpfs")) {
@@ -50,7 +50,22 @@ std::unique_ptr<TemporaryMount> TemporaryMount::create(const QString &type, int 
     if (!mount->m_mounted) {
         return nullptr;
     }
-    mount->m_point.setAutoRemove(true);
+    mount->m_point->setAutoRemove(true);
+    return mount;
+}
+
+std::unique_ptr<TemporaryMount> TemporaryMount::bindReadOnly(const QString &folder)
+{
+    if (::geteuid() != 0) {
+        return nullptr;
+    }
+    std::unique_ptr<TemporaryMount> mount(new TemporaryMount);
+    mount->m_path = folder;
+    mount->m_mounted = run(QStringLiteral("mount"), {QStringLiteral("--bind"), folder, folder});
+    // util-linux applies "ro" to a bind mount only on a remount.
+    if (!mount->m_mounted || !run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro,bind"), folder})) {
+        return nullptr;
+    }
     return mount;
 }
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "PrivateSessionBus.h"
+#include "common/PrivateSessionBus.h"
 
 #include <QDBusConnection>
 #include <QFile>

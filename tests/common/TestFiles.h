@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "common/QtPrinters.h"
+
 #include <QByteArray>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 
-#include <ostream>
-
-// Small helpers for the platform tests' real files and real tools.
+// Small helpers for tests of real files and real tools.
 namespace TestFiles {
 
 QByteArray randomBytes(qsizetype size);
@@ -21,11 +21,12 @@ QByteArray contents(const QString &path);
 
 struct ToolRun
 {
-    int exitCode = -1;
-    QString output; // standard output and standard error together
+    int exitCode = -1;   // -1 when it did not start, crashed or ran out of time
+    QString output;      // standard output
+    QString errors;      // standard error
 };
 
-// Runs a program to its end with the given input on standard input.
+// Runs a program to its end (two minutes at most) with the given input on standard input.
 ToolRun runTool(const QString &program, const QStringList &arguments, const QByteArray &input = {},
                 const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment());
 
@@ -33,6 +34,3 @@ ToolRun runTool(const QString &program, const QStringList &arguments, const QByt
 bool hasTool(const QString &program);
 
 } // namespace TestFiles
-
-// Readable failure messages for Qt strings in GoogleTest assertions.
-void PrintTo(const QString &text, std::ostream *os);
