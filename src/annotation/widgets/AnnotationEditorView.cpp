@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -41,7 +42,17 @@ AnnotationEditorView::AnnotationEditorView(const QString &imagePath, const QList
     layout->setSpacing(0);
     m_toolbar = new AnnotationToolbar(*m_store, settings);
     m_canvas = new AnnotationCanvasView(*m_store);
-    layout->addWidget(m_toolbar);
+    // A narrow window scrolls the toolbar sideways instead of refusing to shrink.
+    auto *toolbarArea = new QScrollArea;
+    toolbarArea->setWidget(m_toolbar);
+    toolbarArea->setWidgetResizable(true);
+    toolbarArea->setFrameShape(QFrame::NoFrame);
+    toolbarArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    toolbarArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    toolbarArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    toolbarArea->setFixedHeight(m_toolbar->sizeHint().height());
+    toolbarArea->setFocusPolicy(Qt::NoFocus);
+    layout->addWidget(toolbarArea);
     layout->addWidget(horizontalDivider());
     layout->addWidget(m_canvas, 1);
     layout->addWidget(horizontalDivider());
