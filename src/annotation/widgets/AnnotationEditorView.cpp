@@ -83,7 +83,6 @@ QWidget *AnnotationEditorView::buildBottomBar()
     m_save->setAutoDefault(false);
     m_save->setToolTip(QStringLiteral("Save Annotated Copy (Ctrl+Return)"));
     m_status = new QLabel;
-    m_status->setAccessibleName(QStringLiteral("Status"));
     m_status->setAlignment(Qt::AlignCenter);
     layout->addWidget(m_cancel);
     layout->addStretch(1);

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QSlider>
 #include <QToolButton>
@@ -149,9 +150,15 @@ QWidget *AnnotationToolbar::buildTools()
     QHBoxLayout *layout = row(box, 2);
     for (AnnotationTool tool : AnnotationTools::all()) {
         auto *button = new ToolButton(tool);
-        connect(button, &QAbstractButton::clicked, this, [this, tool] {
-            m_store.setCurrentTool(tool);
-            refresh(); // a click on the current tool must not uncheck it
+        // Toggled, not clicked: assistive technologies toggle a checkable button.
+        connect(button, &QAbstractButton::toggled, this, [this, tool](bool on) {
+            if (m_refreshing) {
+                return;
+            }
+            if (on) {
+                m_store.setCurrentTool(tool);
+            }
+            refresh(); // the current tool stays checked whatever was pressed
         });
         m_tools.append(button);
         layout->addWidget(button);
@@ -166,8 +173,13 @@ QWidget *AnnotationToolbar::buildColors()
     for (const PresetColors::Preset &preset : PresetColors::all()) {
         auto *swatch = new ColorSwatch(preset.name, preset.color);
         const QColor color = preset.color;
-        connect(swatch, &QAbstractButton::clicked, this, [this, color] {
-            m_store.setCurrentColor(color);
+        connect(swatch, &QAbstractButton::toggled, this, [this, color](bool on) {
+            if (m_refreshing) {
+                return; // showing the store's colour, not choosing one
+            }
+            if (on) {
+                m_store.setCurrentColor(color);
+            }
             refresh();
         });
         m_swatches.append(swatch);
@@ -345,6 +357,7 @@ void AnnotationToolbar::refreshIcons()
 
 void AnnotationToolbar::refresh()
 {
+    const QScopedValueRollback<bool> guard(m_refreshing, true);
     for (ToolButton *b : m_tools) {
         b->setChecked(b->tool() == m_store.currentTool());
     }

@@ -66,6 +66,7 @@ private:
     AppSettings &m_settings;
     bool m_isScanningPII = false;
     bool m_lastScanFoundNothing = false;
+    bool m_refreshing = false;
     QList<ToolButton *> m_tools;
     QList<ColorSwatch *> m_swatches;
     ColorWell *m_customColor = nullptr;
