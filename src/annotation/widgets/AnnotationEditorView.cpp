@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QVBoxLayout>
 
@@ -50,7 +51,12 @@ AnnotationEditorView::AnnotationEditorView(const QString &imagePath, const QList
     toolbarArea->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     toolbarArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     toolbarArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    toolbarArea->setFixedHeight(m_toolbar->sizeHint().height());
+    const int toolbarHeight = m_toolbar->sizeHint().height();
+    toolbarArea->setFixedHeight(toolbarHeight);
+    // Room for the scroll bar while it shows, so it never covers the tools.
+    connect(toolbarArea->horizontalScrollBar(), &QScrollBar::rangeChanged, toolbarArea, [toolbarArea, toolbarHeight](int, int max) {
+        toolbarArea->setFixedHeight(toolbarHeight + (max > 0 ? toolbarArea->horizontalScrollBar()->sizeHint().height() : 0));
+    });
     toolbarArea->setFocusPolicy(Qt::NoFocus);
     layout->addWidget(toolbarArea);
     layout->addWidget(horizontalDivider());
