@@ -79,7 +79,7 @@ xdotool windowactivate --sync "$WID"
 sleep 0.5
 convert -size 1200x800 xc:'#f0f0f0' -fill '#3070c0' -draw 'rectangle 100,100 500,300' "$WORK/shot.png"
 cp "$WORK/shot.png" "$WATCHED/.tmp-shot.png" && mv "$WATCHED/.tmp-shot.png" "$WATCHED/Screenshot from 2026-01-02 10-11-12.png"
-for _ in $(seq 100); do FILED=$(find "$LIBRARY/XTerm" -name 'screenshot_*.png' 2>/dev/null | head -1); [ -n "$FILED" ] && break; sleep 0.1; done
+for _ in $(seq 300); do FILED=$(find "$LIBRARY/XTerm" -name 'screenshot_*.png' 2>/dev/null | head -1); [ -n "$FILED" ] && break; sleep 0.1; done
 [ -n "$FILED" ] || fail "not filed under XTerm"
 BEFORE=$(sha256sum < "$FILED")
 

@@ -192,47 +192,43 @@ QWidget *AnnotationToolbar::buildColors()
     return box;
 }
 
-QWidget *AnnotationToolbar::buildWidth()
+QWidget *AnnotationToolbar::sliderGroup(const QString &help, int symbol, int min, int max, int step, double value,
+                                        int valueWidth, QSlider *&slider, QLabel *&label)
 {
     auto *box = new QWidget;
-    box->setToolTip(QStringLiteral("Line thickness"));
+    box->setToolTip(help);
     QHBoxLayout *layout = row(box, 6);
     auto *icon = new QLabel;
-    icon->setProperty("symbol", int(Symbols::Symbol::LineWeight));
+    icon->setProperty("symbol", symbol);
     m_groupIcons.append(icon);
-    m_widthSlider = new QSlider(Qt::Horizontal);
-    m_widthSlider->setRange(1, 10);
-    m_widthSlider->setSingleStep(1);
-    m_widthSlider->setPageStep(1);
-    m_widthSlider->setFixedWidth(80);
-    m_widthSlider->setAccessibleName(QStringLiteral("Line thickness"));
-    m_widthSlider->setToolTip(QStringLiteral("Line thickness"));
-    m_widthSlider->setValue(int(m_store.strokeWidth()));
-    connect(m_widthSlider, &QSlider::valueChanged, &m_store, [this](int v) { m_store.setStrokeWidth(v); });
-    m_widthValue = new QLabel;
-    m_widthValue->setFixedWidth(16);
+    slider = new QSlider(Qt::Horizontal);
+    slider->setRange(min, max);
+    slider->setSingleStep(step);
+    slider->setPageStep(step);
+    slider->setFixedWidth(80);
+    slider->setAccessibleName(help);
+    slider->setToolTip(help);
+    slider->setValue(int(value));
+    label = new QLabel;
+    label->setFixedWidth(valueWidth);
     layout->addWidget(icon);
-    layout->addWidget(m_widthSlider);
-    layout->addWidget(m_widthValue);
+    layout->addWidget(slider);
+    layout->addWidget(label);
+    return box;
+}
+
+QWidget *AnnotationToolbar::buildWidth()
+{
+    QWidget *box = sliderGroup(QStringLiteral("Line thickness"), int(Symbols::Symbol::LineWeight), 1, 10, 1,
+                               m_store.strokeWidth(), 16, m_widthSlider, m_widthValue);
+    connect(m_widthSlider, &QSlider::valueChanged, &m_store, [this](int v) { m_store.setStrokeWidth(v); });
     return box;
 }
 
 QWidget *AnnotationToolbar::buildFontSize()
 {
-    auto *box = new QWidget;
-    box->setToolTip(QStringLiteral("Font size"));
-    QHBoxLayout *layout = row(box, 6);
-    auto *icon = new QLabel;
-    icon->setProperty("symbol", int(Symbols::Symbol::TextFormatSize));
-    m_groupIcons.append(icon);
-    m_fontSlider = new QSlider(Qt::Horizontal);
-    m_fontSlider->setRange(10, 48);
-    m_fontSlider->setSingleStep(2);
-    m_fontSlider->setPageStep(2);
-    m_fontSlider->setFixedWidth(80);
-    m_fontSlider->setAccessibleName(QStringLiteral("Font size"));
-    m_fontSlider->setToolTip(QStringLiteral("Font size"));
-    m_fontSlider->setValue(int(m_store.fontSize()));
+    QWidget *box = sliderGroup(QStringLiteral("Font size"), int(Symbols::Symbol::TextFormatSize), 10, 48, 2,
+                               m_store.fontSize(), 20, m_fontSlider, m_fontValue);
     connect(m_fontSlider, &QSlider::valueChanged, this, [this](int v) {
         // Steps of 2 from 10, also when dragged to an odd position.
         const int snapped = 10 + (v - 10 + 1) / 2 * 2;
@@ -242,11 +238,6 @@ QWidget *AnnotationToolbar::buildFontSize()
         }
         m_store.setFontSize(v);
     });
-    m_fontValue = new QLabel;
-    m_fontValue->setFixedWidth(20);
-    layout->addWidget(icon);
-    layout->addWidget(m_fontSlider);
-    layout->addWidget(m_fontValue);
     return box;
 }
 

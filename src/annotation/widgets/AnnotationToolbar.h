@@ -57,6 +57,8 @@ private:
     QWidget *buildColors();
     QWidget *buildWidth();
     QWidget *buildFontSize();
+    QWidget *sliderGroup(const QString &help, int symbol, int min, int max, int step, double value, int valueWidth,
+                         QSlider *&slider, QLabel *&label);
     QToolButton *commandButton(const QString &help);
     void applyScanResult(const PIIDetector::ScanResult &result);
     void refreshIcons();
