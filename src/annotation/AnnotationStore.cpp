@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "annotation/AnnotationStore.h"
+#include "annotation/PresetColors.h"
 
 #include "annotation/ScreenshotImage.h"
 
@@ -55,7 +56,7 @@ bool hits(const Annotation &a, const QPointF &p, double tolerance)
 } // namespace
 
 AnnotationStore::AnnotationStore(const QString &imagePath, QObject *parent)
-    : QObject(parent), m_currentColor(Qt::red), m_imagePath(imagePath),
+    : QObject(parent), m_currentColor(PresetColors::systemRed()), m_imagePath(imagePath),
       m_originalImage(ScreenshotImage::load(imagePath))
 {
 }

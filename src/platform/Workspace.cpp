@@ -6,9 +6,12 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
+#include <QEventLoopLocker>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
+
+#include <memory>
 
 namespace Workspace {
 
@@ -50,7 +53,14 @@ void reveal(const QString &path)
     call << QStringList{QUrl::fromLocalFile(absolute).toString(QUrl::FullyEncoded)} << QString();
     // Asynchronous: a file manager that starts slowly must not freeze the caller's windows.
     auto *watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, showItemsTimeoutMs));
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [absolute](QDBusPendingCallWatcher *w) {
+    // A process that ends with its last window (pictrove annotate) waits for the answer, so the
+    // fallback still runs when no file manager takes the call. Only there: releasing the lock
+    // quits the application, which the tray application must not do.
+    std::shared_ptr<QEventLoopLocker> keepRunning;
+    if (QGuiApplication::quitOnLastWindowClosed() && qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        keepRunning = std::make_shared<QEventLoopLocker>();
+    }
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [absolute, keepRunning](QDBusPendingCallWatcher *w) {
         if (w->isError()) {
             openContainingFolder(absolute);
         }

@@ -2,6 +2,7 @@
 #include "shell/AppDelegate.h"
 
 #include "annotation/RedactionMarks.h"
+#include "annotation/widgets/AnnotationEditorView.h"
 #include "app/AppSettings.h"
 #include "app/FrontAppDetector.h"
 #include "app/HotkeyManager.h"
@@ -13,6 +14,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Workspace.h"
 #include "ui/MenuBarView.h"
 #include "ui/Symbols.h"
 #include "ui/ThumbnailStack.h"
@@ -21,6 +23,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -252,9 +255,44 @@ void AppDelegate::showPreferences() { unavailable(QStringLiteral("Preferences wi
 
 void AppDelegate::showGallery(const QString &query) { unavailable(QStringLiteral("Library window"), query); }
 
-void AppDelegate::openAnnotationEditor(const QString &path, const QList<Annotation> &)
+void AppDelegate::openAnnotationEditor(const QString &path, const QList<Annotation> &annotations)
 {
-    unavailable(QStringLiteral("Annotation editor"), path);
+    if (m_popover && m_popover->isVisible()) {
+        m_popover->close();
+    }
+    // An open editor is replaced, not reused: its marks belong to another screenshot.
+    if (m_annotationWindow) {
+        m_annotationWindow->close();
+    }
+    auto window = std::make_shared<QPointer<QWidget>>();
+    const auto closeWindow = [window] {
+        if (*window) {
+            (*window)->close();
+        }
+    };
+    auto *editor = new AnnotationEditorView(
+        path, annotations, m_settings,
+        [closeWindow](const QString &saved) {
+            closeWindow();
+            Workspace::reveal(saved);
+        },
+        closeWindow);
+    *window = editor;
+    editor->setWindowFlag(Qt::Window);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setWindowTitle(QStringLiteral("Annotate — ") + QFileInfo(path).fileName());
+    editor->setWindowIcon(Symbols::applicationIcon());
+    editor->setMinimumSize(640, 480);
+    editor->resize(960, 720);
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), editor->size());
+        frame.moveCenter(screen->availableGeometry().center());
+        editor->move(frame.topLeft());
+    }
+    m_annotationWindow = editor;
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
 }
 
 void AppDelegate::showTagDialog(const ScreenshotRecord &record)

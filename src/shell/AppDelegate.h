@@ -17,7 +17,7 @@ class DesktopCaptureDisplay;
 class FrontAppDetector;
 class MenuBarView;
 class QSystemTrayIcon;
-class QWidget;
+#include <QWidget>
 class ScreenshotMonitor;
 class ThumbnailStack;
 class TrayPopover;
@@ -58,6 +58,8 @@ public:
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
     FrontAppDetector *frontAppDetector();
+    // The open annotation editor window, if any.
+    QWidget *annotationWindow() const { return m_annotationWindow; }
 
 signals:
     // A command whose window this build does not have: the window's name and the file, if any.
@@ -80,4 +82,5 @@ private:
     std::unique_ptr<ThumbnailStack> m_thumbnails;
     std::unique_ptr<DesktopCaptureDisplay> m_display;
     QList<QMetaObject::Connection> m_observers;
+    QPointer<QWidget> m_annotationWindow; // cleared when the window closes
 };

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QTextStream>
 
@@ -42,6 +43,7 @@ const QList<Command> &commands()
         {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, Needs::gui},
         {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, Needs::core},
         {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, Needs::gui},
+        {"annotate", "annotate IMAGE                       open an image in the annotation editor", Commands::annotate, Needs::windows},
     };
     return table;
 }
@@ -84,8 +86,12 @@ int main(int argc, char **argv)
         std::printf("pictrove %s\n", PICTROVE_VERSION);
         return 0;
     }
+    // "Open With Pictrove" from a file manager passes the image alone: open it in the editor.
+    if (args.size() == 1 && QFileInfo(name).isFile()) {
+        args.prepend(QStringLiteral("annotate"));
+    }
     for (const Command &c : commands()) {
-        if (name == QLatin1String(c.name)) {
+        if (args.first() == QLatin1String(c.name)) {
             std::unique_ptr<QCoreApplication> app;
             switch (c.needs) {
             case Needs::core:

@@ -199,6 +199,124 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
     case Symbol::ChevronUp:
         p.drawPolyline(QPolygonF({at(5, 15), at(12, 8), at(19, 15)}));
         break;
+    case Symbol::CursorArrow: {
+        QPainterPath a;
+        a.moveTo(at(6, 3));
+        a.lineTo(at(6, 19.5));
+        a.lineTo(at(10.2, 15.6));
+        a.lineTo(at(13, 21.5));
+        a.lineTo(at(15.6, 20.3));
+        a.lineTo(at(12.9, 14.5));
+        a.lineTo(at(18.5, 14.2));
+        a.closeSubpath();
+        p.setPen(QPen(c, 1.5 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(c);
+        p.drawPath(a);
+        break;
+    }
+    case Symbol::Rectangle:
+        p.setPen(QPen(c, 1.8 * u));
+        p.drawRoundedRect(QRectF(at(3, 5.5), at(21, 18.5)), 1.5 * u, 1.5 * u);
+        break;
+    case Symbol::Circle:
+        p.setPen(QPen(c, 1.8 * u));
+        p.drawEllipse(at(12, 12), 9 * u, 9 * u);
+        break;
+    case Symbol::ArrowUpRight:
+        p.drawLine(at(5, 19), at(19, 5));
+        p.drawPolyline(QPolygonF({at(9, 5), at(19, 5), at(19, 15)}));
+        break;
+    case Symbol::TextFormat:
+    case Symbol::TextFormatSize: {
+        // A serif-less "A" (large, and a small one beside it for the size).
+        const bool size = s == Symbol::TextFormatSize;
+        const qreal left = size ? 8 : 4, right = size ? 22 : 20, top = size ? 4 : 4;
+        p.setPen(QPen(c, 2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({at(left, 20), at((left + right) / 2, top), at(right, 20)}));
+        p.drawLine(at(left + (right - left) * 0.24, 14.5), at(right - (right - left) * 0.24, 14.5));
+        if (size) {
+            p.setPen(QPen(c, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            p.drawPolyline(QPolygonF({at(1.5, 20), at(4.5, 12), at(7.5, 20)}));
+        }
+        break;
+    }
+    case Symbol::NumberCircle: {
+        p.setPen(QPen(c, 1.7 * u));
+        p.drawEllipse(at(12, 12), 9.5 * u, 9.5 * u);
+        p.setPen(QPen(c, 2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolyline(QPolygonF({at(10, 8.5), at(12.5, 7), at(12.5, 17)}));
+        p.drawLine(at(10, 17), at(15, 17));
+        break;
+    }
+    case Symbol::EyeSlash: {
+        QPainterPath eye;
+        eye.moveTo(at(2, 12));
+        eye.quadTo(at(12, 1.5), at(22, 12));
+        eye.quadTo(at(12, 22.5), at(2, 12));
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(eye);
+        p.drawEllipse(at(12, 12), 3.2 * u, 3.2 * u);
+        p.setPen(QPen(c, 2 * u, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(at(4, 3), at(20, 21));
+        break;
+    }
+    case Symbol::RectangleFill:
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawRoundedRect(QRectF(at(3, 5.5), at(21, 18.5)), 1.5 * u, 1.5 * u);
+        break;
+    case Symbol::LineWeight:
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawRoundedRect(QRectF(at(3, 5), at(21, 6)), 0.5 * u, 0.5 * u);
+        p.drawRoundedRect(QRectF(at(3, 10), at(21, 12)), 1 * u, 1 * u);
+        p.drawRoundedRect(QRectF(at(3, 16), at(21, 19.5)), 1.75 * u, 1.75 * u);
+        break;
+    case Symbol::Trash:
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(at(3.5, 6), at(20.5, 6));
+        p.drawPolyline(QPolygonF({at(9, 6), at(9.5, 3), at(14.5, 3), at(15, 6)}));
+        p.drawPolyline(QPolygonF({at(5.5, 6), at(6.8, 21), at(17.2, 21), at(18.5, 6)}));
+        p.drawLine(at(10, 10), at(10, 17));
+        p.drawLine(at(14, 10), at(14, 17));
+        break;
+    case Symbol::UndoArrow:
+    case Symbol::RedoArrow: {
+        if (s == Symbol::RedoArrow) {
+            p.translate(r.center());
+            p.scale(-1, 1);
+            p.translate(-r.center());
+        }
+        QPainterPath hook;
+        hook.moveTo(at(5, 9));
+        hook.lineTo(at(15, 9));
+        hook.cubicTo(at(22, 9), at(22, 20), at(15, 20));
+        hook.lineTo(at(9, 20));
+        p.drawPath(hook);
+        p.drawPolyline(QPolygonF({at(9.5, 4.5), at(5, 9), at(9.5, 13.5)}));
+        break;
+    }
+    case Symbol::ShieldSlash:
+    case Symbol::ShieldHalfFilled: {
+        QPainterPath shield;
+        shield.moveTo(at(12, 2));
+        shield.lineTo(at(20.5, 5.2));
+        shield.cubicTo(at(20.5, 13), at(17.5, 19), at(12, 22));
+        shield.cubicTo(at(6.5, 19), at(3.5, 13), at(3.5, 5.2));
+        shield.closeSubpath();
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(shield);
+        if (s == Symbol::ShieldHalfFilled) {
+            QPainterPath left;
+            left.addRect(QRectF(r.left(), r.top(), 12 * u, r.height()));
+            p.setPen(Qt::NoPen);
+            p.setBrush(c);
+            p.drawPath(shield.intersected(left));
+        } else {
+            p.drawLine(at(3, 3), at(21, 21));
+        }
+        break;
+    }
     }
     p.restore();
 }
@@ -220,6 +338,64 @@ QIcon Symbols::icon(Symbol s, const QColor &color)
         icon.addPixmap(pixmap(s, size, color));
     }
     return icon;
+}
+
+namespace {
+
+struct NamedSymbol
+{
+    Symbol symbol;
+    const char *name;  // the platform symbol it stands for
+    const char *theme; // freedesktop icon-theme name
+};
+
+constexpr NamedSymbol kNamed[] = {
+    {Symbol::CursorArrow, "cursorarrow", "edit-select"},
+    {Symbol::Rectangle, "rectangle", "draw-rectangle"},
+    {Symbol::Circle, "circle", "draw-ellipse"},
+    {Symbol::ArrowUpRight, "arrow.up.right", "draw-arrow"},
+    {Symbol::TextFormat, "textformat", "draw-text"},
+    {Symbol::NumberCircle, "number.circle", "draw-number"},
+    {Symbol::EyeSlash, "eye.slash", "view-hidden"},
+    {Symbol::RectangleFill, "rectangle.fill", "draw-rectangle-filled"},
+    {Symbol::LineWeight, "lineweight", "stroke-width"},
+    {Symbol::TextFormatSize, "textformat.size", "format-font-size-more"},
+    {Symbol::Trash, "trash", "edit-delete"},
+    {Symbol::UndoArrow, "arrow.uturn.backward", "edit-undo"},
+    {Symbol::RedoArrow, "arrow.uturn.forward", "edit-redo"},
+    {Symbol::ShieldSlash, "shield.slash", "security-low"},
+    {Symbol::ShieldHalfFilled, "shield.lefthalf.filled", "security-high"},
+};
+
+} // namespace
+
+std::optional<Symbols::Symbol> Symbols::named(const QString &symbolName)
+{
+    for (const NamedSymbol &n : kNamed) {
+        if (symbolName == QLatin1String(n.name)) {
+            return n.symbol;
+        }
+    }
+    return std::nullopt;
+}
+
+QString Symbols::themeName(Symbol s)
+{
+    for (const NamedSymbol &n : kNamed) {
+        if (n.symbol == s) {
+            return QString::fromLatin1(n.theme);
+        }
+    }
+    return QString();
+}
+
+QIcon Symbols::themedIcon(Symbol s, const QColor &color)
+{
+    const QString theme = themeName(s);
+    if (!theme.isEmpty() && QIcon::hasThemeIcon(theme)) {
+        return QIcon::fromTheme(theme);
+    }
+    return icon(s, color);
 }
 
 QIcon Symbols::applicationIcon()

@@ -4,6 +4,9 @@
 #include <QColor>
 #include <QIcon>
 #include <QPixmap>
+#include <QString>
+
+#include <optional>
 
 class QPainter;
 class QRectF;
@@ -28,6 +31,22 @@ public:
         Pencil,
         ChevronDown,
         ChevronUp,
+        // The annotation editor's tools and commands.
+        CursorArrow,
+        Rectangle,
+        Circle,
+        ArrowUpRight,
+        TextFormat,
+        NumberCircle,
+        EyeSlash,
+        RectangleFill,
+        LineWeight,
+        TextFormatSize,
+        Trash,
+        UndoArrow,
+        RedoArrow,
+        ShieldSlash,
+        ShieldHalfFilled,
     };
 
     // Draws the symbol in the square rect with the colour; `accent` fills the inside of two-tone
@@ -36,6 +55,12 @@ public:
     static QPixmap pixmap(Symbol s, int size, const QColor &color, qreal devicePixelRatio = 1.0,
                           const QColor &accent = QColor());
     static QIcon icon(Symbol s, const QColor &color);
+    // The symbol known by a platform symbol name ("trash", "arrow.uturn.backward", ...).
+    static std::optional<Symbol> named(const QString &symbolName);
+    // The freedesktop icon-theme name that stands for the symbol; empty when there is none.
+    static QString themeName(Symbol s);
+    // The icon theme's icon for the symbol when the theme has one, else our own drawing.
+    static QIcon themedIcon(Symbol s, const QColor &color);
     // The application's own icon: a camera viewfinder in a rounded square.
     static QIcon applicationIcon();
 };

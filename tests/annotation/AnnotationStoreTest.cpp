@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "annotation/AnnotationStore.h"
+#include "annotation/PresetColors.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ TEST_F(AnnotationStoreTest, StartsWithTheDefaultsAndAnEmptyImageForAnUnreadableF
 {
     EXPECT_TRUE(store.originalImage().isNull());
     EXPECT_EQ(store.currentTool(), AnnotationTool::cursor);
-    EXPECT_EQ(store.currentColor(), QColor(Qt::red));
+    EXPECT_EQ(store.currentColor(), PresetColors::systemRed()); // the Red swatch
     EXPECT_EQ(store.strokeWidth(), 3);
     EXPECT_EQ(store.fontSize(), 16);
     EXPECT_EQ(store.nextStepNumber(), 1);

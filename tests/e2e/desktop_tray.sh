@@ -23,7 +23,7 @@ e2e_sandbox desktop
 export XDG_CURRENT_DESKTOP=
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- settings"; cat "$XDG_CONFIG_HOME/Pictrove/"* 2>/dev/null; exit 1; }
 
-DISPLAY_NUM=$((200 + $$ % 100))
+DISPLAY_NUM=${PICTROVE_E2E_DISPLAY:-$((200 + $$ % 100))}
 export DISPLAY=:$DISPLAY_NUM
 Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
@@ -93,10 +93,13 @@ xclip -selection clipboard -t text/uri-list -o | grep -q "$(basename "$FILED")" 
 sleep 6
 xdotool search --onlyvisible --name 'Pictrove Thumbnail' >/dev/null 2>&1 && fail "thumbnail still on screen"
 
-# The hotkey opens the newest capture in the editor (not built yet: the log says so).
+# The hotkey opens the newest capture in the editor; Escape closes it.
 xdotool key ctrl+shift+a
-sleep 0.5
-grep -q "Annotation editor is not available in this build" "$WORK/pictrove.log" || fail "hotkey did not reach annotateLatest"
+for _ in $(seq 100); do EDITOR=$(xdotool search --onlyvisible --name "^Annotate — $(basename "$FILED")\$" 2>/dev/null | head -1); [ -n "$EDITOR" ] && break; sleep 0.1; done
+[ -n "$EDITOR" ] || fail "hotkey did not open the editor"
+xdotool windowactivate --sync "$EDITOR" key Escape
+for _ in $(seq 50); do xdotool search --onlyvisible --name '^Annotate — ' >/dev/null 2>&1 || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Annotate — ' >/dev/null 2>&1 && fail "Escape did not close the editor"
 
 # Quit: the index is written and the screenshot tool's thumbnail setting put back.
 CONF=$XDG_CONFIG_HOME/Pictrove/Pictrove.conf

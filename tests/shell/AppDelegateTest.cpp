@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppSettings.h"
+#include "annotation/AnnotationStore.h"
+#include "annotation/widgets/AnnotationEditorView.h"
 #include "shell/AppDelegate.h"
 #include "shell/DesktopCaptureDisplay.h"
 #include "library/ScreenshotIndex.h"
@@ -10,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 #include <QWidget>
 #include <QSignalSpy>
 #include <QUrl>
@@ -55,8 +59,11 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     center.post(NotificationCenter::openPreferences);
     center.post(NotificationCenter::openTagDialog, {{"appName", "XTerm"}}); // no url: nothing
     center.post(NotificationCenter::openTagDialog, {{"url", QUrl::fromLocalFile(file)}});
-    EXPECT_EQ(f.opened, (Opened{{"Annotation editor", file},
-                                {"Library window", "invoice"},
+    ASSERT_NE(f.delegate.annotationWindow(), nullptr);
+    EXPECT_EQ(f.delegate.annotationWindow()->windowTitle(), "Annotate — screenshot_01-02-03.png");
+    EXPECT_EQ(f.delegate.annotationWindow()->size(), QSize(960, 720));
+    EXPECT_EQ(f.delegate.annotationWindow()->minimumSize(), QSize(640, 480));
+    EXPECT_EQ(f.opened, (Opened{{"Library window", "invoice"},
                                 {"Library window", ""},
                                 {"Preferences window", ""},
                                 {"Tag dialog", file}}));
@@ -89,8 +96,17 @@ TEST(AppDelegate, RedactActionMarksTheStoredAreas)
             EXPECT_EQ(marks[i].color, QColor(Qt::black));
         }
     }
+    f.delegate.handleThumbnailAction(ThumbnailAction::annotate, record);
+    QPointer<QWidget> first = f.delegate.annotationWindow();
     f.delegate.handleThumbnailAction(ThumbnailAction::redactPII, record);
-    EXPECT_EQ(f.opened, (Opened{{"Annotation editor", file}}));
+    // The open editor is replaced by one holding the marks.
+    QTRY_VERIFY(first.isNull());
+    auto *editor = qobject_cast<AnnotationEditorView *>(f.delegate.annotationWindow());
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->store().annotations().size(), 3);
+    EXPECT_EQ(editor->store().undoStack().size(), 0);
+    editor->cancelButton()->click();
+    QTRY_VERIFY(f.delegate.annotationWindow() == nullptr);
     record.movedURL = file + ".unknown";
     EXPECT_TRUE(f.delegate.redactionMarksFor(record).isEmpty());
 
@@ -112,13 +128,16 @@ TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
     index.insert(entry(older, 30));
     index.insert(entry(gone, 1));
     f.delegate.annotateLatest();
-    EXPECT_EQ(f.opened, (Opened{{"Annotation editor", older}}));
+    ASSERT_NE(f.delegate.annotationWindow(), nullptr);
+    EXPECT_EQ(f.delegate.annotationWindow()->windowTitle(), "Annotate — screenshot_09-00-00.png");
+    f.delegate.annotationWindow()->close();
+    QTRY_VERIFY(f.delegate.annotationWindow() == nullptr);
     for (const QString &p : {older, oldest, gone}) {
         index.remove(p);
     }
     f.opened.clear();
     f.delegate.annotateLatest(); // nothing left: nothing opens
-    EXPECT_TRUE(f.opened.isEmpty());
+    EXPECT_EQ(f.delegate.annotationWindow(), nullptr);
 }
 
 TEST(DesktopCaptureDisplay, NotificationText)
