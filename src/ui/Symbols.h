@@ -28,6 +28,11 @@ public:
         Pencil,
         ChevronDown,
         ChevronUp,
+        StarFill,
+        Clock,
+        Tag,
+        PlusCircleFill,
+        XmarkCircleFill,
     };
 
     // Draws the symbol in the square rect with the colour; `accent` fills the inside of two-tone
