@@ -20,6 +20,7 @@ class MenuBarView;
 class QSystemTrayIcon;
 class QWidget;
 class ScreenshotMonitor;
+class TagDialogWindow;
 class ThumbnailStack;
 class TrayPopover;
 
@@ -60,6 +61,7 @@ public:
     MenuBarView *menuBarView() const { return m_panel; }
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
+    TagDialogWindow *tagDialogWindow() const;
     FrontAppDetector *frontAppDetector();
 
 signals:
@@ -81,6 +83,7 @@ private:
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
     MenuBarView *m_panel = nullptr;
+    QPointer<QWidget> m_tagDialogWindow; // a TagDialogWindow, cleared when it closes
     std::unique_ptr<ThumbnailStack> m_thumbnails;
     std::unique_ptr<DesktopCaptureDisplay> m_display;
     QList<QMetaObject::Connection> m_observers;
