@@ -30,6 +30,8 @@ struct Command
     const char *synopsis;
     std::function<int(const QStringList &)> run;
     Needs needs;
+    // An option that turns the command into one that shows a window.
+    const char *windowOption = nullptr;
 };
 
 const QList<Command> &commands()
@@ -40,7 +42,8 @@ const QList<Command> &commands()
         {"scan", "scan [--types LIST | --all] [--text] IMAGE...   scan screenshots", Commands::scan, Needs::gui},
         {"search", "search [--app NAME] [--tag NAME] [--json] QUERY   search the library", Commands::search, Needs::core},
         {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, Needs::gui},
-        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, Needs::core},
+        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME] | tag --dialog FILE   show or change a file's tags",
+         Commands::tag, Needs::core, "--dialog"},
         {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, Needs::gui},
     };
     return table;
@@ -87,7 +90,8 @@ int main(int argc, char **argv)
     for (const Command &c : commands()) {
         if (name == QLatin1String(c.name)) {
             std::unique_ptr<QCoreApplication> app;
-            switch (c.needs) {
+            const Needs needs = c.windowOption && args.contains(QLatin1String(c.windowOption)) ? Needs::windows : c.needs;
+            switch (needs) {
             case Needs::core:
                 app = std::make_unique<QCoreApplication>(argc, argv);
                 break;
