@@ -22,6 +22,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev opencv-doc
   attr trash-cli libglib2.0-bin gvfs dbus dbus-x11 xvfb openbox xdotool xclip x11-utils
   imagemagick dunst xterm gnome-screenshot xfce4-screenshooter gettext fonts-dejavu-core trayer
+  at-spi2-core python3-pyatspi
 )
 
 missing=()
