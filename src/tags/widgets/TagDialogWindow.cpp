@@ -12,7 +12,7 @@
 #include <QVBoxLayout>
 
 TagDialogWindow::TagDialogWindow(const ScreenshotRecord &record, AppSettings &settings)
-    : QWidget(nullptr, Qt::Window | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::WindowCloseButtonHint | Qt::WindowTitleHint)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Tag Screenshot"));

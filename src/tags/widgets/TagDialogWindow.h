@@ -3,15 +3,16 @@
 
 #include "app/ScreenshotRecord.h"
 
-#include <QWidget>
+#include <QDialog>
 
 class AppSettings;
 class TagDialogView;
 
 // The small window that holds the tag dialog: "Tag Screenshot", 400 by 520, above other
 // windows, centred on the screen under the pointer, typing goes to the search field at once.
-// It closes (and deletes itself) when the dialog is dismissed; closing it otherwise writes nothing.
-class TagDialogWindow : public QWidget
+// A dialog, not modal, so that screen readers announce it as one. It closes (and deletes itself)
+// when the dialog is dismissed; closing it otherwise writes nothing.
+class TagDialogWindow : public QDialog
 {
     Q_OBJECT
 
