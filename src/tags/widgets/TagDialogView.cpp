@@ -11,6 +11,7 @@
 #include "tags/TagSearch.h"
 #include "tags/widgets/TagChipView.h"
 #include "ui/FlowLayout.h"
+#include "ui/SurfaceParts.h"
 #include "ui/Symbols.h"
 
 #include <QDir>
@@ -37,19 +38,10 @@ namespace {
 
 constexpr int spacing = 6;
 
-QColor withAlpha(QColor c, qreal a)
-{
-    c.setAlphaF(a);
-    return c;
-}
-
-QFont scaled(const QFont &base, qreal factor, int weight = QFont::Normal)
-{
-    QFont f = base;
-    f.setPointSizeF(base.pointSizeF() * factor);
-    f.setWeight(QFont::Weight(weight));
-    return f;
-}
+using SurfaceParts::Divider;
+using SurfaceParts::scaled;
+using SurfaceParts::SymbolView;
+using SurfaceParts::withAlpha;
 
 QColor secondary(const QPalette &p) { return withAlpha(p.color(QPalette::WindowText), 0.62); }
 QColor tertiary(const QPalette &p) { return withAlpha(p.color(QPalette::WindowText), 0.42); }
@@ -65,39 +57,6 @@ QLabel *styledLabel(const QString &text, qreal size, int weight, QColor (*color)
     }
     return label;
 }
-
-class Divider : public QWidget
-{
-public:
-    explicit Divider(QWidget *parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter(this).fillRect(rect(), withAlpha(palette().color(QPalette::WindowText), 0.12));
-    }
-};
-
-class SymbolView : public QWidget
-{
-public:
-    SymbolView(Symbol s, int size, QColor (*color)(const QPalette &), QWidget *parent)
-        : QWidget(parent), m_symbol(s), m_color(color)
-    {
-        setFixedSize(size, size);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        Symbols::paint(p, m_symbol, QRectF(rect()), m_color(palette()));
-    }
-
-private:
-    Symbol m_symbol;
-    QColor (*m_color)(const QPalette &);
-};
 
 // A rounded rectangle behind its children.
 class RoundedBox : public QWidget
