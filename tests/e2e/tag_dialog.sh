@@ -103,6 +103,7 @@ for _ in $(seq 50); do [ "$(xdotool getactivewindow 2>/dev/null)" = "$WIN" ] && 
 xdotool type --delay 30 "  Invoices "
 xdotool key Return
 atspi exists button "Remove Invoices" || fail "Return did not apply Invoices"
+[ -n "${PICTROVE_LOOK_DIR:-}" ] && import -window root "$PICTROVE_LOOK_DIR/e2e-tag-dialog.png" 2>/dev/null
 [ -z "$(getfattr --only-values -n user.xdg.tags "$FILED" 2>/dev/null)" ] || fail "tags written before Done"
 atspi press button "Done" || fail "no Done button"
 for _ in $(seq 50); do xdotool search --onlyvisible --name '^Tag Screenshot$' >/dev/null 2>&1 || break; sleep 0.1; done

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -189,6 +190,20 @@ TEST_F(TagDialogTest, ChipsToggleAndShowSelectionByName)
     EXPECT_FALSE(recent->isSelected());
 }
 
+TEST_F(TagDialogTest, TabGoesFromTheSearchFieldThroughTheChipsToTheButtons)
+{
+    m_dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
+    m_dialog->searchField()->setFocus();
+    QStringList reached;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        reached << QApplication::focusWidget()->accessibleName();
+    }
+    // Hidden rows are skipped: nothing is typed, so the create row is not there.
+    EXPECT_EQ(reached, QStringList({"Receipts", "Work", "Red", "Orange"}));
+}
+
 TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentList)
 {
     struct Case
@@ -257,9 +272,28 @@ TEST_F(TagDialogTest, ContextMenuChangesFavouritesAndTheSectionsRedraw)
     EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::favorites)), QStringList({"Receipts"}));
 }
 
-TEST_F(TagDialogTest, ThumbnailLoadsInTheBackground)
+TEST_F(TagDialogTest, ThumbnailLoadsInTheBackgroundInItsColours)
 {
-    EXPECT_TRUE(QTest::qWaitFor([this] { return m_dialog->thumbnailLoaded(); }, 10000));
+    // Tools write one-colour captures as palette or one-bit PNGs: those must not turn to noise.
+    for (QImage::Format format : {QImage::Format_RGB32, QImage::Format_Indexed8, QImage::Format_Mono}) {
+        QImage image(900, 500, format);
+        if (format == QImage::Format_RGB32) {
+            image.fill(QColor(0x30, 0x70, 0xc0));
+        } else {
+            image.setColorTable({qRgb(0x30, 0x70, 0xc0), qRgb(0x30, 0x70, 0xc0)});
+            image.fill(0);
+        }
+        SetUp();
+        ASSERT_TRUE(image.save(m_file, "PNG"));
+        m_dialog = std::make_unique<TagDialogView>(m_dialog->record(), m_settings);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->thumbnailLoaded(); }, 10000));
+        const QImage thumb = m_dialog->thumbnail();
+        EXPECT_LE(thumb.width(), 60 * m_dialog->devicePixelRatioF());
+        EXPECT_LE(thumb.height(), 80 * m_dialog->devicePixelRatioF());
+        for (const QPoint &at : {QPoint(1, 1), QPoint(thumb.width() / 2, thumb.height() / 2)}) {
+            EXPECT_EQ(thumb.pixelColor(at).rgb(), qRgb(0x30, 0x70, 0xc0)) << int(format);
+        }
+    }
 }
 
 } // namespace

@@ -403,11 +403,16 @@ void TagDialogView::loadThumbnail()
     watcher->setFuture(QtConcurrent::run([path, dpr] {
         QImageReader reader(path);
         reader.setAutoTransform(true);
-        const QSize full = reader.size();
-        if (full.isValid()) {
-            reader.setScaledSize(full.scaled(QSize(60, 80) * dpr, Qt::KeepAspectRatio).expandedTo(QSize(1, 1)));
+        QImage image = reader.read();
+        if (image.isNull()) {
+            return image;
         }
-        return reader.read();
+        // Palette and one-bit captures scale badly in their own format.
+        if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
+            image.format() == QImage::Format_Indexed8) {
+            image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+        }
+        return image.scaled(QSize(60, 80) * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     }));
 }
 

@@ -75,6 +75,7 @@ public:
     // The one-item menu of a section chip.
     QMenu *contextMenuFor(TagChipView *chip);
     bool thumbnailLoaded() const { return !m_thumbnail.isNull(); }
+    const QImage &thumbnail() const { return m_thumbnail; }
 
 signals:
     void thumbnailReady();
