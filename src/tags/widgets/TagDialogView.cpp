@@ -11,6 +11,7 @@
 #include "tags/TagSearch.h"
 #include "tags/widgets/TagChipView.h"
 #include "ui/FlowLayout.h"
+#include "ui/PreviewImage.h"
 #include "ui/SurfaceParts.h"
 #include "ui/Symbols.h"
 
@@ -18,7 +19,6 @@
 #include <QFileInfo>
 #include <QFutureWatcher>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -400,20 +400,7 @@ void TagDialogView::loadThumbnail()
         }
     });
     // Decoding a large capture takes tens of milliseconds: the panel shows first.
-    watcher->setFuture(QtConcurrent::run([path, dpr] {
-        QImageReader reader(path);
-        reader.setAutoTransform(true);
-        QImage image = reader.read();
-        if (image.isNull()) {
-            return image;
-        }
-        // Palette and one-bit captures scale badly in their own format.
-        if (image.format() == QImage::Format_Mono || image.format() == QImage::Format_MonoLSB ||
-            image.format() == QImage::Format_Indexed8) {
-            image = image.convertToFormat(image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-        }
-        return image.scaled(QSize(60, 80) * dpr, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    }));
+    watcher->setFuture(QtConcurrent::run([path, dpr] { return PreviewImage::read(path, QSize(60, 80) * dpr); }));
 }
 
 void TagDialogView::showEvent(QShowEvent *event)
