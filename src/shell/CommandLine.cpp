@@ -104,7 +104,8 @@ int main(int argc, char **argv)
                 break;
             case Needs::windows:
                 if (!Desktop::haveDisplay()) {
-                    std::fprintf(stderr, "pictrove: %s needs a display (DISPLAY or WAYLAND_DISPLAY)\n", c.name);
+                    std::fprintf(stderr, "pictrove: %s%s%s needs a display (DISPLAY or WAYLAND_DISPLAY)\n", c.name,
+                                 needs != c.needs ? " " : "", needs != c.needs ? c.windowOption : "");
                     return 1;
                 }
                 Desktop::choosePlatform();

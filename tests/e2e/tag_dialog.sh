@@ -133,4 +133,7 @@ for _ in $(seq 50); do xdotool search --onlyvisible --name '^Tag Screenshot$' >/
 xdotool search --onlyvisible --name '^Tag Screenshot$' >/dev/null 2>&1 && fail "Escape did not close the dialog"
 [ "$(getfattr --only-values -n user.xdg.tags "$FILED" 2>/dev/null)" = "Invoices" ] || fail "Skip changed the file's tags"
 "$PICTROVE" tag --dialog "$WORK/missing.png" 2>/dev/null && fail "tag --dialog accepted a missing file"
+echo "not a picture" > "$WORK/notes.png"
+"$PICTROVE" tag --dialog "$WORK/notes.png" 2>/dev/null && fail "tag --dialog accepted a file that is not an image"
+xdotool search --onlyvisible --name '^Tag Screenshot$' >/dev/null 2>&1 && fail "a bad file opened the dialog"
 echo "PASS"
