@@ -15,6 +15,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Workspace.h"
+#include "tags/widgets/TagDialogWindow.h"
 #include "ui/MenuBarView.h"
 #include "ui/Symbols.h"
 #include "ui/ThumbnailStack.h"
@@ -297,8 +298,19 @@ void AppDelegate::openAnnotationEditor(const QString &path, const QList<Annotati
 
 void AppDelegate::showTagDialog(const ScreenshotRecord &record)
 {
-    unavailable(QStringLiteral("Tag dialog"), record.movedURL);
+    if (m_popover && m_popover->isVisible()) {
+        m_popover->close();
+    }
+    // One at a time: a new request replaces the open dialog, which writes nothing.
+    if (m_tagDialogWindow) {
+        m_tagDialogWindow->close();
+    }
+    auto *window = new TagDialogWindow(record, m_settings);
+    m_tagDialogWindow = window;
+    window->present();
 }
+
+TagDialogWindow *AppDelegate::tagDialogWindow() const { return static_cast<TagDialogWindow *>(m_tagDialogWindow.data()); }
 
 QList<Annotation> AppDelegate::redactionMarksFor(const ScreenshotRecord &record) const
 {

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QWidget>
 
 #include <memory>
 
@@ -17,8 +18,8 @@ class DesktopCaptureDisplay;
 class FrontAppDetector;
 class MenuBarView;
 class QSystemTrayIcon;
-#include <QWidget>
 class ScreenshotMonitor;
+class TagDialogWindow;
 class ThumbnailStack;
 class TrayPopover;
 
@@ -57,6 +58,7 @@ public:
     MenuBarView *menuBarView() const { return m_panel; }
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
+    TagDialogWindow *tagDialogWindow() const;
     FrontAppDetector *frontAppDetector();
     // The open annotation editor window, if any.
     QWidget *annotationWindow() const { return m_annotationWindow; }
@@ -79,6 +81,7 @@ private:
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
     MenuBarView *m_panel = nullptr;
+    QPointer<QWidget> m_tagDialogWindow; // a TagDialogWindow, cleared when it closes
     std::unique_ptr<ThumbnailStack> m_thumbnails;
     std::unique_ptr<DesktopCaptureDisplay> m_display;
     QList<QMetaObject::Connection> m_observers;

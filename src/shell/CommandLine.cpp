@@ -31,6 +31,8 @@ struct Command
     const char *synopsis;
     std::function<int(const QStringList &)> run;
     Needs needs;
+    // An option that turns the command into one that shows a window.
+    const char *windowOption = nullptr;
 };
 
 const QList<Command> &commands()
@@ -41,7 +43,8 @@ const QList<Command> &commands()
         {"scan", "scan [--types LIST | --all] [--text] IMAGE...   scan screenshots", Commands::scan, Needs::gui},
         {"search", "search [--app NAME] [--tag NAME] [--json] QUERY   search the library", Commands::search, Needs::core},
         {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, Needs::gui},
-        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, Needs::core},
+        {"tag", "tag FILE [NAME... | --add NAME | --remove NAME] | tag --dialog FILE   show or change a file's tags",
+         Commands::tag, Needs::core, "--dialog"},
         {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, Needs::gui},
         {"annotate", "annotate IMAGE                       open an image in the annotation editor", Commands::annotate, Needs::windows},
     };
@@ -93,7 +96,8 @@ int main(int argc, char **argv)
     for (const Command &c : commands()) {
         if (args.first() == QLatin1String(c.name)) {
             std::unique_ptr<QCoreApplication> app;
-            switch (c.needs) {
+            const Needs needs = c.windowOption && args.contains(QLatin1String(c.windowOption)) ? Needs::windows : c.needs;
+            switch (needs) {
             case Needs::core:
                 app = std::make_unique<QCoreApplication>(argc, argv);
                 break;
@@ -106,7 +110,8 @@ int main(int argc, char **argv)
                 break;
             case Needs::windows:
                 if (!Desktop::haveDisplay()) {
-                    std::fprintf(stderr, "pictrove: %s needs a display (DISPLAY or WAYLAND_DISPLAY)\n", c.name);
+                    std::fprintf(stderr, "pictrove: %s%s%s needs a display (DISPLAY or WAYLAND_DISPLAY)\n", c.name,
+                                 needs != c.needs ? " " : "", needs != c.needs ? c.windowOption : "");
                     return 1;
                 }
                 Desktop::choosePlatform();

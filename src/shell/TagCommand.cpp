@@ -3,11 +3,15 @@
 
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
+#include "platform/NotificationCenter.h"
+#include "shell/WindowCommand.h"
 #include "tags/FavoriteTags.h"
 #include "tags/FileTags.h"
 #include "tags/TagLists.h"
 
 #include <QFileInfo>
+#include <QImageReader>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +21,8 @@ namespace Commands {
 
 namespace {
 
-const char *const kUsage = "usage: pictrove tag FILE [NAME... | --add NAME | --remove NAME]\n";
+const char *const kUsage = "usage: pictrove tag FILE [NAME... | --add NAME | --remove NAME]\n"
+                           "       pictrove tag --dialog FILE\n";
 
 int fail(const QString &message)
 {
@@ -101,10 +106,35 @@ std::optional<QString> indexedPath(const ScreenshotIndex &index, const QString &
     return std::nullopt;
 }
 
+// pictrove tag --dialog FILE: the tag dialog for any image, in the running Pictrove if there is one.
+int tagDialog(const QStringList &args)
+{
+    QStringList files = args;
+    files.removeAll(QStringLiteral("--dialog"));
+    if (files.size() != 1 || (files.first().startsWith(QLatin1Char('-')) && files.first().size() > 1)) {
+        std::fputs(kUsage, stderr);
+        return 1;
+    }
+    const QString path = QFileInfo(files.first()).absoluteFilePath();
+    if (!FileSystem::exists(path)) {
+        return fail(QStringLiteral("%1: no such file").arg(files.first()));
+    }
+    QImageReader reader(path);
+    if (!reader.canRead()) {
+        return fail(QStringLiteral("%1: not an image that can be read").arg(files.first()));
+    }
+    // A string, not a QUrl: the request may travel over D-Bus.
+    return WindowCommand::open(NotificationCenter::openTagDialog,
+                               {{QStringLiteral("url"), QUrl::fromLocalFile(path).toString()}});
+}
+
 } // namespace
 
 int tag(const QStringList &args)
 {
+    if (args.contains(QLatin1String("--dialog"))) {
+        return tagDialog(args);
+    }
     QString error;
     const std::optional<Request> request = parse(args, &error);
     if (!request) {

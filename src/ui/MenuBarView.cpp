@@ -7,6 +7,7 @@
 #include "ui/MenuItemButton.h"
 #include "ui/RecentRow.h"
 #include "ui/RecentWindow.h"
+#include "ui/SurfaceParts.h"
 #include "ui/Symbols.h"
 
 #include <QHBoxLayout>
@@ -22,54 +23,10 @@ namespace {
 
 using Symbol = Symbols::Symbol;
 
-QColor withAlpha(QColor c, qreal a)
-{
-    c.setAlphaF(a);
-    return c;
-}
-
-QFont scaled(const QFont &base, qreal factor, int weight = QFont::Normal)
-{
-    QFont f = base;
-    f.setPointSizeF(base.pointSizeF() * factor);
-    f.setWeight(QFont::Weight(weight));
-    return f;
-}
-
-// A hairline between sections.
-class Divider : public QWidget
-{
-public:
-    explicit Divider(QWidget *parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.fillRect(rect(), withAlpha(palette().color(QPalette::WindowText), 0.12));
-    }
-};
-
-class SymbolLabel : public QWidget
-{
-public:
-    SymbolLabel(Symbol s, int size, std::function<QColor(const QPalette &)> color, QWidget *parent)
-        : QWidget(parent), m_symbol(s), m_color(std::move(color))
-    {
-        setFixedSize(size, size);
-    }
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        Symbols::paint(p, m_symbol, QRectF(rect()), m_color(palette()));
-    }
-
-private:
-    Symbol m_symbol;
-    std::function<QColor(const QPalette &)> m_color;
-};
+using SurfaceParts::Divider;
+using SurfaceParts::scaled;
+using SurfaceParts::withAlpha;
+using SymbolLabel = SurfaceParts::SymbolView;
 
 class StatusDot : public QWidget
 {

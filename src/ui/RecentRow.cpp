@@ -3,10 +3,10 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/Workspace.h"
+#include "ui/PreviewImage.h"
 #include "ui/RelativeTime.h"
 
 #include <QContextMenuEvent>
-#include <QImageReader>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,18 +18,11 @@ constexpr QSize previewSize(36, 28);
 
 QPixmap loadPreview(const QString &path, qreal dpr)
 {
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
-    const QSize full = reader.size();
-    if (full.isValid()) {
-        // Decode small: a 5K capture must not cost 60 MB for a 36-point preview.
-        reader.setScaledSize(full.scaled(previewSize * dpr, Qt::KeepAspectRatioByExpanding));
-    }
-    const QImage image = reader.read();
+    const QImage image = PreviewImage::read(path, previewSize * dpr, Qt::KeepAspectRatioByExpanding);
     if (image.isNull()) {
         return {};
     }
-    QPixmap pm = QPixmap::fromImage(image.scaled(previewSize * dpr, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation));
+    QPixmap pm = QPixmap::fromImage(image);
     pm.setDevicePixelRatio(dpr);
     return pm;
 }

@@ -317,6 +317,58 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         }
         break;
     }
+    case Symbol::StarFill: {
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const qreal a = -M_PI / 2 + i * M_PI / 5;
+            const qreal rad = (i % 2 == 0 ? 10.5 : 4.6) * u;
+            star << at(12, 12.8) + QPointF(std::cos(a), std::sin(a)) * rad;
+        }
+        p.setPen(QPen(c, 1 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(c);
+        p.drawPolygon(star);
+        break;
+    }
+    case Symbol::Clock:
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawEllipse(at(12, 12), 9.5 * u, 9.5 * u);
+        p.drawPolyline(QPolygonF({at(12, 6.5), at(12, 12), at(16, 14.5)}));
+        break;
+    case Symbol::Tag: {
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolygon(QPolygonF({at(3, 3.5), at(11.5, 3.5), at(21, 13), at(13, 21), at(3, 11.5)}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(at(7.8, 8.3), 1.7 * u, 1.7 * u);
+        break;
+    }
+    case Symbol::PlusCircleFill:
+    case Symbol::XmarkCircleFill: {
+        // A filled disc with the mark cut out, so it reads on any background.
+        QPainterPath disc;
+        disc.addEllipse(at(12, 12), 10 * u, 10 * u);
+        QPainterPath mark;
+        QPainterPathStroker stroker;
+        stroker.setWidth(2.4 * u);
+        stroker.setCapStyle(Qt::RoundCap);
+        QPainterPath lines;
+        if (s == Symbol::PlusCircleFill) {
+            lines.moveTo(at(12, 7));
+            lines.lineTo(at(12, 17));
+            lines.moveTo(at(7, 12));
+            lines.lineTo(at(17, 12));
+        } else {
+            lines.moveTo(at(8.5, 8.5));
+            lines.lineTo(at(15.5, 15.5));
+            lines.moveTo(at(15.5, 8.5));
+            lines.lineTo(at(8.5, 15.5));
+        }
+        mark = stroker.createStroke(lines);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawPath(disc.subtracted(mark));
+        break;
+    }
     }
     p.restore();
 }

@@ -47,6 +47,11 @@ public:
         RedoArrow,
         ShieldSlash,
         ShieldHalfFilled,
+        StarFill,
+        Clock,
+        Tag,
+        PlusCircleFill,
+        XmarkCircleFill,
     };
 
     // Draws the symbol in the square rect with the colour; `accent` fills the inside of two-tone

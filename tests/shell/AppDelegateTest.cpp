@@ -6,11 +6,14 @@
 #include "shell/DesktopCaptureDisplay.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/NotificationCenter.h"
+#include "tags/widgets/TagDialogView.h"
+#include "tags/widgets/TagDialogWindow.h"
 
 #include "common/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFile>
 #include <QPushButton>
 #include <QTest>
@@ -65,8 +68,21 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.delegate.annotationWindow()->minimumSize(), QSize(640, 480));
     EXPECT_EQ(f.opened, (Opened{{"Library window", "invoice"},
                                 {"Library window", ""},
-                                {"Preferences window", ""},
-                                {"Tag dialog", file}}));
+                                {"Preferences window", ""}}));
+    // The tag dialog opens for a record built from the notification; a second one replaces it.
+    ASSERT_NE(f.delegate.tagDialogWindow(), nullptr);
+    EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().movedURL, file);
+    EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "Unknown");
+    center.post(NotificationCenter::openTagDialog, {{"url", QUrl::fromLocalFile(file)}, {"appName", "XTerm"}});
+    int dialogs = 0;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        dialogs += qobject_cast<TagDialogWindow *>(w) && w->isVisible() ? 1 : 0;
+    }
+    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(f.delegate.tagDialogWindow()->windowTitle(), "Tag Screenshot");
+    EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "XTerm");
+    f.delegate.tagDialogWindow()->view()->skip();
+    EXPECT_FALSE(f.delegate.tagDialogWindow() && f.delegate.tagDialogWindow()->isVisible());
     // Offscreen there is no tray: the panel is a window of its own, so the app is not invisible.
     EXPECT_FALSE(f.delegate.hasTray());
     ASSERT_NE(f.delegate.panelWindow(), nullptr);
