@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QWidget>
 
 #include <memory>
 
@@ -18,7 +19,6 @@ class DesktopCaptureDisplay;
 class FrontAppDetector;
 class MenuBarView;
 class QSystemTrayIcon;
-class QWidget;
 class ScreenshotMonitor;
 class ThumbnailStack;
 class TrayPopover;
@@ -60,6 +60,7 @@ public:
     MenuBarView *menuBarView() const { return m_panel; }
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
+    QWidget *preferencesWindow() const { return m_preferencesWindow; }
     FrontAppDetector *frontAppDetector();
 
 signals:
@@ -80,6 +81,7 @@ private:
     QSystemTrayIcon *m_statusItem = nullptr;
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
+    QPointer<QWidget> m_preferencesWindow; // cleared when it closes
     MenuBarView *m_panel = nullptr;
     std::unique_ptr<ThumbnailStack> m_thumbnails;
     std::unique_ptr<DesktopCaptureDisplay> m_display;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <QFile>
 #include <QWidget>
 #include <QSignalSpy>
@@ -58,8 +60,18 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.opened, (Opened{{"Annotation editor", file},
                                 {"Library window", "invoice"},
                                 {"Library window", ""},
-                                {"Preferences window", ""},
                                 {"Tag dialog", file}}));
+    // The preferences open as their own window; asking again raises the same one.
+    QWidget *prefs = f.delegate.preferencesWindow();
+    ASSERT_NE(prefs, nullptr);
+    EXPECT_TRUE(prefs->isVisible());
+    EXPECT_EQ(prefs->windowTitle(), "Pictrove Preferences");
+    EXPECT_EQ(prefs->size(), QSize(500, 520));
+    EXPECT_EQ(prefs->minimumSize(), prefs->maximumSize());
+    center.post(NotificationCenter::openPreferences);
+    EXPECT_EQ(f.delegate.preferencesWindow(), prefs);
+    prefs->close();
+    QTRY_VERIFY(f.delegate.preferencesWindow() == nullptr);
     // Offscreen there is no tray: the panel is a window of its own, so the app is not invisible.
     EXPECT_FALSE(f.delegate.hasTray());
     ASSERT_NE(f.delegate.panelWindow(), nullptr);
