@@ -19,9 +19,11 @@
 #include "ui/MenuBarView.h"
 #include "ui/Symbols.h"
 #include "ui/ThumbnailStack.h"
+#include "ui/preferences/PreferencesView.h"
 #include "ui/TrayPopover.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QFileInfo>
 #include <QPointer>
 #include <QScreen>
@@ -252,7 +254,31 @@ void AppDelegate::unavailable(const QString &window, const QString &path)
     emit windowUnavailable(window, path);
 }
 
-void AppDelegate::showPreferences() { unavailable(QStringLiteral("Preferences window")); }
+void AppDelegate::showPreferences()
+{
+    if (m_popover && m_popover->isVisible()) {
+        m_popover->close();
+    }
+    if (!m_preferencesWindow) {
+        auto *window = new PreferencesView(m_settings);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(QStringLiteral("Pictrove Preferences"));
+        window->setWindowIcon(Symbols::applicationIcon());
+        // Titled and closable; not resizable (fixed size) and not minimisable.
+        window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+        m_preferencesWindow = window;
+        const QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+        if (!screen) {
+            screen = QGuiApplication::primaryScreen();
+        }
+        if (screen) {
+            window->move(screen->availableGeometry().center() - window->rect().center());
+        }
+    }
+    m_preferencesWindow->show();
+    m_preferencesWindow->raise();
+    m_preferencesWindow->activateWindow();
+}
 
 void AppDelegate::showGallery(const QString &query) { unavailable(QStringLiteral("Library window"), query); }
 

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <memory>
@@ -59,6 +60,7 @@ public:
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
     TagDialogWindow *tagDialogWindow() const;
+    QWidget *preferencesWindow() const { return m_preferencesWindow; }
     FrontAppDetector *frontAppDetector();
     // The open annotation editor window, if any.
     QWidget *annotationWindow() const { return m_annotationWindow; }
@@ -80,6 +82,7 @@ private:
     QSystemTrayIcon *m_statusItem = nullptr;
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
+    QPointer<QWidget> m_preferencesWindow; // cleared when it closes
     MenuBarView *m_panel = nullptr;
     QPointer<QWidget> m_tagDialogWindow; // a TagDialogWindow, cleared when it closes
     std::unique_ptr<ThumbnailStack> m_thumbnails;

@@ -15,5 +15,6 @@ int import(const QStringList &args);
 int tag(const QStringList &args);
 int redact(const QStringList &args);
 int annotate(const QStringList &args);
+int preferences(const QStringList &args);
 
 } // namespace Commands

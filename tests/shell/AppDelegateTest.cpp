@@ -67,8 +67,7 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.delegate.annotationWindow()->size(), QSize(960, 720));
     EXPECT_EQ(f.delegate.annotationWindow()->minimumSize(), QSize(640, 480));
     EXPECT_EQ(f.opened, (Opened{{"Library window", "invoice"},
-                                {"Library window", ""},
-                                {"Preferences window", ""}}));
+                                {"Library window", ""}}));
     // The tag dialog opens for a record built from the notification; a second one replaces it.
     ASSERT_NE(f.delegate.tagDialogWindow(), nullptr);
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().movedURL, file);
@@ -83,6 +82,17 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "XTerm");
     f.delegate.tagDialogWindow()->view()->skip();
     EXPECT_FALSE(f.delegate.tagDialogWindow() && f.delegate.tagDialogWindow()->isVisible());
+    // The preferences open as their own window; asking again raises the same one.
+    QWidget *prefs = f.delegate.preferencesWindow();
+    ASSERT_NE(prefs, nullptr);
+    EXPECT_TRUE(prefs->isVisible());
+    EXPECT_EQ(prefs->windowTitle(), "Pictrove Preferences");
+    EXPECT_EQ(prefs->size(), QSize(500, 520));
+    EXPECT_EQ(prefs->minimumSize(), prefs->maximumSize());
+    center.post(NotificationCenter::openPreferences);
+    EXPECT_EQ(f.delegate.preferencesWindow(), prefs);
+    prefs->close();
+    QTRY_VERIFY(f.delegate.preferencesWindow() == nullptr);
     // Offscreen there is no tray: the panel is a window of its own, so the app is not invisible.
     EXPECT_FALSE(f.delegate.hasTray());
     ASSERT_NE(f.delegate.panelWindow(), nullptr);

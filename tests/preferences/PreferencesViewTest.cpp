@@ -1,0 +1,181 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/AppSettings.h"
+#include "common/TestEnvironment.h"
+#include "tags/TagLists.h"
+#include "ui/preferences/AboutTab.h"
+#include "ui/preferences/ColorSwatch.h"
+#include "ui/preferences/FolderField.h"
+#include "ui/preferences/GeneralTab.h"
+#include "ui/preferences/PreferencesView.h"
+#include "ui/preferences/PrivacyTab.h"
+#include "ui/preferences/SegmentedControl.h"
+#include "ui/preferences/StorageTab.h"
+#include "ui/preferences/TagsTab.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+
+struct Fixture
+{
+    Fixture()
+    {
+        for (const SettingSpec *spec : Settings::all()) {
+            settings.reset(spec->key);
+        }
+        settings.removeRawValue(AppSettings::recentTagsKey);
+        settings.removeRawValue(AppSettings::favoriteTagsKey);
+    }
+    AppSettings settings;
+};
+
+TEST(FolderField, BrowseStoresTheChosenFolderWithHomeAsTilde)
+{
+    const QString home = QDir::homePath();
+    struct Case
+    {
+        QString chosen; // empty: cancelled
+        QString stored;
+    } cases[] = {
+        {home + "/Screens", "~/Screens"},
+        {home, "~"},
+        {"/media/usb/Shots", "/media/usb/Shots"},
+        {home + "x/Shots", home + "x/Shots"},         // a sibling folder whose name starts like home
+        {"/mnt" + home + "/Shots", "/mnt" + home + "/Shots"}, // home in the middle is not home
+        {"", "untouched"},
+    };
+    for (const Case &c : cases) {
+        Fixture f;
+        f.settings.set(Settings::sourceFolder, QStringLiteral("untouched"));
+        GeneralTab tab(f.settings);
+        tab.watchFolder()->setChooser([&c](QWidget *, const QString &, const QString &) { return c.chosen; });
+        QTest::mouseClick(tab.watchFolder()->browseButton(), Qt::LeftButton);
+        EXPECT_EQ(f.settings.get(Settings::sourceFolder), c.stored) << c.chosen.toStdString();
+        EXPECT_EQ(tab.watchFolder()->field()->text(), c.stored);
+    }
+}
+
+TEST(FolderField, TypedFolderIsStoredAsTypedAndAMissingOneIsNoted)
+{
+    Fixture f;
+    const QString existing = TestEnvironment::makeFolder("Shots");
+    GeneralTab tab(f.settings);
+    QLineEdit *field = tab.saveTo()->field();
+    const struct
+    {
+        QString typed;
+        bool noted;
+    } cases[] = {{existing, false}, {"~/Nowhere", true}, {"~", false}};
+    for (const auto &c : cases) {
+        field->clear();
+        QTest::keyClicks(field, c.typed);
+        EXPECT_EQ(f.settings.get(Settings::destinationFolder), c.typed);
+        EXPECT_EQ(!tab.saveTo()->missingNote()->isHidden(), c.noted) << c.typed.toStdString();
+    }
+}
+
+TEST(PreferencesView, EnablingRulesFollowTheSwitches)
+{
+    Fixture f;
+    PrivacyTab privacy(f.settings);
+    StorageTab storage(f.settings);
+    ASSERT_EQ(privacy.detectionSwitches().size(), 7);
+    // The detection kinds follow the redaction tool; scanning on capture does not.
+    f.settings.set(Settings::enablePIIRedaction, false);
+    for (QCheckBox *box : privacy.detectionSwitches()) {
+        EXPECT_FALSE(box->isEnabledTo(&privacy)) << box->text().toStdString();
+    }
+    EXPECT_TRUE(privacy.scanOnCapture()->isEnabledTo(&privacy));
+    privacy.enableRedaction()->click();
+    EXPECT_TRUE(f.settings.get(Settings::enablePIIRedaction));
+    EXPECT_TRUE(privacy.detectionSwitches().first()->isEnabledTo(&privacy));
+
+    EXPECT_FALSE(storage.olderThan()->isEnabledTo(&storage));
+    EXPECT_FALSE(storage.action()->isEnabledTo(&storage));
+    EXPECT_TRUE(storage.actionHelp()->text().contains("Trash"));
+    f.settings.set(Settings::retentionEnabled, true);
+    storage.action()->segment(1)->click();
+    EXPECT_EQ(f.settings.get(Settings::retentionAction), "archive");
+    EXPECT_TRUE(storage.actionHelp()->text().startsWith("Old screenshots move to an Archive folder"));
+    EXPECT_TRUE(storage.olderThan()->isEnabledTo(&storage));
+}
+
+TEST(PreferencesView, ControlsFollowAnotherProcessWritingTheSettings)
+{
+    Fixture f;
+    f.settings.followExternalChanges();
+    PreferencesView view(f.settings);
+    EXPECT_EQ(view.size(), QSize(500, 520));
+    AppSettings other; // another process's view of the same file
+    other.set(Settings::recentPreviewMinutes, 60);
+    other.set(Settings::piiRedactionStyle, QStringLiteral("black"));
+    QTRY_COMPARE_WITH_TIMEOUT(view.general()->recentMinutes()->currentText(), QString("1 hour"), 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(view.privacy()->style()->currentIndex(), 1, 20000);
+}
+
+TEST(TagsTab, AddingFavoritesAndClearingRecents)
+{
+    Fixture f;
+    TagLists lists(f.settings);
+    lists.addRecentTag(TagItem::create("invoice"));
+    TagsTab tab(f.settings);
+    EXPECT_FALSE(tab.emptyFavoritesText()->isHidden());
+    const struct
+    {
+        const char *typed;
+        bool addEnabled;
+    } names[] = {{"", false}, {"   \t ", false}, {"  Work\t", true}};
+    for (const auto &n : names) {
+        tab.newTagField()->setText(n.typed);
+        EXPECT_EQ(tab.addButton()->isEnabled(), n.addEnabled) << n.typed;
+    }
+    tab.swatches().at(4)->click();
+    EXPECT_EQ(tab.newTagColor(), 4);
+    QTest::mouseClick(tab.addButton(), Qt::LeftButton);
+    ASSERT_EQ(lists.favoriteTags().size(), 1);
+    EXPECT_EQ(lists.favoriteTags().first().name, "Work");
+    EXPECT_EQ(lists.favoriteTags().first().colorIndex, 4);
+    EXPECT_EQ(tab.newTagColor(), 0);
+    EXPECT_TRUE(tab.newTagField()->text().isEmpty());
+    ASSERT_EQ(tab.removeButtons().size(), 1);
+    EXPECT_TRUE(tab.emptyFavoritesText()->isHidden());
+    tab.removeButtons().first()->click();
+    EXPECT_TRUE(lists.favoriteTags().isEmpty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    EXPECT_FALSE(tab.clearRecentButton()->isHidden());
+    QTest::mouseClick(tab.clearRecentButton(), Qt::LeftButton);
+    EXPECT_TRUE(lists.recentTags().isEmpty());
+    EXPECT_TRUE(tab.clearRecentButton()->isHidden());
+
+    // The stepper stops at its bounds.
+    QSpinBox *stepper = tab.maxRecentTags();
+    for (const auto &[start, key, expected] : {std::tuple{6, Qt::Key_Down, 5}, {5, Qt::Key_Down, 5},
+                                                {49, Qt::Key_Up, 50}, {50, Qt::Key_Up, 50}}) {
+        f.settings.set(Settings::maxRecentTags, start);
+        QTest::keyClick(stepper, key);
+        QTest::keyClick(stepper, key);
+        EXPECT_EQ(f.settings.get(Settings::maxRecentTags), expected) << start;
+    }
+}
+
+TEST(AboutTab, VersionLine)
+{
+    EXPECT_EQ(AboutTab::versionLine("", ""), "Version ? (?)");
+    EXPECT_EQ(AboutTab::versionLine("0.1.0", ""), "Version 0.1.0 (?)");
+    EXPECT_EQ(AboutTab::versionLine("0.1.0", "93"), "Version 0.1.0 (93)");
+    AboutTab tab("", "");
+    EXPECT_EQ(tab.versionLabel()->text(), "Version ? (?)");
+}
+
+} // namespace
