@@ -199,6 +199,63 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
     case Symbol::ChevronUp:
         p.drawPolyline(QPolygonF({at(5, 15), at(12, 8), at(19, 15)}));
         break;
+    case Symbol::XmarkCircleFill: {
+        QPainterPath disc;
+        disc.addEllipse(at(12, 12), 10 * u, 10 * u);
+        QPainterPathStroker stroker;
+        stroker.setWidth(2.2 * u);
+        stroker.setCapStyle(Qt::RoundCap);
+        QPainterPath lines;
+        lines.moveTo(at(8.5, 8.5));
+        lines.lineTo(at(15.5, 15.5));
+        lines.moveTo(at(15.5, 8.5));
+        lines.lineTo(at(8.5, 15.5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawPath(disc.subtracted(stroker.createStroke(lines)));
+        break;
+    }
+    case Symbol::ArrowClockwise: {
+        p.setPen(QPen(c, 2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawArc(QRectF(at(4, 4), at(20, 20)), 60 * 16, 290 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawPolygon(QPolygonF({at(13, 1.5), at(19.5, 5.2), at(13.5, 9.5)}));
+        break;
+    }
+    case Symbol::PhotoOnRectangle:
+        p.setPen(QPen(c, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.save();
+        p.translate(at(12, 12));
+        p.rotate(-8);
+        p.translate(-at(12, 12));
+        p.drawRoundedRect(QRectF(at(5, 2.5), at(22, 15.5)), 2 * u, 2 * u);
+        p.restore();
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(at(2, 7.5), at(18.5, 21.5)), 2 * u, 2 * u);
+        p.drawPolyline(QPolygonF({at(2.5, 19), at(7.5, 14), at(11, 17.5), at(13.5, 15), at(18, 19.5)}));
+        break;
+    case Symbol::Tag: {
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPolygon(QPolygonF({at(3, 3.5), at(12, 3.5), at(21, 12.5), at(12.5, 21), at(3, 11.5)}));
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(at(7.8, 8.3), 1.6 * u, 1.6 * u);
+        break;
+    }
+    case Symbol::DocOnDoc:
+        p.setPen(QPen(c, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawRoundedRect(QRectF(at(8, 2.5), at(20, 17)), 2 * u, 2 * u);
+        p.drawPolyline(QPolygonF({at(5.5, 7), at(4, 7), at(4, 21.5), at(16, 21.5), at(16, 19.5)}));
+        break;
+    case Symbol::Trash:
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawLine(at(3.5, 6), at(20.5, 6));
+        p.drawPolyline(QPolygonF({at(9, 6), at(9.5, 3), at(14.5, 3), at(15, 6)}));
+        p.drawPolyline(QPolygonF({at(5.5, 6), at(6.5, 21), at(17.5, 21), at(18.5, 6)}));
+        p.drawLine(at(10, 10), at(10, 17));
+        p.drawLine(at(14, 10), at(14, 17));
+        break;
     }
     p.restore();
 }

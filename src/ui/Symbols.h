@@ -28,6 +28,12 @@ public:
         Pencil,
         ChevronDown,
         ChevronUp,
+        XmarkCircleFill,
+        ArrowClockwise,
+        PhotoOnRectangle,
+        Tag,
+        DocOnDoc,
+        Trash,
     };
 
     // Draws the symbol in the square rect with the colour; `accent` fills the inside of two-tone
