@@ -14,6 +14,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "ui/MenuBarView.h"
+#include "ui/gallery/GalleryWindow.h"
 #include "ui/Symbols.h"
 #include "ui/ThumbnailStack.h"
 #include "ui/TrayPopover.h"
@@ -22,6 +23,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -49,6 +51,7 @@ AppDelegate::~AppDelegate()
 {
     delete m_popover;
     delete m_panelWindow;
+    delete m_galleryWindow;
 }
 
 FrontAppDetector *AppDelegate::frontAppDetector()
@@ -58,6 +61,8 @@ FrontAppDetector *AppDelegate::frontAppDetector()
     }
     return m_frontAppDetector;
 }
+
+GalleryWindow *AppDelegate::galleryWindow() const { return m_galleryWindow.data(); }
 
 QWidget *AppDelegate::panelWindow() const { return m_panelWindow ? m_panelWindow : m_popover; }
 
@@ -286,7 +291,29 @@ void AppDelegate::unavailable(const QString &window, const QString &path)
 
 void AppDelegate::showPreferences() { unavailable(QStringLiteral("Preferences window")); }
 
-void AppDelegate::showGallery(const QString &query) { unavailable(QStringLiteral("Library window"), query); }
+void AppDelegate::showGallery(const QString &query)
+{
+    if (m_popover && m_popover->isVisible()) {
+        m_popover->close();
+    }
+    if (m_galleryWindow) {
+        // A new search replaces the content; without one the window comes up as it was.
+        if (!query.isEmpty()) {
+            m_galleryWindow->replaceContent(query);
+        }
+    } else {
+        m_galleryWindow = new GalleryWindow(m_settings, ScreenshotIndex::shared(), query);
+        m_galleryWindow->setAttribute(Qt::WA_DeleteOnClose);
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = m_galleryWindow->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            m_galleryWindow->move(frame.topLeft());
+        }
+    }
+    m_galleryWindow->show();
+    m_galleryWindow->raise();
+    m_galleryWindow->activateWindow();
+}
 
 void AppDelegate::openAnnotationEditor(const QString &path, const QList<Annotation> &)
 {

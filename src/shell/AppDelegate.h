@@ -16,6 +16,7 @@ class AppSettings;
 class CaptureOrganizer;
 class DesktopCaptureDisplay;
 class FrontAppDetector;
+class GalleryWindow;
 class MenuBarView;
 class QSystemTrayIcon;
 class QWidget;
@@ -61,6 +62,7 @@ public:
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
     FrontAppDetector *frontAppDetector();
+    GalleryWindow *galleryWindow() const;
 
 signals:
     // A command whose window this build does not have: the window's name and the file, if any.
@@ -80,6 +82,7 @@ private:
     QSystemTrayIcon *m_statusItem = nullptr;
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
+    QPointer<GalleryWindow> m_galleryWindow; // cleared when it closes
     MenuBarView *m_panel = nullptr;
     std::unique_ptr<ThumbnailStack> m_thumbnails;
     std::unique_ptr<DesktopCaptureDisplay> m_display;

@@ -42,6 +42,7 @@ const QList<Command> &commands()
         {"import", "import [--app NAME] [--all-images] PATH...   file existing screenshots into the library", Commands::import, Needs::gui},
         {"tag", "tag FILE [NAME... | --add NAME | --remove NAME]   show or change a file's tags", Commands::tag, Needs::core},
         {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, Needs::gui},
+        {"library", "library [QUERY]                      open the library window, searching for QUERY", Commands::library, Needs::windows},
     };
     return table;
 }

@@ -14,5 +14,6 @@ int search(const QStringList &args);
 int import(const QStringList &args);
 int tag(const QStringList &args);
 int redact(const QStringList &args);
+int library(const QStringList &args);
 
 } // namespace Commands
