@@ -4,6 +4,7 @@
 #include <QtConcurrent>
 
 #include <algorithm>
+#include <cstring>
 
 namespace LibrarySearch {
 
@@ -34,6 +35,42 @@ bool matchesQuery(const QString &path, const QString &appName, const QStringList
         }
     }
     return containsLowered(ocrText, loweredQuery);
+}
+
+QByteArray searchKey(const QString &path, const QString &appName, const QStringList &tags, const QString &ocrText)
+{
+    QByteArray key;
+    auto add = [&key](QStringView field) {
+        key += field.toString().toLower().toUtf8();
+        key += '\0';
+    };
+    add(QStringView(path).mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+    add(appName);
+    for (const QString &tag : tags) {
+        add(tag);
+    }
+    add(ocrText);
+    key.squeeze();
+    return key;
+}
+
+QByteArray searchNeedle(const QString &query)
+{
+    if (query.contains(QChar(0))) {
+        return QByteArray(1, '\0'); // never inside one field: matches nothing
+    }
+    return query.toLower().toUtf8();
+}
+
+bool keyMatches(const QByteArray &key, const QByteArray &needle)
+{
+    if (needle.isEmpty()) {
+        return true;
+    }
+    if (needle.contains('\0')) {
+        return false;
+    }
+    return ::memmem(key.constData(), size_t(key.size()), needle.constData(), size_t(needle.size())) != nullptr;
 }
 
 bool matches(const ScreenshotIndexEntry &entry, const Filter &filter, const QString &loweredQuery)

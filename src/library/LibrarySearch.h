@@ -3,6 +3,7 @@
 
 #include "library/ScreenshotIndexEntry.h"
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -24,6 +25,15 @@ struct Filter
 // component), application, any tag or recognised text.
 bool matchesQuery(const QString &path, const QString &appName, const QStringList &tags, const QString &ocrText,
                   const QString &loweredQuery);
+
+// The searched fields lower-cased, as UTF-8, each followed by a NUL so that no match spans
+// two fields: a substring search of the lowered query in this key gives the same answer as
+// matchesQuery, at memory speed. For lists that are searched at every keystroke.
+QByteArray searchKey(const QString &path, const QString &appName, const QStringList &tags, const QString &ocrText);
+// The lowered query as keyMatches takes it. A query holding a NUL, which no field of a key
+// holds, matches nothing.
+QByteArray searchNeedle(const QString &query);
+bool keyMatches(const QByteArray &key, const QByteArray &needle);
 
 bool matches(const ScreenshotIndexEntry &entry, const Filter &filter, const QString &loweredQuery);
 

@@ -17,6 +17,7 @@
 #include "platform/Workspace.h"
 #include "tags/widgets/TagDialogWindow.h"
 #include "ui/MenuBarView.h"
+#include "ui/gallery/GalleryWindow.h"
 #include "ui/Symbols.h"
 #include "ui/ThumbnailStack.h"
 #include "ui/preferences/PreferencesView.h"
@@ -60,6 +61,7 @@ AppDelegate::~AppDelegate()
 {
     delete m_popover;
     delete m_panelWindow;
+    delete m_galleryWindow;
 }
 
 FrontAppDetector *AppDelegate::frontAppDetector()
@@ -69,6 +71,8 @@ FrontAppDetector *AppDelegate::frontAppDetector()
     }
     return m_frontAppDetector;
 }
+
+GalleryWindow *AppDelegate::galleryWindow() const { return m_galleryWindow.data(); }
 
 QWidget *AppDelegate::panelWindow() const { return m_panelWindow ? m_panelWindow : m_popover; }
 
@@ -280,7 +284,29 @@ void AppDelegate::showPreferences()
     m_preferencesWindow->activateWindow();
 }
 
-void AppDelegate::showGallery(const QString &query) { unavailable(QStringLiteral("Library window"), query); }
+void AppDelegate::showGallery(const QString &query)
+{
+    if (m_popover && m_popover->isVisible()) {
+        m_popover->close();
+    }
+    if (m_galleryWindow) {
+        // A new search replaces the content; without one the window comes up as it was.
+        if (!query.isEmpty()) {
+            m_galleryWindow->replaceContent(query);
+        }
+    } else {
+        m_galleryWindow = new GalleryWindow(m_settings, ScreenshotIndex::shared(), query);
+        m_galleryWindow->setAttribute(Qt::WA_DeleteOnClose);
+        if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+            QRect frame = m_galleryWindow->frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            m_galleryWindow->move(frame.topLeft());
+        }
+    }
+    m_galleryWindow->show();
+    m_galleryWindow->raise();
+    m_galleryWindow->activateWindow();
+}
 
 void AppDelegate::openAnnotationEditor(const QString &path, const QList<Annotation> &annotations)
 {

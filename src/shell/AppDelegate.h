@@ -17,6 +17,7 @@ class AppSettings;
 class CaptureSession;
 class DesktopCaptureDisplay;
 class FrontAppDetector;
+class GalleryWindow;
 class MenuBarView;
 class QSystemTrayIcon;
 class ScreenshotMonitor;
@@ -64,6 +65,7 @@ public:
     FrontAppDetector *frontAppDetector();
     // The open annotation editor window, if any.
     QWidget *annotationWindow() const { return m_annotationWindow; }
+    GalleryWindow *galleryWindow() const;
 
 signals:
     // A command whose window this build does not have: the window's name and the file, if any.
@@ -83,6 +85,7 @@ private:
     TrayPopover *m_popover = nullptr;
     QWidget *m_panelWindow = nullptr; // without a tray
     QPointer<QWidget> m_preferencesWindow; // cleared when it closes
+    QPointer<GalleryWindow> m_galleryWindow; // cleared when it closes
     MenuBarView *m_panel = nullptr;
     QPointer<QWidget> m_tagDialogWindow; // a TagDialogWindow, cleared when it closes
     std::unique_ptr<ThumbnailStack> m_thumbnails;

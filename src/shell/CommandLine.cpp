@@ -48,6 +48,7 @@ const QList<Command> &commands()
         {"redact", "redact IMAGE [--style blur|black] [--types LIST | --all] [-o OUTPUT]   write a redacted copy", Commands::redact, Needs::gui},
         {"annotate", "annotate IMAGE                       open an image in the annotation editor", Commands::annotate, Needs::windows},
         {"preferences", "preferences                          open the preferences window", Commands::preferences, Needs::windows},
+        {"library", "library [QUERY]                      open the library window, searching for QUERY", Commands::library, Needs::windows},
     };
     return table;
 }

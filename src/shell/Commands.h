@@ -16,5 +16,6 @@ int tag(const QStringList &args);
 int redact(const QStringList &args);
 int annotate(const QStringList &args);
 int preferences(const QStringList &args);
+int library(const QStringList &args);
 
 } // namespace Commands

@@ -199,6 +199,31 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
     case Symbol::ChevronUp:
         p.drawPolyline(QPolygonF({at(5, 15), at(12, 8), at(19, 15)}));
         break;
+    case Symbol::ArrowClockwise: {
+        p.setPen(QPen(c, 2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawArc(QRectF(at(4, 4), at(20, 20)), 60 * 16, 290 * 16);
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawPolygon(QPolygonF({at(13, 1.5), at(19.5, 5.2), at(13.5, 9.5)}));
+        break;
+    }
+    case Symbol::PhotoOnRectangle:
+        p.setPen(QPen(c, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.save();
+        p.translate(at(12, 12));
+        p.rotate(-8);
+        p.translate(-at(12, 12));
+        p.drawRoundedRect(QRectF(at(5, 2.5), at(22, 15.5)), 2 * u, 2 * u);
+        p.restore();
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(at(2, 7.5), at(18.5, 21.5)), 2 * u, 2 * u);
+        p.drawPolyline(QPolygonF({at(2.5, 19), at(7.5, 14), at(11, 17.5), at(13.5, 15), at(18, 19.5)}));
+        break;
+    case Symbol::DocOnDoc:
+        p.setPen(QPen(c, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawRoundedRect(QRectF(at(8, 2.5), at(20, 17)), 2 * u, 2 * u);
+        p.drawPolyline(QPolygonF({at(5.5, 7), at(4, 7), at(4, 21.5), at(16, 21.5), at(16, 19.5)}));
+        break;
     case Symbol::CursorArrow: {
         QPainterPath a;
         a.moveTo(at(6, 3));

@@ -52,6 +52,10 @@ public:
         Tag,
         PlusCircleFill,
         XmarkCircleFill,
+        // The library window's card and toolbar commands.
+        ArrowClockwise,
+        PhotoOnRectangle,
+        DocOnDoc,
     };
 
     // Draws the symbol in the square rect with the colour; `accent` fills the inside of two-tone
