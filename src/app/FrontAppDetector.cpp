@@ -11,8 +11,9 @@ const QString unknownName = QStringLiteral("Unknown");
 
 std::unique_ptr<ActiveWindowSource> desktopSource()
 {
-    QString whyNull;
-    std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(&whyNull);
+    QString whyNull, backend;
+    std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(&whyNull, &backend);
+    Log::line(QStringLiteral("Front application source: %1").arg(backend));
     if (!whyNull.isEmpty()) {
         Log::line(QStringLiteral("Front application cannot be followed (%1); screenshots are filed under \"Unknown\"")
                       .arg(whyNull));

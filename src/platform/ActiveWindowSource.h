@@ -20,11 +20,29 @@ public:
     // The window in front now, or none when no window is.
     virtual std::optional<ActiveWindow> current() = 0;
 
-    // The X11 source where an X server is reachable, else a source that never knows a window;
-    // `whyNull` then says why.
-    static std::unique_ptr<ActiveWindowSource> create(QString *whyNull = nullptr);
+    enum class Backend { swayIpc, x11, none };
+
+    // What the session tells about itself: the environment variables the choice reads.
+    struct Session
+    {
+        QString sessionType;    // XDG_SESSION_TYPE
+        QString currentDesktop; // XDG_CURRENT_DESKTOP
+        QString swaySocket;     // SWAYSOCK
+        QString i3Socket;       // I3SOCK
+        QString display;        // DISPLAY
+        static Session fromEnvironment();
+    };
+
+    // The back ends to try for a session, best first; the last is always `none`.
+    static QList<Backend> candidates(const Session &session);
+    static QString backendName(Backend backend);
+
+    // The first candidate that opens. `backend` names it for the start-up log; `whyNull` says
+    // why nothing could follow the front window when the result is the null source.
+    static std::unique_ptr<ActiveWindowSource> create(QString *whyNull = nullptr, QString *backend = nullptr);
 
 signals:
-    // Another application's window came to the front.
+    // Another application's window came to the front. An empty window means focus moved to
+    // something whose application cannot be known.
     void activated(const ActiveWindow &window);
 };

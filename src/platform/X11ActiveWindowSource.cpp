@@ -153,14 +153,15 @@ void X11ActiveWindowSource::readEvents()
     if (!activeChanged) {
         return;
     }
-    // Focus moving to no window (the desktop, a closing window) activates no application,
-    // and a second window of the application in front is no new activation.
-    const std::optional<ActiveWindow> w = d->readActive();
-    if (!w || (d->last && d->last->sameApplication(*w))) {
+    // Focus on no X window (a native Wayland window under XWayland, the desktop) is reported
+    // as an empty window, so that a capture is not filed under the application before it;
+    // a second window of the application in front is no new activation.
+    const ActiveWindow w = d->readActive().value_or(ActiveWindow{});
+    if (d->last && d->last->sameApplication(w)) {
         return;
     }
     d->last = w;
-    emit activated(*w);
+    emit activated(w);
 }
 
 #else

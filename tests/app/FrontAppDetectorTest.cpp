@@ -17,7 +17,8 @@ class FakeSource : public ActiveWindowSource
 public:
     std::optional<ActiveWindow> front;
     std::optional<ActiveWindow> current() override { return front; }
-    void activate(const QString &cls) { emit activated(ActiveWindow{cls, cls.toLower(), {}, 0}); }
+    // An empty class stands for focus on something whose application cannot be known.
+    void activate(const QString &cls) { emit activated(cls.isEmpty() ? ActiveWindow{} : ActiveWindow{cls, cls.toLower(), {}, 0}); }
 };
 
 struct Detector
@@ -69,6 +70,9 @@ TEST(FrontAppDetector, ActivationSequences)
         {"tool twice", {"Kate", "Screenshot", "Screenshot"}, "Screenshot", "Screenshot", "Screenshot"},
         {"nameless application", {"Kate", "nameless"}, "Unknown", "Kate", "Unknown"},
         {"same application again", {"Kate", "Kate"}, "Kate", "Kate", "Kate"},
+        // Focus on a window of no known application: never the name before it.
+        {"unknowable window", {"Kate", ""}, "Unknown", "Kate", "Unknown"},
+        {"unknowable window, then the tool", {"Kate", "", "Screenshot"}, "Screenshot", "Unknown", "Unknown"},
         {"names are case-sensitive", {"Kate", "screenshot"}, "screenshot", "Kate", "screenshot"},
     };
     for (const Case &c : cases) {

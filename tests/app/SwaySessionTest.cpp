@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The Sway back end against a real headless Sway with a native Wayland terminal and an
+// XWayland one. Sway refuses to run as root, so the suite runs it as a throwaway user.
+#include "app/FrontAppDetector.h"
+#include "platform/ActiveWindowDesktopEntries.h"
+#include "platform/SwayActiveWindowSource.h"
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <iostream>
+#include <unistd.h>
+
+namespace {
+
+bool waitFor(const std::function<bool()> &condition, int ms = 10000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition()) {
+        if (t.elapsed() > ms) {
+            return false;
+        }
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+int run(const QString &program, const QStringList &args)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(program, args);
+    return p.waitForFinished(20000) ? p.exitCode() : -1;
+}
+
+class SwaySession : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        for (const char *tool : {"sway", "swaymsg", "foot", "xterm", "Xwayland", "useradd", "runuser"}) {
+            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
+                s_problem = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+                return;
+            }
+        }
+        if (geteuid() != 0) {
+            s_problem = QStringLiteral("creating the user Sway runs as needs root");
+            return;
+        }
+        s_user = QStringLiteral("pictrove-wayland-%1").arg(getpid());
+        if (run(QStringLiteral("useradd"), {QStringLiteral("-M"), QStringLiteral("-d"), QStringLiteral("/nonexistent"),
+                                            QStringLiteral("-s"), QStringLiteral("/bin/sh"), s_user}) != 0) {
+            s_problem = QStringLiteral("useradd failed");
+            s_user.clear();
+            return;
+        }
+        s_runtime = new QTemporaryDir(QStringLiteral("/tmp/pictrove-wayland-XXXXXX"));
+        const QString dir = s_runtime->path();
+        QFile config(dir + QStringLiteral("/config"));
+        config.open(QIODevice::WriteOnly);
+        config.write("xwayland enable\n");
+        config.close();
+        run(QStringLiteral("chown"), {s_user, dir});
+        QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        s_socket = dir + QStringLiteral("/sway-ipc.sock");
+        s_sway = new QProcess;
+        s_sway->setProcessChannelMode(QProcess::MergedChannels);
+        s_sway->setStandardOutputFile(dir + QStringLiteral("/sway.log"));
+        s_sway->start(QStringLiteral("runuser"),
+                      {QStringLiteral("-u"), s_user, QStringLiteral("--"), QStringLiteral("env"), QStringLiteral("-i"),
+                       QStringLiteral("PATH=/usr/bin:/bin"), QStringLiteral("XDG_RUNTIME_DIR=") + dir,
+                       QStringLiteral("WLR_BACKENDS=headless"), QStringLiteral("WLR_LIBINPUT_NO_DEVICES=1"),
+                       QStringLiteral("WLR_RENDERER=pixman"), QStringLiteral("SWAYSOCK=") + s_socket,
+                       QStringLiteral("sway"), QStringLiteral("-c"), dir + QStringLiteral("/config")});
+        if (!waitFor([] { return msg({QStringLiteral("-t"), QStringLiteral("get_version")}) == 0; })) {
+            s_problem = QStringLiteral("sway did not start");
+        }
+    }
+
+    static void TearDownTestSuite()
+    {
+        if (s_sway) {
+            msg({QStringLiteral("exit")});
+            if (!s_sway->waitForFinished(5000)) {
+                s_sway->kill();
+                s_sway->waitForFinished();
+            }
+            delete s_sway;
+            s_sway = nullptr;
+        }
+        if (!s_user.isEmpty()) {
+            // The clients sway started end with it; their user goes too.
+            for (int i = 0; i < 50 && run(QStringLiteral("userdel"), {s_user}) != 0; ++i) {
+                QTest::qWait(100);
+            }
+            s_user.clear();
+        }
+        delete s_runtime;
+        s_runtime = nullptr;
+    }
+
+    void SetUp() override
+    {
+        if (!s_problem.isEmpty()) {
+            GTEST_SKIP() << s_problem.toStdString();
+        }
+    }
+
+    static int msg(const QStringList &args) { return run(QStringLiteral("swaymsg"), QStringList{"-s", s_socket} + args); }
+
+    static inline QProcess *s_sway = nullptr;
+    static inline QTemporaryDir *s_runtime = nullptr;
+    static inline QString s_user;
+    static inline QString s_socket;
+    static inline QString s_problem;
+};
+
+TEST_F(SwaySession, FollowsNativeAndXWaylandWindowsAndForgetsNamesItCannotKnow)
+{
+    QString error;
+    std::unique_ptr<SwayActiveWindowSource> source = SwayActiveWindowSource::open(s_socket, &error);
+    ASSERT_TRUE(source) << error.toStdString();
+    EXPECT_FALSE(source->current()); // an empty workspace is in front
+    auto entries = std::make_shared<ActiveWindowDesktopEntries>();
+    FrontAppDetector detector(std::move(source), [entries](const ActiveWindow &w) { return entries->displayName(w); });
+    EXPECT_EQ(detector.currentApp(), "Unknown");
+    const QString foot = ActiveWindowDesktopEntries().displayName({{}, {}, QStringLiteral("foot"), 0});
+
+    struct Step
+    {
+        const char *what;
+        QStringList command;
+        QString name;
+    };
+    const Step steps[] = {
+        {"native Wayland window", {"exec", "foot sleep 600"}, foot},
+        {"XWayland window", {"exec", "xterm -e sleep 600"}, QStringLiteral("XTerm")},
+        {"window without app id", {"exec", "foot --app-id= sleep 600"}, QStringLiteral("Unknown")},
+        {"focus back by criteria", {"[app_id=^foot$] focus"}, foot},
+        {"empty workspace", {"workspace", "9"}, QStringLiteral("Unknown")},
+        {"back to the workspace", {"workspace", "1"}, foot},
+    };
+    QString before = detector.currentApp();
+    for (const Step &s : steps) {
+        EXPECT_EQ(msg(s.command), 0) << s.what;
+        EXPECT_TRUE(waitFor([&] { return detector.currentApp() == s.name; }))
+            << s.what << ": " << detector.currentApp().toStdString();
+        EXPECT_EQ(detector.previousApp(), before) << s.what;
+        before = detector.currentApp();
+    }
+
+    // From the focus command to the new name, measured while nothing else happens.
+    QElapsedTimer latency;
+    latency.start();
+    QProcess focus;
+    focus.start(QStringLiteral("swaymsg"), {"-s", s_socket, "[class=^XTerm$] focus"});
+    EXPECT_TRUE(waitFor([&] { return detector.currentApp() == QLatin1String("XTerm"); }));
+    std::cout << "focus change to name: " << latency.elapsed() << " ms (including swaymsg)" << std::endl;
+    focus.waitForFinished();
+}
+
+} // namespace

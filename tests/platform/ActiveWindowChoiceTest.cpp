@@ -1,0 +1,84 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/ActiveWindowSource.h"
+#include "platform/SwayActiveWindowSource.h"
+
+#include <gtest/gtest.h>
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+using Backend = ActiveWindowSource::Backend;
+
+TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
+{
+    struct Case
+    {
+        const char *what;
+        ActiveWindowSource::Session session;
+        QList<Backend> expected;
+    };
+    const Case cases[] = {
+        {"X11 session", {"x11", "XFCE", {}, {}, ":0"}, {Backend::x11, Backend::none}},
+        {"Sway with XWayland", {"wayland", "sway", "/run/user/1000/sway-ipc.sock", {}, ":0"},
+         {Backend::swayIpc, Backend::x11, Backend::none}},
+        {"Sway without XWayland", {"wayland", "sway", "/run/user/1000/sway-ipc.sock", {}, {}},
+         {Backend::swayIpc, Backend::none}},
+        {"i3 on X11", {"x11", "i3", {}, "/run/user/1000/i3/ipc-socket.1", ":0"},
+         {Backend::swayIpc, Backend::x11, Backend::none}},
+        {"GNOME Wayland: XWayland only", {"wayland", "GNOME", {}, {}, ":0"}, {Backend::x11, Backend::none}},
+        {"no display at all", {"tty", {}, {}, {}, {}}, {Backend::none}},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(ActiveWindowSource::candidates(c.session), c.expected) << c.what;
+    }
+}
+
+TEST(ActiveWindowChoice, UnreachableSwaySocketFallsThrough)
+{
+    qputenv("SWAYSOCK", "/nonexistent/sway-ipc.sock");
+    qunsetenv("I3SOCK");
+    qunsetenv("DISPLAY");
+    QString whyNull, backend;
+    const std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(&whyNull, &backend);
+    qunsetenv("SWAYSOCK");
+    ASSERT_TRUE(source);
+    EXPECT_FALSE(source->current());
+    EXPECT_EQ(backend, "none");
+    EXPECT_TRUE(whyNull.contains("/nonexistent/sway-ipc.sock")) << whyNull.toStdString();
+}
+
+TEST(SwayTree, WindowsOfNodes)
+{
+    struct Case
+    {
+        const char *json;
+        ActiveWindow expected;
+    };
+    const Case cases[] = {
+        {R"({"type":"con","app_id":"foot","pid":42})", {{}, {}, "foot", 42}},
+        {R"({"type":"floating_con","app_id":null,"pid":43,
+             "window_properties":{"class":"XTerm","instance":"xterm"}})", {"XTerm", "xterm", {}, 43}},
+        {R"({"type":"con","app_id":"","pid":44})", {}},       // no app id: not guessed from the pid
+        {R"({"type":"con","pid":45,"nodes":[]})", {}},         // split container
+        {R"({"type":"workspace","name":"9","pid":46})", {}},   // empty workspace in front
+    };
+    for (const Case &c : cases) {
+        const ActiveWindow w = SwayActiveWindowSource::windowOf(QJsonDocument::fromJson(c.json).object());
+        EXPECT_TRUE(w.sameApplication(c.expected)) << c.json;
+    }
+}
+
+TEST(SwayTree, FindsTheFocusedNodeAlsoAmongFloatingOnes)
+{
+    const QJsonObject tree = QJsonDocument::fromJson(R"({"type":"root","focused":false,"nodes":[
+        {"type":"output","nodes":[{"type":"workspace","focused":false,
+          "nodes":[{"type":"con","app_id":"foot","pid":1,"focused":false}],
+          "floating_nodes":[{"type":"floating_con","app_id":"org.gnome.Calculator","pid":2,"focused":true}]}]}]})")
+                                 .object();
+    EXPECT_EQ(SwayActiveWindowSource::focusedIn(tree).applicationId, "org.gnome.Calculator");
+    EXPECT_TRUE(SwayActiveWindowSource::focusedIn(QJsonObject{}).isEmpty());
+}
+
+} // namespace
