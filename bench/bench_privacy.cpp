@@ -3,7 +3,7 @@
 // line run with OMP_THREAD_LIMIT=1, and, with --accuracy, the detection figures on the
 // rendered fixtures.
 //   bench_privacy                       timings
-//   bench_privacy --accuracy [--only NAME-PART] [--scale S] [--psm N] [--bands N] [--invert 0|1]
+//   bench_privacy --accuracy [--part tuned|held-out] [--only NAME-PART] [--scale S] [--psm N] [--bands N] [--invert 0|1]
 #include "../tests/privacy/FixtureScore.h"
 #include "privacy/FaceDetector.h"
 #include "privacy/PIIDetector.h"
@@ -99,9 +99,18 @@ int accuracy(int argc, char **argv)
         if (!std::strcmp(argv[i], "--bands")) options.bands = std::atoi(argv[i + 1]);
         if (!std::strcmp(argv[i], "--invert")) options.invert = std::atoi(argv[i + 1]);
     }
+    QString part = QStringLiteral("tuned");
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--part")) part = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    // "tuned": the first fixtures and the tuned screens; "held-out": the screens never tuned on.
+    const QStringList names = part == QLatin1String("held-out")
+        ? FixtureScore::heldOutNames()
+        : FixtureScore::fixtureNames() + FixtureScore::tunedScreenNames();
+    std::printf("part %s\n", qPrintable(part));
     FixtureScore::Score total;
     qint64 ms = 0;
-    for (const QString &name : FixtureScore::fixtureNames()) {
+    for (const QString &name : names) {
         if (!name.contains(only)) {
             continue;
         }

@@ -13,11 +13,29 @@ namespace IpAddressMatcher {
 
 namespace {
 
+#define OCTET u"(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)"
+
 // A fifth number ("1.2.3.4.5") or a version word before it makes it a version, not an address.
+// A network prefix ("/24") is part of the address.
 const IcuRegex &ipv4()
 {
-    static const IcuRegex p(
-        uR"((?<![\d.])\b(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)(?:\.(?:25[0-5]|2[0-4][0-9]|[01]?[0-9][0-9]?)){3}\b(?!\.\d))");
+    static const IcuRegex p(u"(?<![\\d.])\\b" OCTET u"(?:\\." OCTET u"){3}(?:/(?:3[0-2]|[12]?[0-9])(?![\\d.]))?\\b(?!\\.\\d)");
+    return p;
+}
+
+// BSD netstat glues the port on with a full stop ("192.0.2.10.443"): on a line of sockets the
+// address before such a port is taken.
+const IcuRegex &ipv4WithPort()
+{
+    static const IcuRegex p(u"(?<![\\d.])\\b" OCTET u"(?:\\." OCTET u"){3}(?=\\.(?:\\d{1,5}|\\*)(?![\\d.]))");
+    return p;
+}
+
+#undef OCTET
+
+const IcuRegex &socketLine()
+{
+    static const IcuRegex p(uR"((?i)\b(?:tcp|udp)[46]?\b|\b(?:ESTABLISHED|LISTEN|TIME_WAIT|CLOSE_WAIT|SYN_SENT)\b)");
     return p;
 }
 
@@ -86,6 +104,11 @@ TextMatches find(QStringView line)
     for (const IcuRegex::Span &s : ipv4().findAll(line)) {
         const int from = std::max(0, s.start - 24);
         if (versionContext().findAll(line.mid(from, s.start - from)).isEmpty()) {
+            out.append({s.start, s.length, PIIType::ips});
+        }
+    }
+    if (!socketLine().findAll(line).isEmpty()) {
+        for (const IcuRegex::Span &s : ipv4WithPort().findAll(line)) {
             out.append({s.start, s.length, PIIType::ips});
         }
     }

@@ -37,10 +37,19 @@ const IcuRegex &dateOrTime()
     return p;
 }
 
+// Words that announce a phone number right before it: there, or with a leading "+", a number
+// of a possible length counts even when its range is not assigned (fictional 555 numbers).
+const IcuRegex &phoneWord()
+{
+    static const IcuRegex p(
+        uR"((?i)(?:\b(?:call|phone|tel|telephone|mobile|cell|fax|whatsapp|sms|text\s+me|ring|dial)\b|☎|📞)[^\d+\n]{0,12}$)");
+    return p;
+}
+
 bool isCurrencyOrPercent(QChar c)
 {
-    return c == u'%' || c == u'$' || c == u'€' || c == u'£' || c == u'¥' || c == u'‰'
-        || c.category() == QChar::Symbol_Currency;
+    return c == u'%' || c == u'$' || c == u'€' || c == u'£' || c == u'¥' || c == u'‰' ||
+           c.category() == QChar::Symbol_Currency;
 }
 
 // libphonenumber reports offsets into its UTF-8 input; lines are counted in UTF-16.
@@ -94,10 +103,7 @@ bool acceptable(QStringView line, int start, int length)
 
 } // namespace
 
-PhoneDetector::PhoneDetector(QStringList regions)
-    : m_regions(std::move(regions))
-{
-}
+PhoneDetector::PhoneDetector(QStringList regions) : m_regions(std::move(regions)) {}
 
 QStringList PhoneDetector::regionsForUser()
 {
@@ -137,24 +143,32 @@ TextMatches PhoneDetector::find(QStringView lineView) const
     const std::string text(utf8.constData(), size_t(utf8.size()));
     const std::vector<int> offsets = utf8ToUtf16Offsets(line, utf8);
     const PhoneNumberUtil &util = *PhoneNumberUtil::GetInstance();
-    for (const QString &region : m_regions) {
-        PhoneNumberMatcher matcher(util, text, region.toStdString(), PhoneNumberMatcher::VALID, 64);
-        PhoneNumberMatch match;
-        while (matcher.HasNext() && matcher.Next(&match)) {
-            const int b0 = match.start();
-            const int b1 = b0 + match.length();
-            if (b0 < 0 || b1 > int(utf8.size())) {
-                continue;
-            }
-            const int start = offsets[size_t(b0)];
-            const int length = offsets[size_t(b1)] - start;
-            const TextMatch m{start, length, PIIType::phones};
-            bool seen = false;
-            for (const TextMatch &o : out) {
-                seen = seen || o.overlaps(m);
-            }
-            if (!seen && length > 0 && acceptable(line, start, length)) {
-                out.append(m);
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto leniency = pass == 0 ? PhoneNumberMatcher::VALID : PhoneNumberMatcher::POSSIBLE;
+        for (const QString &region : m_regions) {
+            PhoneNumberMatcher matcher(util, text, region.toStdString(), leniency, 64);
+            PhoneNumberMatch match;
+            while (matcher.HasNext() && matcher.Next(&match)) {
+                const int b0 = match.start();
+                const int b1 = b0 + match.length();
+                if (b0 < 0 || b1 > int(utf8.size())) {
+                    continue;
+                }
+                const int start = offsets[size_t(b0)];
+                const int length = offsets[size_t(b1)] - start;
+                const TextMatch m{start, length, PIIType::phones};
+                bool seen = false;
+                for (const TextMatch &o : out) {
+                    seen = seen || o.overlaps(m);
+                }
+                if (!seen && pass == 1) {
+                    const int from = std::max(0, start - 24);
+                    seen =
+                        line[start] != u'+' && phoneWord().findAll(QStringView(line).mid(from, start - from)).isEmpty();
+                }
+                if (!seen && length > 0 && acceptable(line, start, length)) {
+                    out.append(m);
+                }
             }
         }
     }

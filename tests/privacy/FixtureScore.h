@@ -62,6 +62,22 @@ inline QStringList fixtureNames()
             QStringLiteral("logs-light-13px-1x"),     QStringLiteral("logs-dark-13px-2x")};
 }
 
+// The screens of the kinds users capture (CRM, checkout, terminal, editor; four looks each),
+// tuned on, and two pages held out: no detector change is judged on those.
+inline QStringList looksOf(std::initializer_list<const char *> pages)
+{
+    QStringList out;
+    for (const char *page : pages) {
+        for (const char *look : {"-light-13px-1x", "-dark-15px-2x", "-dark-12px-1x", "-light-16px-2x"}) {
+            out << QString::fromLatin1(page) + QLatin1String(look);
+        }
+    }
+    return out;
+}
+
+inline QStringList tunedScreenNames() { return looksOf({"crm", "checkout", "netstat", "editor"}); }
+inline QStringList heldOutNames() { return looksOf({"chat", "sheet"}); }
+
 inline Fixture load(const QString &name)
 {
     Fixture f;

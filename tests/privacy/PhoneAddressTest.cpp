@@ -47,6 +47,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"Berlin 030 23125 017", {"030 23125 017"}},
                       Case{"Paris 01 99 00 12 34", {"01 99 00 12 34"}},
                       Case{"😀 call +44 20 7946 0958", {"+44 20 7946 0958"}},
+                      // Possible but unassigned numbers after a phone word or with a "+".
+                      Case{"Call me at 555-555-0142 before noon", {"555-555-0142"}},
+                      Case{"or +1 555 555 0178.", {"+1 555 555 0178"}},
+                      Case{"Tel: 555 555 0101", {"555 555 0101"}},
+                      Case{"Ticket 555-555-0142 closed", {}},
+                      Case{"call about invoice 5555550142", {}},
                       Case{"Order ID: 4155550199", {}},
                       Case{"Invoice #2015550123", {}},
                       Case{"Total $2015550123 due", {}},
