@@ -4,7 +4,7 @@
 #include "annotation/widgets/AnnotationCanvasView.h"
 #include "annotation/widgets/AnnotationEditorView.h"
 #include "annotation/widgets/AnnotationToolbar.h"
-#include "annotation/widgets/ColorSwatch.h"
+#include "ui/ColorSwatch.h"
 #include "annotation/widgets/ColorWell.h"
 #include "annotation/widgets/RedactionButton.h"
 #include "annotation/widgets/ToolButton.h"

@@ -3,7 +3,7 @@
 #include "common/TestEnvironment.h"
 #include "tags/TagLists.h"
 #include "ui/preferences/AboutTab.h"
-#include "ui/preferences/ColorSwatch.h"
+#include "ui/ColorSwatch.h"
 #include "ui/preferences/FolderField.h"
 #include "ui/preferences/GeneralTab.h"
 #include "ui/preferences/PreferencesView.h"

@@ -8,7 +8,7 @@
 #include "tags/widgets/TagDialogView.h"
 
 #include "common/TestEnvironment.h"
-#include "tags/QtPrinters.h"
+#include "common/QtPrinters.h"
 
 #include <gtest/gtest.h>
 

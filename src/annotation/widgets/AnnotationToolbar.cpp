@@ -4,7 +4,7 @@
 #include "annotation/AnnotationStore.h"
 #include "annotation/PresetColors.h"
 #include "annotation/RedactionMarks.h"
-#include "annotation/widgets/ColorSwatch.h"
+#include "ui/ColorSwatch.h"
 #include "annotation/widgets/ColorWell.h"
 #include "annotation/widgets/RedactionButton.h"
 #include "annotation/widgets/ToolButton.h"

@@ -10,6 +10,7 @@
 #include "tags/TagLists.h"
 #include "tags/TagSearch.h"
 #include "tags/widgets/TagChipView.h"
+#include "ui/ColorSwatch.h"
 #include "ui/FlowLayout.h"
 #include "ui/PreviewImage.h"
 #include "ui/SurfaceParts.h"
@@ -118,47 +119,6 @@ protected:
             p.drawRect(rect().adjusted(0, 0, -1, -1));
         }
     }
-};
-
-// One of the seven colours for a new tag; a ring marks the chosen one.
-class ColorDot : public QAbstractButton
-{
-public:
-    ColorDot(qint64 index, QWidget *parent) : QAbstractButton(parent), m_index(index)
-    {
-        setFixedSize(16, 16);
-        setCheckable(true);
-        setFocusPolicy(Qt::StrongFocus);
-        setCursor(Qt::PointingHandCursor);
-        setAccessibleName(TagColors::name(index));
-    }
-    qint64 index() const { return m_index; }
-
-protected:
-    void nextCheckState() override {}
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        const QRectF dot(2, 2, 12, 12);
-        p.setPen(Qt::NoPen);
-        p.setBrush(TagColors::color(m_index));
-        p.drawEllipse(dot);
-        if (isChecked()) {
-            // A 2-point ring inside the circle in the primary colour.
-            p.setPen(QPen(palette().color(QPalette::WindowText), 2));
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(dot.adjusted(1, 1, -1, -1));
-        }
-        if (hasFocus()) {
-            p.setPen(QPen(palette().color(QPalette::Highlight), 1));
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5));
-        }
-    }
-
-private:
-    qint64 m_index;
 };
 
 QString folderWithTilde(const QString &path)
@@ -330,7 +290,8 @@ QWidget *TagDialogView::buildCreateRow()
     connect(m_createButton, &QAbstractButton::clicked, this, [this] { createTag(trimmedSearchText(), m_newColor); });
     rowLayout->addWidget(m_createButton, 1);
     for (const TagColors::Entry &entry : TagColors::all()) {
-        auto *dot = new ColorDot(entry.index, row);
+        auto *dot = new ColorSwatch(TagColors::name(entry.index), TagColors::color(entry.index), row, 12);
+        dot->setValue(entry.index);
         connect(dot, &QAbstractButton::clicked, this, [this, index = entry.index] { setNewTagColorIndex(index); });
         rowLayout->addWidget(dot);
         m_dots.append(dot);
@@ -423,7 +384,7 @@ void TagDialogView::setNewTagColorIndex(qint64 index)
 {
     m_newColor = index;
     for (QAbstractButton *dot : std::as_const(m_dots)) {
-        dot->setChecked(static_cast<ColorDot *>(dot)->index() == index);
+        dot->setChecked(static_cast<ColorSwatch *>(dot)->value() == index);
         dot->update();
     }
 }

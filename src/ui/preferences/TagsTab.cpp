@@ -3,7 +3,7 @@
 
 #include "app/AppSettings.h"
 #include "tags/TagColors.h"
-#include "ui/preferences/ColorSwatch.h"
+#include "ui/ColorSwatch.h"
 #include "ui/preferences/SettingControls.h"
 
 #include <QButtonGroup>
@@ -90,7 +90,9 @@ TagsTab::TagsTab(AppSettings &settings, QWidget *parent)
     m_swatchGroup = new QButtonGroup(this);
     m_swatchGroup->setExclusive(true);
     for (qint64 index = 0; index <= 7; ++index) {
-        auto *swatch = new ColorSwatch(index);
+        auto *swatch = new ColorSwatch(TagColors::hasColor(index) ? TagColors::name(index) : tr("No color"),
+                                       TagColors::color(index));
+        swatch->setValue(index);
         m_swatchGroup->addButton(swatch, int(index));
         m_swatches.append(swatch);
         colorRow->addWidget(swatch);

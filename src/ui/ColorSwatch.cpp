@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "annotation/widgets/ColorSwatch.h"
+#include "ui/ColorSwatch.h"
 
 #include <QPainter>
 
@@ -8,8 +8,8 @@ constexpr int kGap = 2;  // between the circle and the ring
 constexpr int kRing = 2;
 } // namespace
 
-ColorSwatch::ColorSwatch(const QString &name, const QColor &color, QWidget *parent)
-    : QAbstractButton(parent), m_color(color)
+ColorSwatch::ColorSwatch(const QString &name, const QColor &color, QWidget *parent, int diameter)
+    : QAbstractButton(parent), m_color(color), m_diameter(diameter)
 {
     setText(name);
     setToolTip(name);
@@ -17,11 +17,12 @@ ColorSwatch::ColorSwatch(const QString &name, const QColor &color, QWidget *pare
     setCheckable(true);
     setFixedSize(sizeHint());
     setFocusPolicy(Qt::StrongFocus);
+    setCursor(Qt::PointingHandCursor);
 }
 
 QSize ColorSwatch::sizeHint() const
 {
-    const int side = kDiameter + 2 * (kGap + kRing);
+    const int side = m_diameter + 2 * (kGap + kRing);
     return QSize(side, side);
 }
 
