@@ -249,15 +249,6 @@ void AppDelegate::registerObservers()
     });
 }
 
-void AppDelegate::unavailable(const QString &window, const QString &path)
-{
-    if (m_popover && m_popover->isVisible()) {
-        m_popover->close();
-    }
-    Log::line(window + QStringLiteral(" is not available in this build"));
-    emit windowUnavailable(window, path);
-}
-
 void AppDelegate::showPreferences()
 {
     if (m_popover && m_popover->isVisible()) {

@@ -67,14 +67,9 @@ public:
     QWidget *annotationWindow() const { return m_annotationWindow; }
     GalleryWindow *galleryWindow() const;
 
-signals:
-    // A command whose window this build does not have: the window's name and the file, if any.
-    void windowUnavailable(const QString &window, const QString &path);
-
 private:
     void setUpStatusItem();
     void refreshPanel();
-    void unavailable(const QString &window, const QString &path = QString());
     void addDisplaySteps();
     ScreenshotMonitor *screenshotMonitor();
 

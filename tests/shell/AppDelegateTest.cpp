@@ -8,6 +8,8 @@
 #include "platform/NotificationCenter.h"
 #include "tags/widgets/TagDialogView.h"
 #include "tags/widgets/TagDialogWindow.h"
+#include "ui/gallery/GalleryWindow.h"
+#include "ui/gallery/GalleryWindowView.h"
 
 #include "common/TestEnvironment.h"
 
@@ -23,19 +25,15 @@
 
 namespace {
 
-using Opened = QList<QPair<QString, QString>>;
 
 struct Fixture
 {
     AppSettings settings;
     AppDelegate delegate{settings};
-    Opened opened;
 
     Fixture()
     {
         settings.setEnableAnnotateHotkey(false);
-        QObject::connect(&delegate, &AppDelegate::windowUnavailable,
-                         [this](const QString &w, const QString &p) { opened.append({w, p}); });
     }
 };
 
@@ -66,8 +64,11 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.delegate.annotationWindow()->windowTitle(), "Annotate — screenshot_01-02-03.png");
     EXPECT_EQ(f.delegate.annotationWindow()->size(), QSize(960, 720));
     EXPECT_EQ(f.delegate.annotationWindow()->minimumSize(), QSize(640, 480));
-    EXPECT_EQ(f.opened, (Opened{{"Library window", "invoice"},
-                                {"Library window", ""}}));
+    // The library opens once; an empty query only raises it, so the search stays.
+    ASSERT_NE(f.delegate.galleryWindow(), nullptr);
+    EXPECT_EQ(f.delegate.galleryWindow()->windowTitle(), "Pictrove Library");
+    EXPECT_EQ(f.delegate.galleryWindow()->size(), QSize(960, 640));
+    EXPECT_EQ(f.delegate.galleryWindow()->view()->searchText(), "invoice");
     // The tag dialog opens for a record built from the notification; a second one replaces it.
     ASSERT_NE(f.delegate.tagDialogWindow(), nullptr);
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().movedURL, file);
@@ -161,7 +162,6 @@ TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
     for (const QString &p : {older, oldest, gone}) {
         index.remove(p);
     }
-    f.opened.clear();
     f.delegate.annotateLatest(); // nothing left: nothing opens
     EXPECT_EQ(f.delegate.annotationWindow(), nullptr);
 }
