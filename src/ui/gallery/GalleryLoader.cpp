@@ -7,6 +7,8 @@
 
 #include <QMutex>
 #include <QSet>
+#include <QThread>
+#include <QThreadPool>
 #include <QtConcurrent>
 
 #include <algorithm>
@@ -89,8 +91,12 @@ QList<GalleryItem> load(const QString &root, const ScreenshotIndex::Entries &ent
         return true;
     });
 
-    // File tags and the lowered search text: per-file work, spread over the cores.
-    QtConcurrent::blockingMap(found, [&readTags](Found &f) {
+    // File tags and the lowered search text: per-file work, spread over the cores. A pool of
+    // its own: loads themselves run on the global pool, and two of them waiting there for
+    // their own map would leave it no thread to run it on.
+    QThreadPool pool;
+    pool.setMaxThreadCount(std::max(1, QThread::idealThreadCount()));
+    QtConcurrent::blockingMap(&pool, found, [&readTags](Found &f) {
         if (f.needsFileTags && readTags) {
             f.item.tags = readTags(f.item.url);
         }
