@@ -2,13 +2,34 @@
 #include "platform/ActiveWindowSource.h"
 
 #include "platform/ActiveWindowNullSource.h"
+#include "platform/GnomeShellActiveWindowSource.h"
+#include "platform/Log.h"
 #include "platform/SwayActiveWindowSource.h"
 #include "platform/X11ActiveWindowSource.h"
 
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+
+namespace {
+
+bool isGnomeWayland(const ActiveWindowSource::Session &session)
+{
+    return session.sessionType == QLatin1String("wayland") &&
+           session.currentDesktop.split(QLatin1Char(':')).contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+}
+
+} // namespace
+
 ActiveWindowSource::Session ActiveWindowSource::Session::fromEnvironment()
 {
-    return {qEnvironmentVariable("XDG_SESSION_TYPE"), qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
-            qEnvironmentVariable("SWAYSOCK"), qEnvironmentVariable("I3SOCK"), qEnvironmentVariable("DISPLAY")};
+    Session s{qEnvironmentVariable("XDG_SESSION_TYPE"), qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
+              qEnvironmentVariable("SWAYSOCK"), qEnvironmentVariable("I3SOCK"), qEnvironmentVariable("DISPLAY"), false};
+    if (isGnomeWayland(s)) {
+        const QDBusConnection bus = QDBusConnection::sessionBus();
+        s.focusedWindowService = bus.isConnected() && bus.interface() &&
+                                 bus.interface()->isServiceRegistered(GnomeShellActiveWindowSource::serviceName());
+    }
+    return s;
 }
 
 QList<ActiveWindowSource::Backend> ActiveWindowSource::candidates(const Session &session)
@@ -17,6 +38,9 @@ QList<ActiveWindowSource::Backend> ActiveWindowSource::candidates(const Session 
     // Sway's IPC sees Wayland and XWayland windows alike; i3 answers the same protocol.
     if (!session.swaySocket.isEmpty() || !session.i3Socket.isEmpty()) {
         list << Backend::swayIpc;
+    }
+    if (isGnomeWayland(session) && session.focusedWindowService) {
+        list << Backend::gnomeShell;
     }
     // Under Wayland XWayland's root window still carries _NET_ACTIVE_WINDOW for X clients; a
     // native window in front reads as no window, which names the capture "Unknown".
@@ -32,6 +56,8 @@ QString ActiveWindowSource::backendName(Backend backend)
     switch (backend) {
     case Backend::swayIpc:
         return QStringLiteral("Sway IPC");
+    case Backend::gnomeShell:
+        return QStringLiteral("GNOME Shell extension");
     case Backend::x11:
         return QStringLiteral("X11");
     case Backend::none:
@@ -40,9 +66,21 @@ QString ActiveWindowSource::backendName(Backend backend)
     return QStringLiteral("none");
 }
 
+QString ActiveWindowSource::hint(const Session &session)
+{
+    if (isGnomeWayland(session) && !session.focusedWindowService) {
+        return QStringLiteral("Front application under GNOME needs the Pictrove Shell extension: "
+                              "gnome-extensions enable focused-window@pictrove.com (then log out and in)");
+    }
+    return {};
+}
+
 std::unique_ptr<ActiveWindowSource> ActiveWindowSource::create(QString *whyNull, QString *backend)
 {
     const Session session = Session::fromEnvironment();
+    if (const QString line = hint(session); !line.isEmpty()) {
+        Log::line(line);
+    }
     QStringList problems;
     for (const Backend b : candidates(session)) {
         QString error;
@@ -51,6 +89,9 @@ std::unique_ptr<ActiveWindowSource> ActiveWindowSource::create(QString *whyNull,
         case Backend::swayIpc:
             source = SwayActiveWindowSource::open(
                 !session.swaySocket.isEmpty() ? session.swaySocket : session.i3Socket, &error);
+            break;
+        case Backend::gnomeShell:
+            source = GnomeShellActiveWindowSource::open(QDBusConnection::sessionBus(), &error);
             break;
         case Backend::x11:
             source = X11ActiveWindowSource::open(&error);

@@ -20,7 +20,7 @@ public:
     // The window in front now, or none when no window is.
     virtual std::optional<ActiveWindow> current() = 0;
 
-    enum class Backend { swayIpc, x11, none };
+    enum class Backend { swayIpc, gnomeShell, x11, none };
 
     // What the session tells about itself: the environment variables the choice reads.
     struct Session
@@ -30,12 +30,15 @@ public:
         QString swaySocket;     // SWAYSOCK
         QString i3Socket;       // I3SOCK
         QString display;        // DISPLAY
+        bool focusedWindowService = false; // Pictrove's GNOME Shell extension owns its bus name
         static Session fromEnvironment();
     };
 
     // The back ends to try for a session, best first; the last is always `none`.
     static QList<Backend> candidates(const Session &session);
     static QString backendName(Backend backend);
+    // A line for the start-up log when the session could tell more with some help; else empty.
+    static QString hint(const Session &session);
 
     // The first candidate that opens. `backend` names it for the start-up log; `whyNull` says
     // why nothing could follow the front window when the result is the null source.

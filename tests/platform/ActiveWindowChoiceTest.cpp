@@ -28,10 +28,19 @@ TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
         {"i3 on X11", {"x11", "i3", {}, "/run/user/1000/i3/ipc-socket.1", ":0"},
          {Backend::swayIpc, Backend::x11, Backend::none}},
         {"GNOME Wayland: XWayland only", {"wayland", "GNOME", {}, {}, ":0"}, {Backend::x11, Backend::none}},
+        {"GNOME Wayland with the extension", {"wayland", "ubuntu:GNOME", {}, {}, ":0", true},
+         {Backend::gnomeShell, Backend::x11, Backend::none}},
+        {"GNOME on X11: the extension is not needed", {"x11", "GNOME", {}, {}, ":0", true},
+         {Backend::x11, Backend::none}},
+        {"another Wayland desktop", {"wayland", "KDE", {}, {}, ":0", true}, {Backend::x11, Backend::none}},
         {"no display at all", {"tty", {}, {}, {}, {}}, {Backend::none}},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ActiveWindowSource::candidates(c.session), c.expected) << c.what;
+        // The extension hint is logged exactly where GNOME Wayland runs without it.
+        const bool gnomeWayland = c.session.sessionType == "wayland" && c.session.currentDesktop.contains("GNOME");
+        EXPECT_EQ(!ActiveWindowSource::hint(c.session).isEmpty(), gnomeWayland && !c.session.focusedWindowService)
+            << c.what;
     }
 }
 
