@@ -1,17 +1,27 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The editor's canvas on a 4K screenshot with 100 annotations in a 1440 × 900 view: one full
-// repaint, and the repaint a shape drag asks for.
+// repaint, and the repaint a shape drag asks for. The editor window opened on a 4K PNG: the time to
+// the canvas's first paint, and the resident memory while it is open and after it closes.
 #include "annotation/AnnotationStore.h"
 #include "annotation/widgets/AnnotationCanvasView.h"
+#include "annotation/widgets/AnnotationEditorView.h"
+#include "app/AppSettings.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+
+#include <malloc.h>
+#include <unistd.h>
 
 namespace {
 
@@ -90,11 +100,122 @@ void BM_CanvasDragRepaint(benchmark::State &state)
 }
 BENCHMARK(BM_CanvasDragRepaint)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
+// Resident set size in bytes, from /proc/self/statm (second field, in pages).
+double residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields.at(1).toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
+}
+
+// Sets a flag once the watched widget has finished handling a paint event.
+class PaintWatcher : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            // Let the widget paint first, then record it: the time includes the paint itself.
+            auto *widget = static_cast<QWidget *>(watched);
+            widget->removeEventFilter(this);
+            QApplication::sendEvent(widget, event);
+            painted = true;
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Builds the editor window as the shell does, shows it, and returns once its canvas has painted.
+QPointer<AnnotationEditorView> openEditor(const QString &path, AppSettings &settings)
+{
+    auto *editor = new AnnotationEditorView(path, {}, settings, [](const QString &) {}, [] {});
+    editor->setWindowFlag(Qt::Window);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    editor->setWindowTitle(QStringLiteral("Annotate — shot.png"));
+    editor->setMinimumSize(640, 480);
+    editor->resize(960, 720);
+    PaintWatcher watcher;
+    editor->canvas()->installEventFilter(&watcher);
+    editor->show();
+    const QDeadlineTimer deadline(30000);
+    while (!watcher.painted && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    editor->canvas()->removeEventFilter(&watcher);
+    return editor;
+}
+
+// Closes the window and lets its deferred deletion and the freed heap go back to the system.
+void closeEditor(QPointer<AnnotationEditorView> editor)
+{
+    if (editor) {
+        editor->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    malloc_trim(0);
+}
+
+struct EditorFixture
+{
+    QTemporaryDir dir;
+    QString path = screenshotPath(dir);
+    AppSettings settings;
+};
+
+void BM_EditorOpenToFirstPaint(benchmark::State &state)
+{
+    EditorFixture f;
+    for (auto _ : state) {
+        const QPointer<AnnotationEditorView> editor = openEditor(f.path, f.settings);
+        state.PauseTiming();
+        if (!editor || !editor->isVisible()) {
+            state.SkipWithError("the editor did not open");
+            break;
+        }
+        closeEditor(editor);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_EditorOpenToFirstPaint)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// Megabytes of resident memory above the idle process: with the editor open and painted, and
+// after it has closed. The first iteration opens the editor in a process that has shown no
+// window yet, as in the tray app at rest; later iterations show what stays after reopening.
+void BM_EditorMemory(benchmark::State &state)
+{
+    EditorFixture f;
+    closeEditor(nullptr);
+    const double idle = residentBytes();
+    double open = 0;
+    double closed = 0;
+    for (auto _ : state) {
+        QPointer<AnnotationEditorView> editor = openEditor(f.path, f.settings);
+        open = std::max(open, residentBytes());
+        closeEditor(editor);
+        closed = residentBytes();
+    }
+    constexpr double mb = 1024.0 * 1024.0;
+    state.counters["idle_MB"] = idle / mb;
+    state.counters["open_above_idle_MB"] = (open - idle) / mb;
+    state.counters["closed_above_idle_MB"] = (closed - idle) / mb;
+}
+BENCHMARK(BM_EditorMemory)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_EditorMemory)->Unit(benchmark::kMillisecond)->Iterations(5);
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStandardPaths::setTestModeEnabled(true); // the settings read here are not the user's
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
