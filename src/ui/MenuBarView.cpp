@@ -45,23 +45,6 @@ protected:
     }
 };
 
-// The rounded, faintly filled search box.
-class SearchBox : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(withAlpha(palette().color(QPalette::WindowText), 0.07));
-        p.drawRoundedRect(QRectF(rect()), 6, 6);
-    }
-};
-
 } // namespace
 
 MenuBarView::MenuBarView(QWidget *parent) : QWidget(parent), m_now(QDateTime::currentDateTime())
@@ -90,7 +73,7 @@ MenuBarView::MenuBarView(QWidget *parent) : QWidget(parent), m_now(QDateTime::cu
     layout->addWidget(new Divider(this));
 
     // Search.
-    auto *box = new SearchBox(this);
+    auto *box = new SurfaceParts::SearchBox(this);
     auto *boxLayout = new QHBoxLayout(box);
     boxLayout->setContentsMargins(8, 5, 8, 5);
     boxLayout->setSpacing(6);

@@ -27,6 +27,17 @@ void Divider::paintEvent(QPaintEvent *)
     p.fillRect(rect(), withAlpha(palette().color(QPalette::WindowText), 0.12));
 }
 
+SearchBox::SearchBox(QWidget *parent, qreal radius) : QWidget(parent), m_radius(radius) {}
+
+void SearchBox::paintEvent(QPaintEvent *)
+{
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(withAlpha(palette().color(QPalette::WindowText), 0.07));
+    p.drawRoundedRect(QRectF(rect()), m_radius, m_radius);
+}
+
 SymbolView::SymbolView(Symbols::Symbol symbol, int size, std::function<QColor(const QPalette &)> color, QWidget *parent)
     : QWidget(parent), m_symbol(symbol), m_color(std::move(color))
 {

@@ -26,6 +26,19 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 };
 
+// The rounded, faintly filled box behind a search field and its symbols.
+class SearchBox : public QWidget
+{
+public:
+    explicit SearchBox(QWidget *parent, qreal radius = 6);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    qreal m_radius;
+};
+
 // A symbol in a square of `size`, coloured from the palette.
 class SymbolView : public QWidget
 {

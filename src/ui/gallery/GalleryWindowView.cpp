@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Workspace.h"
+#include "ui/SurfaceParts.h"
 #include "ui/Symbols.h"
 #include "ui/gallery/GalleryCardDelegate.h"
 #include "ui/gallery/GalleryGridView.h"
@@ -34,28 +35,7 @@ namespace {
 
 using Symbol = Symbols::Symbol;
 
-QColor withAlpha(QColor c, qreal alpha)
-{
-    c.setAlphaF(float(alpha));
-    return c;
-}
-
-// The rounded, faintly filled search box.
-class SearchBox : public QWidget
-{
-public:
-    using QWidget::QWidget;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(withAlpha(palette().color(QPalette::Text), 0.07));
-        p.drawRoundedRect(QRectF(rect()), 7, 7);
-    }
-};
+using SurfaceParts::withAlpha;
 
 // A label whose digits all take the width of the widest one, so that the count does not
 // jiggle as it changes.
@@ -156,7 +136,7 @@ GalleryWindowView::GalleryWindowView(AppSettings &settings, ScreenshotIndex &ind
     auto *toolbar = new QHBoxLayout;
     toolbar->setContentsMargins(10, 10, 10, 10);
     toolbar->setSpacing(8);
-    auto *box = new SearchBox(this);
+    auto *box = new SurfaceParts::SearchBox(this, 7);
     box->setMaximumWidth(320);
     box->setMinimumWidth(200);
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
