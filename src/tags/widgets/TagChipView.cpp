@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tags/widgets/TagChipView.h"
 
+#include "ui/SurfaceParts.h"
 #include "ui/Symbols.h"
 
 #include <QPainter>
@@ -16,11 +17,7 @@ constexpr int padX = 8;
 constexpr int padY = 4;
 constexpr qreal radius = 12;
 
-QColor withAlpha(QColor c, qreal a)
-{
-    c.setAlphaF(a);
-    return c;
-}
+using SurfaceParts::withAlpha;
 
 // The small "x" in a disc at the end of a removable chip.
 class RemoveMark : public QAbstractButton

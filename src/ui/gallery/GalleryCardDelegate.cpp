@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/gallery/GalleryCardDelegate.h"
 
+#include "ui/SurfaceParts.h"
 #include "ui/Symbols.h"
 #include "ui/gallery/GalleryGrid.h"
 #include "ui/gallery/GalleryModel.h"
@@ -19,11 +20,7 @@ constexpr int gap = 6;      // between the thumbnail and the text
 constexpr int textPad = 4;  // around the text
 constexpr int radius = 8;
 
-QColor withAlpha(QColor c, qreal alpha)
-{
-    c.setAlphaF(float(alpha));
-    return c;
-}
+using SurfaceParts::withAlpha;
 
 QRect cardRect(const QRect &cell) { return cell.adjusted(half, half, -half, -half); }
 
