@@ -239,9 +239,14 @@ void AppDelegate::registerObservers()
         record.id = QUuid::createUuid();
         record.originalURL = path;
         record.movedURL = path;
-        const QString app = info.value(QStringLiteral("appName")).toString();
+        // A file the library holds keeps its application and time; a sender's name wins.
+        const std::optional<ScreenshotIndexEntry> known = ScreenshotIndex::shared().entry(path);
+        QString app = info.value(QStringLiteral("appName")).toString();
+        if (app.isEmpty() && known) {
+            app = known->appName;
+        }
         record.appName = app.isEmpty() ? QStringLiteral("Unknown") : app;
-        record.timestamp = QDateTime::currentDateTime();
+        record.timestamp = known && known->timestamp.isValid() ? known->timestamp : QDateTime::currentDateTime();
         if (const Result<QStringList> tags = FileSystem::readTagNames(path)) {
             record.tags = tags.value();
         }

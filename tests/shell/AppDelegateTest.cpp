@@ -83,6 +83,15 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "XTerm");
     f.delegate.tagDialogWindow()->view()->skip();
     EXPECT_FALSE(f.delegate.tagDialogWindow() && f.delegate.tagDialogWindow()->isVisible());
+    // A file the library holds is shown under its own application when the sender names none.
+    ScreenshotIndexEntry held = entry(file, 5);
+    held.appName = QStringLiteral("Firefox");
+    ScreenshotIndex::shared().insert(held);
+    center.post(NotificationCenter::openTagDialog, {{"url", QUrl::fromLocalFile(file)}});
+    ASSERT_NE(f.delegate.tagDialogWindow(), nullptr);
+    EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "Firefox");
+    EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().timestamp, held.timestamp);
+    ScreenshotIndex::shared().remove(file);
     // The preferences open as their own window; asking again raises the same one.
     QWidget *prefs = f.delegate.preferencesWindow();
     ASSERT_NE(prefs, nullptr);
