@@ -94,6 +94,14 @@ TEST_F(GalleryWindowTest, OpensFilteredByTheQueryAndCounts)
     EXPECT_EQ(view->countText(), "3 of 12");
     view->appPicker()->setCurrentText("App1");
     EXPECT_EQ(view->countText(), "1 of 12");
+    int counts = 0;
+    for (QWidget *w : view->findChildren<QWidget *>()) {
+        if (w->accessibleName() == "Count") {
+            ++counts;
+            EXPECT_EQ(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Description), "1 of 12");
+        }
+    }
+    EXPECT_EQ(counts, 1);
     QTest::keyClicks(view->searchField(), "zzz");
     EXPECT_EQ(view->countText(), "0 of 12");
     EXPECT_EQ(view->stateText(), "No matches");

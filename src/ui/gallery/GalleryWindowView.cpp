@@ -345,6 +345,8 @@ QString GalleryWindowView::stateText() const
 void GalleryWindowView::updateState()
 {
     m_count->setText(m_model->countText());
+    // The label draws its own text, so a screen reader hears it as the description.
+    m_count->setAccessibleDescription(m_model->countText());
     m_count->updateGeometry();
     const QString state = stateText();
     if (m_loading) {
