@@ -25,7 +25,8 @@ void GalleryWindow::replaceContent(const QString &query)
 {
     auto *view = new GalleryWindowView(m_settings, m_index, query, m_cache, this);
     if (m_view) {
-        layout()->replaceWidget(m_view, view);
+        // The layout hands back the item that held the old view; it is ours to free.
+        delete layout()->replaceWidget(m_view, view);
         delete m_view;
     } else {
         layout()->addWidget(view);
