@@ -29,6 +29,10 @@ const QString kDense2x = QStringLiteral("logs-dark-13px-2x");
 void scanFixture(benchmark::State &state, const QString &name)
 {
     const FixtureScore::Fixture f = FixtureScore::load(name);
+    if (f.image.isNull()) {
+        state.SkipWithError("fixture image not found");
+        return;
+    }
     const auto all = PIITypes::fromInt(kAllPIITypesMask);
     PIIDetector::scanNow(f.image, all, true); // engines started, as in the running application
     for (auto _ : state) {
@@ -103,6 +107,10 @@ int accuracy(int argc, char **argv)
     for (int i = 1; i + 1 < argc; ++i) {
         if (!std::strcmp(argv[i], "--part")) part = QString::fromLocal8Bit(argv[i + 1]);
     }
+    if (part != QLatin1String("tuned") && part != QLatin1String("held-out")) {
+        std::fprintf(stderr, "bench_privacy: --part is tuned or held-out, not %s\n", qPrintable(part));
+        return 2;
+    }
     // "tuned": the first fixtures and the tuned screens; "held-out": the screens never tuned on.
     const QStringList names = part == QLatin1String("held-out")
         ? FixtureScore::heldOutNames()
@@ -115,6 +123,12 @@ int accuracy(int argc, char **argv)
             continue;
         }
         const FixtureScore::Fixture f = FixtureScore::load(name);
+        if (f.image.isNull() || f.items.isEmpty()) {
+            // A missing fixture would otherwise count as nothing planted and nothing missed.
+            std::fprintf(stderr, "bench_privacy: cannot read the fixture %s in %s (set PICTROVE_SOURCE_DIR to the source tree)\n",
+                         qPrintable(name), qPrintable(FixtureScore::fixtureDir()));
+            return 1;
+        }
         QElapsedTimer t;
         t.start();
         const PIIDetector::ScanResult r =
@@ -129,6 +143,10 @@ int accuracy(int argc, char **argv)
         for (int v : one.covered) covered += v;
         std::printf("%-24s %5lld ms  covered %2d/%2d  decoy rects %d  CER %.2f %%\n", qPrintable(name), took,
                     covered, planted, one.decoyHits, one.cer() * 100);
+    }
+    if (total.planted.isEmpty()) {
+        std::fprintf(stderr, "bench_privacy: no fixture of part %s matches --only %s\n", qPrintable(part), qPrintable(only));
+        return 1;
     }
     std::printf("\nkind          covered  touched  planted\n");
     for (auto it = total.planted.cbegin(); it != total.planted.cend(); ++it) {

@@ -16,7 +16,21 @@ IcuRegex::IcuRegex(const char16_t *pattern)
     }
 }
 
+IcuRegex::IcuRegex(const QString &pattern) : IcuRegex(reinterpret_cast<const char16_t *>(pattern.utf16())) {}
+
 IcuRegex::~IcuRegex() = default;
+
+QString IcuRegex::anyOf(std::span<const char *const> words)
+{
+    QString out = QStringLiteral("(?:");
+    for (const char *w : words) {
+        if (out.size() > 3) {
+            out += QLatin1Char('|');
+        }
+        out += QStringLiteral("\\Q") + QString::fromUtf8(w) + QStringLiteral("\\E");
+    }
+    return out + QLatin1Char(')');
+}
 
 namespace {
 

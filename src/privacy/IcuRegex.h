@@ -4,7 +4,10 @@
 #include <QList>
 #include <QStringView>
 
+#include <QString>
+
 #include <memory>
+#include <span>
 
 #include <unicode/uversion.h>
 
@@ -26,6 +29,9 @@ public:
 
     // A pattern that does not compile is a programming error and aborts.
     explicit IcuRegex(const char16_t *pattern);
+    explicit IcuRegex(const QString &pattern);
+    // "(?:w1|w2|...)" matching any of the words literally: patterns built from a table of words.
+    static QString anyOf(std::span<const char *const> words);
     ~IcuRegex();
     IcuRegex(const IcuRegex &) = delete;
     IcuRegex &operator=(const IcuRegex &) = delete;

@@ -89,21 +89,50 @@ void appendChecked(const IcuRegex &pattern, QStringView line, TextMatches &out)
     }
 }
 
-} // namespace
+// Words after which a four-part number is a version, not an address: version and build
+// words, and programs that print four-part versions ("OpenSSL 3.0.11.1", "Chrome 120.0.6099.109").
+constexpr const char *kVersionWords[] = {
+    "version", "ver", "v", "build", "release", "rel", "rev", "revision", "firmware", "fw", "kernel", "bump",
+    "bumped", "upgrade", "upgraded", "downgrade", "downgraded", "patch", "hotfix",
+    "openssl", "chrome", "chromium", "firefox", "thunderbird", "windows", "java", "jdk",
+    ".net", "dotnet", "android", "ios", "ipados", "macos",
+};
 
-// "Bump version to 1.2.3.4", "build=2.8.15.24": a version word shortly before.
-const IcuRegex &versionContext()
+// Words right after a number that make it a package version ("libfoo 4.2.0.17 amd64").
+constexpr const char *kArchitectureWords[] = {
+    "amd64", "arm64", "armhf", "armel", "i386", "i686", "x86_64", "aarch64", "noarch", "ppc64el", "s390x",
+};
+
+// One of the version words, then only separators and at most one short joining word
+// ("Bump version to 1.2.3.4", "build=2.8.15.24", "Version: 1.22.1.2"), so that
+// "Build server 192.0.2.15" stays an address.
+const IcuRegex &versionBefore()
 {
-    static const IcuRegex p(uR"((?i)\b(?:version|ver|build|release|firmware|bump(?:ed)?|upgraded?)\b[^\d\n]{0,12}$)");
+    static const IcuRegex p(QStringLiteral("(?i)(?<![\\w.])") + IcuRegex::anyOf(kVersionWords)
+                            + QStringLiteral("[\\s:=#(\\[\\-]*(?:(?:to|is|from|of|now)\\s+)?$"));
     return p;
 }
+
+const IcuRegex &architectureAfter()
+{
+    static const IcuRegex p(QStringLiteral("(?i)^\\s+") + IcuRegex::anyOf(kArchitectureWords) + QStringLiteral("(?![\\w\\-])"));
+    return p;
+}
+
+bool isVersion(QStringView line, const IcuRegex::Span &s)
+{
+    const int from = std::max(0, s.start - 32);
+    return !versionBefore().findAll(line.mid(from, s.start - from)).isEmpty()
+        || !architectureAfter().findAll(line.mid(s.end(), 16)).isEmpty();
+}
+
+} // namespace
 
 TextMatches find(QStringView line)
 {
     TextMatches out;
     for (const IcuRegex::Span &s : ipv4().findAll(line)) {
-        const int from = std::max(0, s.start - 24);
-        if (versionContext().findAll(line.mid(from, s.start - from)).isEmpty()) {
+        if (!isVersion(line, s)) {
             out.append({s.start, s.length, PIIType::ips});
         }
     }

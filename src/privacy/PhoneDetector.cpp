@@ -19,13 +19,19 @@ using i18n::phonenumbers::PhoneNumberUtil;
 
 namespace {
 
-// Labels of numbers that are not phone numbers, right before the number.
+// Labels of numbers that are not phone numbers, right before the number ("Order #4155550199",
+// "Invoice no. 3125550199", "Ref-2125550147", "#2015550123"). A label word may carry an ending
+// ("Orders", "Bestellnummer") and an "id"/"no"/"#" after it.
+constexpr const char *kNonPhoneLabels[] = {
+    "order", "invoice", "inv", "ref", "reference", "tracking", "ticket", "case", "transaction", "txn",
+    "serial", "sku", "item", "confirmation", "conf", "account", "acct", "customer", "member", "booking",
+    "receipt", "po", "pin", "iban", "bestellung", "bestell", "rechnung", "kunden", "commande", "facture",
+};
+
 const IcuRegex &nonPhoneLabel()
 {
-    static const IcuRegex p(
-        uR"((?i)(?:\b(?:order|invoice|ref|reference|tracking|ticket|case|transaction|txn|serial|sku|item|)"
-        uR"(confirmation|conf|account|acct|customer|member|booking|receipt|po|pin|iban|)"
-        uR"(bestellung|rechnung|kunden|commande|facture)\w*\.?\s*(?:id|no|nr|number|#)?\.?\s*[:#=]?\s*|#\s*)$)");
+    static const IcuRegex p(QStringLiteral("(?i)(?:\\b") + IcuRegex::anyOf(kNonPhoneLabels)
+                            + QStringLiteral("\\w*\\.?\\s*(?:id|no|nr|number|#)?\\.?\\s*[:#=\\-]?\\s*|#\\s*)$"));
     return p;
 }
 

@@ -42,14 +42,14 @@ struct Fixture
 
 inline QString fixtureDir()
 {
-#ifdef PICTROVE_SOURCE_DIR
-    return QStringLiteral(PICTROVE_SOURCE_DIR "/tests/fixtures/privacy");
-#else
-    // Programs built without the source path (benchmarks) find the fixtures beside this file.
+    // The environment may name another source tree; otherwise the one the program was built from.
     const QString fromEnv = qEnvironmentVariable("PICTROVE_SOURCE_DIR");
     if (!fromEnv.isEmpty()) {
         return fromEnv + QStringLiteral("/tests/fixtures/privacy");
     }
+#ifdef PICTROVE_SOURCE_DIR
+    return QStringLiteral(PICTROVE_SOURCE_DIR "/tests/fixtures/privacy");
+#else
     return QFileInfo(QStringLiteral(__FILE__)).absolutePath() + QStringLiteral("/../fixtures/privacy");
 #endif
 }

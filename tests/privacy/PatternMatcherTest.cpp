@@ -129,6 +129,15 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Bump version to 1.2.3.4", I, {}},
         Case{"build=2.8.15.24 and 1.2.3.4.5", I, {}},
         Case{"client=203.0.113.82", I, {"ips:203.0.113.82"}},
+        Case{"kernel build 6.1.55.1", I, {}},
+        Case{"nginx   Version: 1.22.1.2", I, {}},
+        Case{"Chrome 120.0.6099.109 · firmware 2.10.3.4 · OpenSSL 3.0.11.1", I, {}},
+        Case{"libbar  10.1.2.3  amd64", I, {}},
+        Case{"release v 3.4.0.9 notes", I, {}},
+        // A version word with other words between, or after the address, leaves it an address.
+        Case{"Build server 192.0.2.15 is down", I, {"ips:192.0.2.15"}},
+        Case{"peer 198.51.100.4 version 2", I, {"ips:198.51.100.4"}},
+        Case{"kernel 6.1 on 203.0.113.9 amd64-host", I, {"ips:203.0.113.9"}},
         // E-mail: file names are not addresses; internationalised domains are.
         Case{"icon@2x.png logo@3x.webp", E, {}},
         Case{"user@example.xn--p1ai", E, {"emails:user@example.xn--p1ai"}}));

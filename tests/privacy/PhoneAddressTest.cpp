@@ -55,6 +55,15 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"call about invoice 5555550142", {}},
                       Case{"Order ID: 4155550199", {}},
                       Case{"Invoice #2015550123", {}},
+                      // Identifiers after a label or a "#", in the forms order and ticket pages print.
+                      Case{"Ref-2125550147 paid", {}},
+                      Case{"Order no. 3125550199 shipped", {}},
+                      Case{"Ticket: (201) 555-0123", {}},
+                      Case{"Bestellnr. 030 23125 017", {}},
+                      Case{"see # 4155550167", {}},
+                      // A label word elsewhere in the line does not hide the number.
+                      Case{"Customer phone: (201) 555-0123", {"(201) 555-0123"}},
+                      Case{"Order shipped, call (201) 555-0123", {"(201) 555-0123"}},
                       Case{"Total $2015550123 due", {}},
                       Case{"on 2024-05-12 at 14:30, 12.5%", {}},
                       Case{"Date 12/03/2024 time 14:30:07", {}}));
