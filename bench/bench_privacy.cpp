@@ -4,6 +4,7 @@
 // rendered fixtures.
 //   bench_privacy                       timings
 //   bench_privacy --accuracy [--part tuned|held-out] [--only NAME-PART] [--scale S] [--psm N] [--bands N] [--invert 0|1]
+//   bench_privacy --lines NAME          the recognised lines of one fixture with their boxes
 #include "../tests/privacy/FixtureScore.h"
 #include "privacy/FaceDetector.h"
 #include "privacy/PIIDetector.h"
@@ -160,12 +161,28 @@ int accuracy(int argc, char **argv)
     return 0;
 }
 
+int printLines(const QString &name)
+{
+    const FixtureScore::Fixture f = FixtureScore::load(name);
+    if (f.image.isNull()) {
+        std::fprintf(stderr, "bench_privacy: cannot read the fixture %s\n", qPrintable(name));
+        return 1;
+    }
+    for (const RecognizedLine &l : TextRecognizer::recognize(f.image)) {
+        std::printf("%6.0f %6.0f %5.0f %4.0f  %s\n", l.box.x(), l.box.y(), l.box.width(), l.box.height(), qPrintable(l.text));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--lines") && i + 1 < argc) {
+            return printLines(QString::fromLocal8Bit(argv[i + 1]));
+        }
         if (!std::strcmp(argv[i], "--accuracy")) {
             return accuracy(argc, argv);
         }
