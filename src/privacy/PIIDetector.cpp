@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privacy/PIIDetector.h"
 
+#include "privacy/AddressDetector.h"
 #include "privacy/FaceDetector.h"
 #include "privacy/PatternMatcher.h"
 #include "privacy/ScanPipeline.h"
@@ -62,6 +63,12 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                     result.piiRects.append(padTextBox(withUnreadDashes(line.text.mid(m.start, m.length), *box)));
                 }
+            }
+        }
+        // Addresses written over several lines or form fields: one rectangle over all of them.
+        if (types.testFlag(PIIType::addresses)) {
+            for (const AddressDetector::Block &block : AddressDetector::findAcrossLines(lines)) {
+                result.piiRects.append(padTextBox(block.box));
             }
         }
         result.ocrText = texts.join(QLatin1Char('\n'));
