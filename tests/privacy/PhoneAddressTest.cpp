@@ -3,6 +3,7 @@
 #include "privacy/PhoneDetector.h"
 
 #include "common/QtPrinters.h"
+#include "privacy/RecognizedLine.h"
 
 #include <gtest/gtest.h>
 
@@ -100,8 +101,105 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Berliner Straße 5a, 60311 Frankfurt am Main", {"Berliner Straße 5a, 60311 Frankfurt am Main"}},
         Case{"12 rue de la Paix, 75002 Paris", {"12 rue de la Paix, 75002 Paris"}},
         Case{"5 bis avenue des Champs-Élysées, 75008 Paris", {"5 bis avenue des Champs-Élysées, 75008 Paris"}},
+        Case{"77 W 5th Ave FLR 2, New York, NY 10011", {"77 W 5th Ave FLR 2, New York, NY 10011"}},
+        Case{"at 500 Oak Promenade, Ste. 210, Springfield, IL 62701, USA.",
+             {"500 Oak Promenade, Ste. 210, Springfield, IL 62701, USA"}},
+        Case{"123 Avenue B, New York, NY 10009", {"123 Avenue B, New York, NY 10009"}},
+        Case{"P.O. Box 4410, Austin, TX 78765", {"P.O. Box 4410, Austin, TX 78765"}},
+        Case{"1200 Rue Sainte-Catherine #12B, Montréal, QC H3B 1K9", {"1200 Rue Sainte-Catherine #12B, Montréal, QC H3B 1K9"}},
+        Case{"Calle de Alcalá 48, 28014 Madrid", {"Calle de Alcalá 48, 28014 Madrid"}},
+        Case{"Stephansplatz 3, 1010 Wien", {"Stephansplatz 3, 1010 Wien"}},
+        Case{"Bahnhofstrasse 21, CH-8001 Zürich", {"Bahnhofstrasse 21, CH-8001 Zürich"}},
+        // A street without a street word is only taken over a postcode line, never on one line.
+        Case{"Release 12, 2024 Roadmap", {}},
+        Case{"Room 12 Floor 3, 1010 Wien", {}},
         // Without a postcode a street is too ambiguous; prose with numbers is not an address.
         Case{"We met at 10 Downing Street yesterday", {}},
         Case{"Version 12 released on 2024-05-12 in Berlin", {}}));
+
+// Recognised lines as text and box only: the geometry of cards, columns and form grids.
+struct Laid
+{
+    const char *text;
+    double x, y, w, h;
+};
+
+struct Layout
+{
+    const char *what;
+    std::vector<Laid> lines;
+    std::vector<std::string> blocks; // the lines of each address, joined by " / "
+};
+
+void PrintTo(const Layout &l, std::ostream *os) { *os << l.what; }
+
+class AcrossLines : public ::testing::TestWithParam<Layout>
+{
+};
+
+TEST_P(AcrossLines, JoinsTheLinesOfEachAddress)
+{
+    QList<RecognizedLine> lines;
+    for (const Laid &l : GetParam().lines) {
+        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
+    }
+    std::vector<std::string> found;
+    for (const AddressDetector::Block &b : AddressDetector::findAcrossLines(lines)) {
+        found.push_back(b.lines.join(QStringLiteral(" / ")).toStdString());
+        // The box covers every line of the address and nothing wider than they are.
+        QRectF lineUnion;
+        for (const RecognizedLine &l : lines) {
+            if (b.lines.contains(l.text.trimmed()) || b.lines.join(u' ').contains(l.text)) {
+                EXPECT_TRUE(b.box.contains(l.box)) << l.text.toStdString();
+                lineUnion = lineUnion.isNull() ? l.box : lineUnion.united(l.box);
+            }
+        }
+        EXPECT_EQ(b.box, lineUnion) << found.back();
+    }
+    EXPECT_EQ(found, GetParam().blocks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, AcrossLines,
+    ::testing::Values(
+        // Three cards side by side, read row by row: the columns stay apart.
+        Layout{"cards",
+               {{"Billing address", 270, 128, 118, 14}, {"Shipping address", 598, 128, 138, 14},
+                {"500 Oak Promenade, Ste. 210", 270, 153, 194, 11}, {"77 W 5th Ave FLR 2", 598, 153, 125, 10},
+                {"PO Box 4410", 926, 154, 82, 9}, {"Springfield, IL 62701", 270, 171, 132, 13},
+                {"New York, NY 10011", 598, 171, 129, 11}, {"Austin, TX 78765", 925, 171, 110, 11},
+                {"United States", 270, 188, 86, 10}},
+               {"500 Oak Promenade, Ste. 210 / Springfield, IL 62701 / United States",
+                "77 W 5th Ave FLR 2 / New York, NY 10011", "PO Box 4410 / Austin, TX 78765"}},
+        Layout{"building, Canada, Austria at 2x",
+               {{"Riverside House", 541, 905, 238, 24}, {"2 Southwark Bridge Road", 540, 945, 376, 29},
+                {"London SE1 9HA", 541, 986, 245, 24}, {"1200 Rue Sainte-Catherine #12B", 1197, 633, 493, 24},
+                {"Montréal, QC H3B 1K9", 1197, 672, 330, 28}, {"Mariahilfer StraBe 45", 1197, 905, 311, 24},
+                {"1060 Wien", 1197, 945, 155, 24}},
+               {"1200 Rue Sainte-Catherine #12B / Montréal, QC H3B 1K9",
+                "Riverside House / 2 Southwark Bridge Road / London SE1 9HA", "Mariahilfer StraBe 45 / 1060 Wien"}},
+        // One column holding four addresses without blank lines between them.
+        Layout{"column",
+               {{"Calle de Alcala 48", 968, 103, 116, 10}, {"28014 Madrid", 968, 122, 88, 10},
+                {"Unter den Linden 77", 968, 147, 131, 10}, {"10117 Berlin", 968, 166, 81, 10},
+                {"10 Downing Street", 968, 190, 120, 10}, {"London", 968, 209, 50, 10}, {"SW1A 2AA", 968, 228, 60, 10},
+                {"8 Place Bellecour", 968, 247, 111, 10}, {"69002 Lyon", 968, 266, 74, 12}},
+               {"Calle de Alcala 48 / 28014 Madrid", "Unter den Linden 77 / 10117 Berlin",
+                "10 Downing Street / London / SW1A 2AA", "8 Place Bellecour / 69002 Lyon"}},
+        // A form: the street field, a row of labels, the city, state and ZIP fields far apart.
+        Layout{"form grid",
+               {{"Street address", 25, 169, 79, 8}, {"4821 Lakeview Terrace, Suite 300", 34, 194, 218, 11},
+                {"City", 24, 229, 20, 10}, {"State", 299, 229, 28, 8}, {"ZIP", 472, 229, 16, 8},
+                {"Phone", 567, 229, 33, 8}, {"Portland", 34, 254, 52, 10}, {"OR", 308, 255, 18, 9},
+                {"97201", 482, 255, 40, 9}, {"(503) 555-0117", 576, 254, 97, 11}},
+               {"4821 Lakeview Terrace, Suite 300 / Portland OR 97201"}},
+        // Not one address: too far apart, not aligned, of another size, a street word missing
+        // before a foreign locality, or prose.
+        Layout{"gap of four lines", {{"12 Main Street", 10, 10, 100, 10}, {"Springfield, IL 62701", 10, 60, 130, 10}}, {}},
+        Layout{"other column", {{"12 Main Street", 10, 10, 100, 10}, {"Springfield, IL 62701", 60, 24, 130, 10}}, {}},
+        Layout{"heading size", {{"12 Main Street", 10, 10, 100, 10}, {"Springfield, IL 62701", 10, 24, 300, 26}}, {}},
+        Layout{"no street word", {{"Unter den Linden 77", 10, 10, 100, 10}, {"Springfield, IL 62701", 10, 24, 130, 10}}, {}},
+        Layout{"prose", {{"Meet me at 12 Main Street", 10, 10, 160, 10}, {"Springfield, IL 62701 is far", 10, 24, 160, 10}},
+               {}}));
 
 } // namespace

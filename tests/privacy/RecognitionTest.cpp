@@ -47,6 +47,25 @@ INSTANTIATE_TEST_SUITE_P(Screens, Fixtures,
                                            Screen{"terminal-dark-14px-1x", 0.08},  // dark, monospace
                                            Screen{"billing-dark-18px-2x", 0.02})); // dark, HiDPI
 
+class MultiLineAddresses : public ::testing::TestWithParam<const char *>
+{
+};
+
+// Cards with addresses over two and three lines, and a form with the city, state and ZIP in
+// fields side by side: every line of every address lies under the rectangles.
+TEST_P(MultiLineAddresses, EveryLineIsHidden)
+{
+    const FixtureScore::Fixture f = FixtureScore::load(QString::fromLatin1(GetParam()));
+    ASSERT_FALSE(f.image.isNull());
+    FixtureScore::Score s;
+    FixtureScore::scoreInto(f, PIIDetector::scanNow(f.image, PIIType::addresses, false), s);
+    ASSERT_GT(s.planted.value(QStringLiteral("addresses")), 5);
+    EXPECT_EQ(s.covered.value(QStringLiteral("addresses")), s.planted.value(QStringLiteral("addresses")))
+        << s.misses.join(QLatin1Char('\n')).toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, MultiLineAddresses, ::testing::Values("crm-light-13px-1x", "checkout-dark-15px-2x"));
+
 TEST(Preparation, DarkScreensAreInvertedAndSmallTextEnlarged)
 {
     const QImage dark = FixtureScore::load(QStringLiteral("terminal-dark-14px-1x")).image.convertToFormat(QImage::Format_Grayscale8);
