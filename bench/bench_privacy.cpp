@@ -4,8 +4,10 @@
 // rendered fixtures.
 //   bench_privacy                       timings
 //   bench_privacy --accuracy [--part tuned|held-out] [--only NAME-PART] [--scale S] [--psm N] [--bands N] [--invert 0|1]
-//   bench_privacy --lines NAME          the recognised lines of one fixture with their boxes
+//   bench_privacy --lines NAME          the recognised lines of one fixture with their boxes, and
+//                                       the addresses found across them
 #include "../tests/privacy/FixtureScore.h"
+#include "privacy/AddressDetector.h"
 #include "privacy/FaceDetector.h"
 #include "privacy/PIIDetector.h"
 #include "privacy/PatternMatcher.h"
@@ -168,8 +170,13 @@ int printLines(const QString &name)
         std::fprintf(stderr, "bench_privacy: cannot read the fixture %s\n", qPrintable(name));
         return 1;
     }
-    for (const RecognizedLine &l : TextRecognizer::recognize(f.image)) {
+    const QList<RecognizedLine> lines = TextRecognizer::recognize(f.image);
+    for (const RecognizedLine &l : lines) {
         std::printf("%6.0f %6.0f %5.0f %4.0f  %s\n", l.box.x(), l.box.y(), l.box.width(), l.box.height(), qPrintable(l.text));
+    }
+    for (const AddressDetector::Block &b : AddressDetector::findAcrossLines(lines)) {
+        std::printf("address %6.0f %6.0f %5.0f %4.0f  %s\n", b.box.x(), b.box.y(), b.box.width(), b.box.height(),
+                    qPrintable(b.lines.join(QStringLiteral(" / "))));
     }
     return 0;
 }
