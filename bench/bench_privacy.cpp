@@ -76,6 +76,17 @@ void BM_FindSensitiveRanges(benchmark::State &state)
 }
 BENCHMARK(BM_FindSensitiveRanges)->Unit(benchmark::kMillisecond);
 
+// Addresses across the recognised lines of the dense screen: the geometry of every pair of lines.
+void BM_AddressesAcrossLines(benchmark::State &state)
+{
+    const QList<RecognizedLine> lines = TextRecognizer::recognize(FixtureScore::load(kDense1x).image);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(AddressDetector::findAcrossLines(lines));
+    }
+    state.counters["lines"] = double(lines.size());
+}
+BENCHMARK(BM_AddressesAcrossLines)->Unit(benchmark::kMillisecond);
+
 void BM_Faces_1920x1080(benchmark::State &state)
 {
     const FixtureScore::Fixture f = FixtureScore::load(kDense1x);
