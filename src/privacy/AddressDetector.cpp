@@ -233,39 +233,26 @@ public:
     bool isLabel(int i) const { return m_label[size_t(i)]; }
     Part part(int i) const { return {{i}, m_lines[i].text.trimmed(), box(i)}; }
 
-    // The nearest line below (dir 1) or above (dir -1) line i in its column: left edges within a
-    // line height, heights within a factor of two, at most 1.5 line heights apart, or 2.5 when
-    // one of the two is a form label.
-    std::optional<int> next(int i, int dir) const
+    // The nearest line below line i in its column: left edges within a line height, at most 1.5
+    // line heights apart, or 2.5 when one of the two is a form label.
+    std::optional<int> below(int i) const
     {
-        std::optional<int> best;
-        double bestGap = 0;
-        const QRectF &a = box(i);
-        for (int j = 0; j < size(); ++j) {
-            const QRectF &b = box(j);
-            if (j == i || !similarHeights(a, b)) {
-                continue;
-            }
-            const double h = std::max(a.height(), b.height());
-            const double gap = dir > 0 ? b.top() - a.bottom() : a.top() - b.bottom();
+        return nearest(i, [this, i](int j, const QRectF &a, const QRectF &b, double h) -> std::optional<double> {
+            const double gap = b.top() - a.bottom();
             const double limit = (isLabel(i) || isLabel(j) ? 2.5 : 1.5) * h;
             if (std::abs(a.left() - b.left()) > h || gap < -0.3 * h || gap > limit) {
-                continue;
+                return std::nullopt;
             }
-            if (!best || gap < bestGap) {
-                best = j;
-                bestGap = gap;
-            }
-        }
-        return best;
+            return gap;
+        });
     }
 
     // The next line below i in its column that is not a form label.
     std::optional<int> nextValue(int i) const
     {
-        std::optional<int> n = next(i, 1);
+        std::optional<int> n = below(i);
         for (int guard = 0; n && isLabel(*n) && guard < 3; ++guard) {
-            n = next(*n, 1);
+            n = below(*n);
         }
         return n && !isLabel(*n) ? n : std::nullopt;
     }
@@ -297,27 +284,39 @@ private:
         return lo > 0 && std::max(a.height(), b.height()) <= 2.0 * lo;
     }
 
-    // The nearest line on the same row to the right of line i, within 25 line heights: form
-    // fields of a grid stand far apart.
-    std::optional<int> rightOf(int i) const
+    // Of the lines of a height within a factor of two of line i's, the one that accept gives the
+    // smallest distance; accept sees both boxes and the larger height.
+    template<typename Accept>
+    std::optional<int> nearest(int i, Accept accept) const
     {
         std::optional<int> best;
+        double bestDistance = 0;
         const QRectF &a = box(i);
         for (int j = 0; j < size(); ++j) {
             const QRectF &b = box(j);
             if (j == i || !similarHeights(a, b)) {
                 continue;
             }
-            const double h = std::max(a.height(), b.height());
-            const double gap = b.left() - a.right();
-            if (std::abs(a.center().y() - b.center().y()) > 0.5 * h || gap < -0.2 * h || gap > 25 * h) {
-                continue;
-            }
-            if (!best || b.left() < box(*best).left()) {
+            const std::optional<double> d = accept(j, a, b, std::max(a.height(), b.height()));
+            if (d && (!best || *d < bestDistance)) {
                 best = j;
+                bestDistance = *d;
             }
         }
         return best;
+    }
+
+    // The nearest line on the same row to the right of line i, within 25 line heights: form
+    // fields of a grid stand far apart.
+    std::optional<int> rightOf(int i) const
+    {
+        return nearest(i, [](int, const QRectF &a, const QRectF &b, double h) -> std::optional<double> {
+            const double gap = b.left() - a.right();
+            if (std::abs(a.center().y() - b.center().y()) > 0.5 * h || gap < -0.2 * h || gap > 25 * h) {
+                return std::nullopt;
+            }
+            return gap;
+        });
     }
 
     const QList<RecognizedLine> &m_lines;
