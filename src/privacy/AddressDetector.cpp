@@ -63,9 +63,11 @@ const Form kStreets[] = {
     // "Musterstraße 12", "Berliner Straße 5a", "Hauptplatz 1", "Am Alten Markt 3"
     {kFiveDigit | kFourDigit,
      u"(?:" NAME u"\\s+){0,2}(?:" NAME GERMAN_SUFFIX u"|" NAME u"\\s+" GERMAN_WORD u")" HOUSE},
-    // A street named without a street word, "Unter den Linden 77": only over a postcode line.
+    // A street named without a street word, "Unter den Linden 77": only over a postcode line, and
+    // not a numbered heading ("Version 12" over "2024 Highlights").
     {kFiveDigit | kFourDigit,
-     NAME u"(?:\\s+(?:" NAME u"|den|der|dem|des|die|das|am|an|im|in|auf|zum|zur|von|vor|bei|unter|hinter|über)){0,3}" HOUSE,
+     u"(?!(?:Version|Release|Build|Chapter|Page|Step|Part|Section|Room|Order|Invoice|Ticket|Item|Level|Table"
+     u"|Figure|Day|Week|Year|Sprint|Issue|Episode|Season|Volume|Vol|No|Nr|Ref)\\b)" NAME u"(?:\\s+(?:" NAME u"|den|der|dem|des|die|das|am|an|im|in|auf|zum|zur|von|vor|bei|unter|hinter|über)){0,3}" HOUSE,
      false},
 };
 

@@ -199,6 +199,7 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"other column", {{"12 Main Street", 10, 10, 100, 10}, {"Springfield, IL 62701", 60, 24, 130, 10}}, {}},
         Layout{"heading size", {{"12 Main Street", 10, 10, 100, 10}, {"Springfield, IL 62701", 10, 24, 300, 26}}, {}},
         Layout{"no street word", {{"Unter den Linden 77", 10, 10, 100, 10}, {"Springfield, IL 62701", 10, 24, 130, 10}}, {}},
+        Layout{"numbered heading", {{"Version 12", 10, 10, 100, 10}, {"2024 Highlights", 10, 24, 130, 10}}, {}},
         Layout{"prose", {{"Meet me at 12 Main Street", 10, 10, 160, 10}, {"Springfield, IL 62701 is far", 10, 24, 160, 10}},
                {}}));
 
