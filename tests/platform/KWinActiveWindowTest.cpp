@@ -2,6 +2,7 @@
 #include "platform/KWinActiveWindowSource.h"
 
 #include "common/PrivateSessionBus.h"
+#include "common/ScopedEnv.h"
 #include "common/TestFiles.h"
 
 #include <QDBusConnection>
@@ -184,6 +185,16 @@ TEST_F(KWinActiveWindow, LoadsTheShippedScriptFollowsItsReportsAndUnloadsIt)
 
     source.reset();
     EXPECT_EQ(m_kwin.log().unloadedPlugin, KWinActiveWindowSource::pluginName());
+}
+
+TEST_F(KWinActiveWindow, ChosenUnderPlasmaOnWaylandWhereKWinAnswers)
+{
+    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "KDE"}, {"SWAYSOCK", nullptr},
+                        {"I3SOCK", nullptr}, {"DISPLAY", nullptr}};
+    QString backend;
+    const std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(nullptr, &backend);
+    EXPECT_EQ(backend, "KWin script");
+    EXPECT_EQ(m_kwin.log().loadedPath, kShippedScript); // not installed here: the source tree's copy
 }
 
 TEST_F(KWinActiveWindow, KWinGoingAwayLeavesNoStaleName)
