@@ -147,7 +147,7 @@ void BM_IdleWakeups(benchmark::State &state)
         return;
     }
     for (auto _ : state) {
-        idleFor(std::chrono::seconds(2)); // what the start and earlier runs left queued
+        idleFor(std::chrono::seconds(10)); // what the start and earlier runs left queued
         const long long before = contextSwitches();
         idleFor(std::chrono::seconds(state.range(0)));
         state.counters["context_switches"] = double(contextSwitches() - before);
