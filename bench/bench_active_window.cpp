@@ -11,8 +11,8 @@
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QEventLoop>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QThread>
 #include <QTimer>

@@ -25,11 +25,11 @@ public:
     // What the session tells about itself: the environment variables the choice reads.
     struct Session
     {
-        QString sessionType;    // XDG_SESSION_TYPE
-        QString currentDesktop; // XDG_CURRENT_DESKTOP
-        QString swaySocket;     // SWAYSOCK
-        QString i3Socket;       // I3SOCK
-        QString display;        // DISPLAY
+        QString sessionType;               // XDG_SESSION_TYPE
+        QString currentDesktop;            // XDG_CURRENT_DESKTOP
+        QString swaySocket;                // SWAYSOCK
+        QString i3Socket;                  // I3SOCK
+        QString display;                   // DISPLAY
         bool focusedWindowService = false; // Pictrove's GNOME Shell extension owns its bus name
         bool kwinService = false;          // KWin owns its bus name
         static Session fromEnvironment();

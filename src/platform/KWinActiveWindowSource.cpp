@@ -66,7 +66,7 @@ ActiveWindow KWinActiveWindowSource::windowOf(const QString &resourceClass, cons
 }
 
 std::unique_ptr<KWinActiveWindowSource> KWinActiveWindowSource::open(const QDBusConnection &bus,
-                                                                    const QString &scriptPath, QString *error)
+                                                                     const QString &scriptPath, QString *error)
 {
     auto fail = [error](const QString &why) {
         if (error) {
@@ -130,21 +130,22 @@ bool KWinActiveWindowSource::loadScript(QString *error)
         loaded.arguments().constFirst().toBool()) {
         m_bus.call(scriptingCall(QStringLiteral("unloadScript"), {pluginName()}), QDBus::Block, kTimeoutMs);
     }
-    const QDBusMessage reply = m_bus.call(scriptingCall(QStringLiteral("loadScript"), {m_scriptPath, pluginName()}),
-                                          QDBus::Block, kTimeoutMs);
+    const QDBusMessage reply =
+        m_bus.call(scriptingCall(QStringLiteral("loadScript"), {m_scriptPath, pluginName()}), QDBus::Block, kTimeoutMs);
     const int id = reply.arguments().isEmpty() ? -1 : reply.arguments().constFirst().toInt();
     if (reply.type() != QDBusMessage::ReplyMessage || id < 0) {
-        *error = QStringLiteral("KWin did not load %1: %2")
-                     .arg(m_scriptPath, reply.errorMessage().isEmpty() ? QStringLiteral("refused") : reply.errorMessage());
+        *error =
+            QStringLiteral("KWin did not load %1: %2")
+                .arg(m_scriptPath, reply.errorMessage().isEmpty() ? QStringLiteral("refused") : reply.errorMessage());
         return false;
     }
     m_scriptLoaded = true;
     // Plasma 6 exports the loaded script at /Scripting/Script<id>; where that is not there,
     // start() runs every loaded script that is not running yet.
-    const QDBusMessage run = m_bus.call(
-        QDBusMessage::createMethodCall(kwinService(), QStringLiteral("/Scripting/Script%1").arg(id),
-                                       QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run")),
-        QDBus::Block, kTimeoutMs);
+    const QDBusMessage run =
+        m_bus.call(QDBusMessage::createMethodCall(kwinService(), QStringLiteral("/Scripting/Script%1").arg(id),
+                                                  QStringLiteral("org.kde.kwin.Script"), QStringLiteral("run")),
+                   QDBus::Block, kTimeoutMs);
     if (run.type() == QDBusMessage::ReplyMessage) {
         return true;
     }
@@ -185,8 +186,7 @@ std::optional<ActiveWindow> KWinActiveWindowSource::current()
     return lastKnown();
 }
 
-void KWinActiveWindowSource::Activated(const QString &resourceClass, const QString &desktopFileName,
-                                       const QString &pid)
+void KWinActiveWindowSource::Activated(const QString &resourceClass, const QString &desktopFileName, const QString &pid)
 {
     // Any client may call us; only the compositor knows which window is in front.
     if (calledFromDBus() && message().service() != m_kwinOwner) {

@@ -18,9 +18,9 @@ class KWinActiveWindowSource : public ActiveWindowSource, protected QDBusContext
     Q_CLASSINFO("D-Bus Interface", "com.pictrove.ActiveWindow")
 
 public:
-    static QString serviceName();  // the name the script calls
-    static QString kwinService();  // org.kde.KWin
-    static QString pluginName();   // the script's name inside KWin
+    static QString serviceName(); // the name the script calls
+    static QString kwinService(); // org.kde.KWin
+    static QString pluginName();  // the script's name inside KWin
     // The installed script, else the one in the source tree this program was built from; empty
     // when neither is there.
     static QString installedScript();

@@ -20,8 +20,8 @@ const QString kShippedScript = QStringLiteral(PICTROVE_SOURCE_DIR "/packaging/kw
 
 QDBusMessage activation(const QString &resourceClass, const QString &desktopFileName, const QString &pid)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(KWinActiveWindowSource::serviceName(), "/com/pictrove/ActiveWindow",
-                                                       "com.pictrove.ActiveWindow", "Activated");
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        KWinActiveWindowSource::serviceName(), "/com/pictrove/ActiveWindow", "com.pictrove.ActiveWindow", "Activated");
     call << resourceClass << desktopFileName << pid;
     return call;
 }
@@ -132,7 +132,11 @@ TEST_F(KWinActiveWindow, FollowsTheScriptsReportsAndOnlyKWins)
         ActiveWindow expected; // empty: no application, named "Unknown"
     };
     const Case cases[] = {
-        {"desktop file name", "org.kde.konsole", "org.kde.konsole", "51", {"org.kde.konsole", {}, "org.kde.konsole", 51}},
+        {"desktop file name",
+         "org.kde.konsole",
+         "org.kde.konsole",
+         "51",
+         {"org.kde.konsole", {}, "org.kde.konsole", 51}},
         {"XWayland window: resource class only", "XTerm", {}, "52", {"XTerm", {}, {}, 52}},
         {"nothing known: no stale name, pid not guessed", {}, {}, "53", {}},
         {"unreadable pid", "firefox", {}, "-1", {"firefox", {}, {}, 0}},
@@ -150,7 +154,8 @@ TEST_F(KWinActiveWindow, FollowsTheScriptsReportsAndOnlyKWins)
 
     // Another client claiming an activation is not believed; KWin's next report is.
     QStringList seen;
-    QObject::connect(source.get(), &ActiveWindowSource::activated, [&](const ActiveWindow &w) { seen << w.applicationId; });
+    QObject::connect(source.get(), &ActiveWindowSource::activated,
+                     [&](const ActiveWindow &w) { seen << w.applicationId; });
     QDBusConnection other = QDBusConnection::connectToBus(m_bus->address(), "other-client");
     EXPECT_EQ(other.call(activation("Spoof", "com.example.Spoof", "60"), QDBus::BlockWithGui, 5000).type(),
               QDBusMessage::ReplyMessage);
@@ -163,12 +168,18 @@ TEST_F(KWinActiveWindow, FollowsTheScriptsReportsAndOnlyKWins)
     m_service.unregisterService(KWinActiveWindowSource::kwinService());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !source->current(); }, 5000));
     EXPECT_EQ(seen.last(), QString());
+    // A KWin that starts again gets the script again.
+    ASSERT_TRUE(m_service.registerService(KWinActiveWindowSource::kwinService()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return source->current().has_value(); }, 5000));
 }
 
 TEST_F(KWinActiveWindow, ChosenUnderPlasmaOnWaylandAndUnloadedAtTheEnd)
 {
-    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "KDE"}, {"SWAYSOCK", nullptr},
-                        {"I3SOCK", nullptr}, {"DISPLAY", nullptr}};
+    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"},
+                        {"XDG_CURRENT_DESKTOP", "KDE"},
+                        {"SWAYSOCK", nullptr},
+                        {"I3SOCK", nullptr},
+                        {"DISPLAY", nullptr}};
     QString backend;
     std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(nullptr, &backend);
     EXPECT_EQ(backend, "KWin script");
