@@ -21,7 +21,7 @@ PACKAGES=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev opencv-doc
   attr trash-cli libglib2.0-bin gvfs dbus dbus-x11 xvfb openbox xdotool xclip x11-utils
-  sway foot xwayland
+  sway foot xwayland nodejs
   imagemagick dunst xterm gnome-screenshot xfce4-screenshooter gettext fonts-dejavu-core trayer
   # windows driven as a screen reader does, and a stand-in file manager on D-Bus
   at-spi2-core python3-pyatspi python3-dbus

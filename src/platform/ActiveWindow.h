@@ -13,6 +13,19 @@ struct ActiveWindow
     QString applicationId; // _GTK_APPLICATION_ID or _KDE_NET_WM_DESKTOP_FILE, without ".desktop"
     qint64 pid = 0;        // _NET_WM_PID, 0 when unknown
 
+    // A window a compositor describes by application id (".desktop" suffix allowed) and class.
+    // One that names no application is not named after its process: that would be a guess.
+    static ActiveWindow ofApplication(const QString &appId, const QString &wmClass, qint64 pid)
+    {
+        ActiveWindow w;
+        w.applicationId = appId.endsWith(QLatin1String(".desktop")) ? appId.chopped(8) : appId;
+        w.wmClass = wmClass;
+        if (!w.isEmpty()) {
+            w.pid = pid;
+        }
+        return w;
+    }
+
     bool isEmpty() const { return wmClass.isEmpty() && wmInstance.isEmpty() && applicationId.isEmpty() && pid == 0; }
     // Two windows of one application count as one activation.
     bool sameApplication(const ActiveWindow &o) const

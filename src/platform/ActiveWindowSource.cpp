@@ -3,6 +3,7 @@
 
 #include "platform/ActiveWindowNullSource.h"
 #include "platform/GnomeShellActiveWindowSource.h"
+#include "platform/KWinActiveWindowSource.h"
 #include "platform/Log.h"
 #include "platform/SwayActiveWindowSource.h"
 #include "platform/X11ActiveWindowSource.h"
@@ -12,10 +13,26 @@
 
 namespace {
 
-bool isGnomeWayland(const ActiveWindowSource::Session &session)
+bool isWaylandOf(const ActiveWindowSource::Session &session, QLatin1String desktop)
 {
     return session.sessionType == QLatin1String("wayland") &&
-           session.currentDesktop.split(QLatin1Char(':')).contains(QLatin1String("GNOME"), Qt::CaseInsensitive);
+           session.currentDesktop.split(QLatin1Char(':')).contains(desktop, Qt::CaseInsensitive);
+}
+
+bool isGnomeWayland(const ActiveWindowSource::Session &session)
+{
+    return isWaylandOf(session, QLatin1String("GNOME"));
+}
+
+bool isKdeWayland(const ActiveWindowSource::Session &session)
+{
+    return isWaylandOf(session, QLatin1String("KDE"));
+}
+
+bool serviceAnswers(const QString &name)
+{
+    const QDBusConnection bus = QDBusConnection::sessionBus();
+    return bus.isConnected() && bus.interface() && bus.interface()->isServiceRegistered(name);
 }
 
 } // namespace
@@ -23,12 +40,9 @@ bool isGnomeWayland(const ActiveWindowSource::Session &session)
 ActiveWindowSource::Session ActiveWindowSource::Session::fromEnvironment()
 {
     Session s{qEnvironmentVariable("XDG_SESSION_TYPE"), qEnvironmentVariable("XDG_CURRENT_DESKTOP"),
-              qEnvironmentVariable("SWAYSOCK"), qEnvironmentVariable("I3SOCK"), qEnvironmentVariable("DISPLAY"), false};
-    if (isGnomeWayland(s)) {
-        const QDBusConnection bus = QDBusConnection::sessionBus();
-        s.focusedWindowService = bus.isConnected() && bus.interface() &&
-                                 bus.interface()->isServiceRegistered(GnomeShellActiveWindowSource::serviceName());
-    }
+              qEnvironmentVariable("SWAYSOCK"), qEnvironmentVariable("I3SOCK"), qEnvironmentVariable("DISPLAY")};
+    s.focusedWindowService = isGnomeWayland(s) && serviceAnswers(GnomeShellActiveWindowSource::serviceName());
+    s.kwinService = isKdeWayland(s) && serviceAnswers(KWinActiveWindowSource::kwinService());
     return s;
 }
 
@@ -41,6 +55,9 @@ QList<ActiveWindowSource::Backend> ActiveWindowSource::candidates(const Session 
     }
     if (isGnomeWayland(session) && session.focusedWindowService) {
         list << Backend::gnomeShell;
+    }
+    if (isKdeWayland(session) && session.kwinService) {
+        list << Backend::kwinScript;
     }
     // Under Wayland XWayland's root window still carries _NET_ACTIVE_WINDOW for X clients; a
     // native window in front reads as no window, which names the capture "Unknown".
@@ -58,6 +75,8 @@ QString ActiveWindowSource::backendName(Backend backend)
         return QStringLiteral("Sway IPC");
     case Backend::gnomeShell:
         return QStringLiteral("GNOME Shell extension");
+    case Backend::kwinScript:
+        return QStringLiteral("KWin script");
     case Backend::x11:
         return QStringLiteral("X11");
     case Backend::none:
@@ -93,6 +112,10 @@ std::unique_ptr<ActiveWindowSource> ActiveWindowSource::create(QString *whyNull,
         case Backend::gnomeShell:
             source = GnomeShellActiveWindowSource::open(QDBusConnection::sessionBus(), &error);
             break;
+        case Backend::kwinScript:
+            source = KWinActiveWindowSource::open(QDBusConnection::sessionBus(),
+                                                  KWinActiveWindowSource::installedScript(), &error);
+            break;
         case Backend::x11:
             source = X11ActiveWindowSource::open(&error);
             break;
@@ -115,4 +138,21 @@ std::unique_ptr<ActiveWindowSource> ActiveWindowSource::create(QString *whyNull,
         problems << error;
     }
     return std::make_unique<ActiveWindowNullSource>(); // not reached: `none` always opens
+}
+
+void ActiveWindowSource::report(const ActiveWindow &window)
+{
+    if (m_last && m_last->sameApplication(window)) {
+        return;
+    }
+    m_last = window;
+    emit activated(window);
+}
+
+std::optional<ActiveWindow> ActiveWindowSource::lastKnown() const
+{
+    if (!m_last || m_last->isEmpty()) {
+        return std::nullopt;
+    }
+    return m_last;
 }

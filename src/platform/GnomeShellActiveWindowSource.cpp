@@ -36,14 +36,7 @@ QString GnomeShellActiveWindowSource::serviceName()
 
 ActiveWindow GnomeShellActiveWindowSource::windowOf(const QString &appId, const QString &wmClass, uint pid)
 {
-    ActiveWindow w;
-    w.applicationId = appId.endsWith(QLatin1String(".desktop")) ? appId.chopped(8) : appId;
-    w.wmClass = wmClass;
-    // A window that names no application is not named after its process: that would be a guess.
-    if (!w.isEmpty()) {
-        w.pid = pid;
-    }
-    return w;
+    return ActiveWindow::ofApplication(appId, wmClass, pid);
 }
 
 std::unique_ptr<GnomeShellActiveWindowSource> GnomeShellActiveWindowSource::open(const QDBusConnection &bus,
@@ -96,22 +89,10 @@ GnomeShellActiveWindowSource::GnomeShellActiveWindowSource(const QDBusConnection
 
 std::optional<ActiveWindow> GnomeShellActiveWindowSource::current()
 {
-    if (!m_last || m_last->isEmpty()) {
-        return std::nullopt;
-    }
-    return m_last;
+    return lastKnown();
 }
 
 void GnomeShellActiveWindowSource::focusChanged(const QString &appId, const QString &wmClass, uint pid)
 {
     report(windowOf(appId, wmClass, pid));
-}
-
-void GnomeShellActiveWindowSource::report(const ActiveWindow &window)
-{
-    if (m_last && m_last->sameApplication(window)) {
-        return;
-    }
-    m_last = window;
-    emit activated(window);
 }

@@ -25,7 +25,6 @@ public:
 
 private:
     explicit GnomeShellActiveWindowSource(const QDBusConnection &bus);
-    void report(const ActiveWindow &window);
 
 private slots:
     void focusChanged(const QString &appId, const QString &wmClass, uint pid);
@@ -33,5 +32,4 @@ private slots:
 private:
     QDBusConnection m_bus;
     QDBusServiceWatcher *m_watcher = nullptr;
-    std::optional<ActiveWindow> m_last;
 };

@@ -192,14 +192,3 @@ void SwayActiveWindowSource::handleEvent(quint32 type, const QByteArray &payload
         }
     }
 }
-
-void SwayActiveWindowSource::report(const ActiveWindow &window)
-{
-    // A second window of the application in front is no new activation; focus on something
-    // that tells no application is reported (as an empty window) so no stale name stays.
-    if (m_last && m_last->sameApplication(window)) {
-        return;
-    }
-    m_last = window;
-    emit activated(window);
-}

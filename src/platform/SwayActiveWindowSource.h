@@ -33,10 +33,8 @@ private:
     explicit SwayActiveWindowSource(QString socketPath, std::unique_ptr<QLocalSocket> events);
     void readEvents();
     void handleEvent(quint32 type, const QByteArray &payload);
-    void report(const ActiveWindow &window);
 
     QString m_socketPath;
     std::unique_ptr<QLocalSocket> m_events;
     QByteArray m_buffer;
-    std::optional<ActiveWindow> m_last;
 };

@@ -32,7 +32,14 @@ TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
          {Backend::gnomeShell, Backend::x11, Backend::none}},
         {"GNOME on X11: the extension is not needed", {"x11", "GNOME", {}, {}, ":0", true},
          {Backend::x11, Backend::none}},
-        {"another Wayland desktop", {"wayland", "KDE", {}, {}, ":0", true}, {Backend::x11, Backend::none}},
+        {"KDE Wayland with KWin answering", {"wayland", "KDE", {}, {}, ":0", false, true},
+         {Backend::kwinScript, Backend::x11, Backend::none}},
+        {"KDE Wayland: the GNOME extension's name is no KWin", {"wayland", "KDE", {}, {}, ":0", true, false},
+         {Backend::x11, Backend::none}},
+        {"KDE on X11: X11 tells the active window", {"x11", "KDE", {}, {}, ":0", false, true},
+         {Backend::x11, Backend::none}},
+        {"GNOME Wayland: KWin's name is not the extension", {"wayland", "GNOME", {}, {}, ":0", false, true},
+         {Backend::x11, Backend::none}},
         {"no display at all", {"tty", {}, {}, {}, {}}, {Backend::none}},
     };
     for (const Case &c : cases) {

@@ -1,0 +1,241 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "platform/KWinActiveWindowSource.h"
+
+#include "common/PrivateSessionBus.h"
+#include "common/ScopedEnv.h"
+#include "common/TestFiles.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QFile>
+#include <QMutex>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kShippedScript = QStringLiteral(PICTROVE_SOURCE_DIR "/packaging/kwin-script/contents/code/main.js");
+
+QDBusMessage activation(const QString &resourceClass, const QString &desktopFileName, const QString &pid)
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        KWinActiveWindowSource::serviceName(), "/com/pictrove/ActiveWindow", "com.pictrove.ActiveWindow", "Activated");
+    call << resourceClass << desktopFileName << pid;
+    return call;
+}
+
+// Stands in for KWin's /Scripting and the script object it exports at /Scripting/Script7, on a
+// connection and thread of its own so the back end's blocking calls are answered. Run, the
+// script reports the window in front at once, from KWin's connection.
+class FakeKWin : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kwin.Scripting")
+
+public:
+    explicit FakeKWin(QDBusConnection bus) : m_bus(std::move(bus)) {}
+    QString loaded()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_loaded;
+    }
+    QString unloaded()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_unloaded;
+    }
+    void activate(const QString &cls, const QString &desktop, const QString &pid)
+    {
+        m_bus.send(activation(cls, desktop, pid));
+    }
+    void reportFront() { activate("org.kde.dolphin", "org.kde.dolphin", "4242"); }
+
+public slots:
+    int loadScript(const QString &path, const QString &plugin)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_loaded = path + ' ' + plugin;
+        return QFile::exists(path) ? 7 : -1;
+    }
+    bool isScriptLoaded(const QString &) { return false; }
+    bool unloadScript(const QString &plugin)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_unloaded = plugin;
+        return true;
+    }
+    void start() {}
+
+private:
+    QDBusConnection m_bus;
+    QMutex m_mutex;
+    QString m_loaded, m_unloaded;
+};
+
+class FakeScript : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.kwin.Script")
+
+public:
+    explicit FakeScript(FakeKWin *kwin) : m_kwin(kwin) {}
+public slots:
+    void run() { m_kwin->reportFront(); }
+
+private:
+    FakeKWin *m_kwin;
+};
+
+class KWinActiveWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (m_bus->address().isEmpty()) {
+            GTEST_SKIP() << m_bus->problem().toStdString();
+        }
+        m_thread.start();
+        m_kwin.moveToThread(&m_thread);
+        m_script.moveToThread(&m_thread);
+        ASSERT_TRUE(m_service.registerObject("/Scripting", &m_kwin, QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(m_service.registerObject("/Scripting/Script7", &m_script, QDBusConnection::ExportAllSlots));
+        ASSERT_TRUE(m_service.registerService(KWinActiveWindowSource::kwinService()));
+    }
+    void TearDown() override
+    {
+        QDBusConnection::disconnectFromBus("fake-kwin");
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+    PrivateSessionBus *m_bus = &PrivateSessionBus::shared();
+    QDBusConnection m_service = QDBusConnection::connectToBus(m_bus->address(), "fake-kwin");
+    QThread m_thread;
+    FakeKWin m_kwin{m_service};
+    FakeScript m_script{&m_kwin};
+};
+
+TEST_F(KWinActiveWindow, FollowsTheScriptsReportsAndOnlyKWins)
+{
+    auto source = KWinActiveWindowSource::open(QDBusConnection::sessionBus(), kShippedScript);
+    ASSERT_TRUE(source);
+    EXPECT_EQ(m_kwin.loaded(), kShippedScript + " " + KWinActiveWindowSource::pluginName());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return source->current().has_value(); }, 5000)); // the script ran
+    EXPECT_EQ(source->current()->applicationId, "org.kde.dolphin");
+
+    struct Case
+    {
+        const char *what;
+        QString resourceClass, desktopFileName, pid;
+        ActiveWindow expected; // empty: no application, named "Unknown"
+    };
+    const Case cases[] = {
+        {"desktop file name",
+         "org.kde.konsole",
+         "org.kde.konsole",
+         "51",
+         {"org.kde.konsole", {}, "org.kde.konsole", 51}},
+        {"XWayland window: resource class only", "XTerm", {}, "52", {"XTerm", {}, {}, 52}},
+        {"nothing known: no stale name, pid not guessed", {}, {}, "53", {}},
+        {"unreadable pid", "firefox", {}, "-1", {"firefox", {}, {}, 0}},
+    };
+    for (const Case &c : cases) {
+        std::optional<ActiveWindow> got;
+        const QMetaObject::Connection conn =
+            QObject::connect(source.get(), &ActiveWindowSource::activated, [&](const ActiveWindow &w) { got = w; });
+        m_kwin.activate(c.resourceClass, c.desktopFileName, c.pid);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 5000)) << c.what;
+        QObject::disconnect(conn);
+        EXPECT_TRUE(got && got->sameApplication(c.expected)) << c.what;
+        EXPECT_EQ(source->current().has_value(), !c.expected.isEmpty()) << c.what;
+    }
+
+    // Another client claiming an activation is not believed; KWin's next report is.
+    QStringList seen;
+    QObject::connect(source.get(), &ActiveWindowSource::activated,
+                     [&](const ActiveWindow &w) { seen << w.applicationId; });
+    QDBusConnection other = QDBusConnection::connectToBus(m_bus->address(), "other-client");
+    EXPECT_EQ(other.call(activation("Spoof", "com.example.Spoof", "60"), QDBus::BlockWithGui, 5000).type(),
+              QDBusMessage::ReplyMessage);
+    QDBusConnection::disconnectFromBus("other-client");
+    m_kwin.activate("org.kde.okular", "org.kde.okular", "61");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return seen.contains("org.kde.okular"); }, 5000));
+    EXPECT_EQ(seen, QStringList{"org.kde.okular"});
+
+    // KWin going away leaves no stale name behind.
+    m_service.unregisterService(KWinActiveWindowSource::kwinService());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !source->current(); }, 5000));
+    EXPECT_EQ(seen.last(), QString());
+    // A KWin that starts again gets the script again.
+    ASSERT_TRUE(m_service.registerService(KWinActiveWindowSource::kwinService()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return source->current().has_value(); }, 5000));
+}
+
+TEST_F(KWinActiveWindow, ChosenUnderPlasmaOnWaylandAndUnloadedAtTheEnd)
+{
+    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"},
+                        {"XDG_CURRENT_DESKTOP", "KDE"},
+                        {"SWAYSOCK", nullptr},
+                        {"I3SOCK", nullptr},
+                        {"DISPLAY", nullptr}};
+    QString backend;
+    std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(nullptr, &backend);
+    EXPECT_EQ(backend, "KWin script");
+    EXPECT_TRUE(m_kwin.loaded().startsWith(kShippedScript + ' ')); // not installed here: the source tree's copy
+    source.reset();
+    EXPECT_EQ(m_kwin.unloaded(), KWinActiveWindowSource::pluginName());
+
+    // Nothing opens where the script is missing or KWin does not run.
+    for (const bool kwinGone : {false, true}) {
+        if (kwinGone) {
+            m_service.unregisterService(KWinActiveWindowSource::kwinService());
+        }
+        QString error;
+        EXPECT_FALSE(KWinActiveWindowSource::open(QDBusConnection::sessionBus(),
+                                                  kwinGone ? kShippedScript : "/nonexistent/main.js", &error));
+        EXPECT_FALSE(error.isEmpty());
+    }
+}
+
+// The shipped script run by node against fake Plasma 6 and Plasma 5 globals: it calls
+// Pictrove's object under the names the back end exports, at start and on every activation,
+// with every argument a string.
+TEST(KWinScript, ReportsActivationsUnderBothPlasmaApis)
+{
+    if (!TestFiles::hasTool("node")) {
+        GTEST_SKIP() << "node is not installed";
+    }
+    const QByteArray harness = R"(
+        const source = require('fs').readFileSync(process.argv[2], 'utf8');
+        const windows = [{resourceClass: 'org.kde.konsole', desktopFileName: 'org.kde.konsole', pid: 4242},
+                         {resourceClass: 'XTerm', desktopFileName: '', pid: 77}, null,
+                         {resourceClass: undefined, desktopFileName: null, pid: 0}];
+        for (const plasma of [6, 5]) {
+            const handlers = [], signal = {connect: f => handlers.push(f)};
+            const workspace = plasma === 6 ? {windowActivated: signal, activeWindow: windows[0]}
+                                           : {clientActivated: signal, activeClient: windows[0]};
+            const callDBus = (...args) => console.log(plasma + ' ' + JSON.stringify(args));
+            require('vm').runInNewContext(source, {workspace, callDBus});
+            for (const w of windows.slice(1)) handlers.forEach(h => h(w));
+        }
+    )";
+    const TestFiles::ToolRun run = TestFiles::runTool("node", {"-", kShippedScript}, harness);
+    ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
+
+    const QString call = QString("[\"%1\",\"/com/pictrove/ActiveWindow\",\"com.pictrove.ActiveWindow\",\"Activated\",")
+                             .arg(KWinActiveWindowSource::serviceName());
+    QStringList expected;
+    for (const char *plasma : {"6 ", "5 "}) {
+        for (const char *args : {R"("org.kde.konsole","org.kde.konsole","4242"])", R"("XTerm","","77"])",
+                                 R"("","","0"])", R"("","","0"])"}) {
+            expected << plasma + call + args;
+        }
+    }
+    EXPECT_EQ(run.output.split('\n', Qt::SkipEmptyParts), expected);
+}
+
+} // namespace
+
+#include "KWinActiveWindowTest.moc"
