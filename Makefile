@@ -9,7 +9,7 @@ CTEST_ARGS ?=
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench deb clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -30,6 +30,9 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)
