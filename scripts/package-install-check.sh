@@ -5,6 +5,10 @@
 # machines (CI) or a deliberate check. Works as root or through sudo.
 # Usage: package-install-check.sh PACKAGE.deb
 set -euo pipefail
+if [ $# -ne 1 ] || [ ! -f "$1" ]; then
+  echo "usage: $0 PACKAGE.deb (one existing package, got: $*)" >&2
+  exit 2
+fi
 deb=$(realpath "$1")
 SUDO=
 if [ "$(id -u)" -ne 0 ]; then

@@ -58,7 +58,10 @@ echo "Depends: $depends"
 for d in tesseract-ocr-eng opencv-data libqt6svg6 libqt6widgets6 libtesseract5 libopencv-objdetect; do
   [[ $depends == *"$d"* ]] || fail "Depends lacks $d"
 done
-[ -n "$(dpkg-deb -f "$deb" Description | sed -n '2,$p')" ] || fail "no extended description"
+description=$(dpkg-deb -f "$deb" Description)
+[ -n "$(sed -n '2,$p' <<<"$description")" ] || fail "no extended description"
+# CPack writes an apostrophe as an XML entity.
+if grep -qE '&[a-z]+;' <<<"$description"; then fail "description holds an entity"; fi
 
 version=$(dpkg-deb -f "$deb" Version)
 printed=$("$root/usr/bin/pictrove" --version) || fail "packaged pictrove --version failed"
