@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # make run   installs what is missing, builds, and starts Pictrove
 # make test  installs what is missing, builds, and runs the whole test suite
+# make deb   builds the Debian package (build/pictrove_<version>_amd64.deb)
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
