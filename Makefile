@@ -1,6 +1,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # make run   installs what is missing, builds, and starts Pictrove
 # make test  installs what is missing, builds, and runs the whole test suite
+# make deb   builds the Debian package (build/pictrove_<version>_amd64.deb)
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 CMAKE_ARGS ?=
@@ -9,7 +10,7 @@ CTEST_ARGS ?=
 export CCACHE_BASEDIR ?= $(CURDIR)
 export CCACHE_NOHASHDIR ?= 1
 
-.PHONY: deps configure build run test bench clean
+.PHONY: deps configure build run test bench deb clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -30,6 +31,9 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 clean:
 	rm -rf $(BUILD)

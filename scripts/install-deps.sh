@@ -15,7 +15,7 @@ PACKAGES=(
   libopencv-dev opencv-data
   libphonenumber-dev libicu-dev
   # hashing, JSON, property lists
-  libssl-dev rapidjson-dev libsimdjson-dev libplist-dev libplist-utils
+  libssl-dev rapidjson-dev libplist-dev libplist-utils
   # X11
   libxcb1-dev libxcb-ewmh-dev libxcb-keysyms1-dev libx11-dev libx11-xcb-dev
   # tests and benchmarks
@@ -23,6 +23,8 @@ PACKAGES=(
   attr trash-cli libglib2.0-bin gvfs dbus dbus-x11 xvfb openbox xdotool xclip x11-utils
   sway foot xwayland nodejs
   imagemagick dunst xterm gnome-screenshot xfce4-screenshooter gettext fonts-dejavu-core trayer
+  # the Debian package and the checks of what it ships
+  dpkg-dev file lintian desktop-file-utils appstream
   # windows driven as a screen reader does, and a stand-in file manager on D-Bus
   at-spi2-core python3-pyatspi python3-dbus
 )
