@@ -219,6 +219,23 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         p.drawRoundedRect(QRectF(at(2, 7.5), at(18.5, 21.5)), 2 * u, 2 * u);
         p.drawPolyline(QPolygonF({at(2.5, 19), at(7.5, 14), at(11, 17.5), at(13.5, 15), at(18, 19.5)}));
         break;
+    case Symbol::InternalDrive:
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawRoundedRect(QRectF(at(2.5, 7), at(21.5, 17)), 2.5 * u, 2.5 * u);
+        p.drawLine(at(6, 12), at(11, 12));
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(at(17.5, 12), 1.3 * u, 1.3 * u);
+        break;
+    case Symbol::InfoCircle:
+        p.setPen(QPen(c, 1.7 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawEllipse(at(12, 12), 9.5 * u, 9.5 * u);
+        p.setPen(QPen(c, 2 * u, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(at(12, 11), at(12, 17));
+        p.setPen(Qt::NoPen);
+        p.setBrush(c);
+        p.drawEllipse(at(12, 7.3), 1.3 * u, 1.3 * u);
+        break;
     case Symbol::DocOnDoc:
         p.setPen(QPen(c, 1.6 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         p.drawRoundedRect(QRectF(at(8, 2.5), at(20, 17)), 2 * u, 2 * u);
@@ -442,6 +459,8 @@ constexpr NamedSymbol kNamed[] = {
     {Symbol::RedoArrow, "arrow.uturn.forward", "edit-redo"},
     {Symbol::ShieldSlash, "shield.slash", "security-low"},
     {Symbol::ShieldHalfFilled, "shield.lefthalf.filled", "security-high"},
+    {Symbol::InternalDrive, "internaldrive", "drive-harddisk"},
+    {Symbol::InfoCircle, "info.circle", "help-about"},
 };
 
 } // namespace

@@ -56,6 +56,9 @@ public:
         ArrowClockwise,
         PhotoOnRectangle,
         DocOnDoc,
+        // The preferences window's tabs.
+        InternalDrive,
+        InfoCircle,
     };
 
     // Draws the symbol in the square rect with the colour; `accent` fills the inside of two-tone

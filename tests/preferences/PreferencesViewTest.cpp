@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
+#include "common/TestPalettes.h"
 #include "tags/TagLists.h"
 #include "ui/preferences/AboutTab.h"
 #include "ui/ColorSwatch.h"
@@ -15,14 +16,21 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeySequence>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QStyleFactory>
+#include <QTabWidget>
 #include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -63,6 +71,19 @@ TEST(FolderField, BrowseStoresTheChosenFolderWithHomeAsTilde)
         EXPECT_EQ(f.settings.get(Settings::sourceFolder), c.stored) << c.chosen.toStdString();
         EXPECT_EQ(tab.watchFolder()->field()->text(), c.stored);
     }
+}
+
+TEST(FolderField, ClearButtonEmptiesTheSetting)
+{
+    Fixture f;
+    f.settings.set(Settings::sourceFolder, QStringLiteral("~/Shots"));
+    GeneralTab tab(f.settings);
+    tab.show();
+    const QList<QToolButton *> clear = tab.watchFolder()->field()->findChildren<QToolButton *>();
+    ASSERT_EQ(clear.size(), 1);
+    EXPECT_EQ(clear.first()->accessibleName(), "Clear Watch Folder");
+    QTest::mouseClick(clear.first(), Qt::LeftButton);
+    EXPECT_EQ(f.settings.get(Settings::sourceFolder), "");
 }
 
 TEST(FolderField, TypedFolderIsStoredAsTypedAndAMissingOneIsNoted)
@@ -121,6 +142,82 @@ TEST(PreferencesView, ControlsFollowAnotherProcessWritingTheSettings)
     other.set(Settings::piiRedactionStyle, QStringLiteral("black"));
     QTRY_COMPARE_WITH_TIMEOUT(view.general()->recentMinutes()->currentText(), QString("1 hour"), 20000);
     QTRY_COMPARE_WITH_TIMEOUT(view.privacy()->style()->currentIndex(), 1, 20000);
+}
+
+TEST(PreferencesView, LaunchAtLoginShowsTheAutostartEntryWhenTheTabShows)
+{
+    Fixture f;
+    GeneralTab tab(f.settings);
+    const QString entry = TestEnvironment::home() + "/.config/autostart/pictrove.desktop";
+    for (const bool present : {true, false, true}) {
+        tab.hide();
+        QFile::remove(entry);
+        if (present) {
+            TestEnvironment::writeFile(entry, "[Desktop Entry]\nType=Application\nExec=pictrove\n");
+        }
+        tab.show();
+        EXPECT_EQ(tab.launchAtLogin()->isChecked(), present);
+    }
+    QFile::remove(entry);
+}
+
+TEST(PreferencesView, CtrlTabAndCtrlPageDownMoveBetweenTabs)
+{
+    Fixture f;
+    PreferencesView view(f.settings);
+    view.show();
+    QApplication::setActiveWindow(&view);
+    const struct
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        int from, to;
+    } moves[] = {{Qt::Key_Tab, Qt::ControlModifier, 0, 1},
+                 {Qt::Key_PageDown, Qt::ControlModifier, 1, 2},
+                 {Qt::Key_PageUp, Qt::ControlModifier, 2, 1},
+                 {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1, 0}};
+    for (const auto &m : moves) {
+        view.tabs()->setCurrentIndex(m.from);
+        // From a control inside the page, where the keyboard focus is while a person works.
+        QWidget *inside = view.tabs()->currentWidget()->findChildren<QWidget *>().value(3, view.tabs());
+        inside->setFocus();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : inside, m.key, m.modifiers);
+        EXPECT_EQ(view.tabs()->currentIndex(), m.to) << m.from << "->" << m.to;
+    }
+}
+
+// Renders every tab on a light and a dark palette ($PICTROVE_LOOK_DIR gets the pictures) and
+// checks what a person would notice: a form wider than its tab is cut off at the right edge,
+// and a stray "&" in a label becomes an underlined shortcut.
+TEST(PreferencesView, EveryTabFitsAndShowsItsLabelsAsWritten)
+{
+    Fixture f;
+    f.settings.set(Settings::enablePIIRedaction, false);
+    f.settings.set(Settings::retentionEnabled, false);
+    TagLists(f.settings).addFavorite(TagItem::create("Receipts", 3));
+    TagLists(f.settings).addRecentTag(TagItem::create("invoice"));
+    const QPalette original = QApplication::palette();
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QString dir = qEnvironmentVariable("PICTROVE_LOOK_DIR");
+    for (const auto &[name, palette] : {std::pair{"light", TestPalettes::light()}, std::pair{"dark", TestPalettes::dark()}}) {
+        QApplication::setPalette(palette);
+        PreferencesView view(f.settings);
+        view.show();
+        for (int i = 0; i < view.tabs()->count(); ++i) {
+            view.tabs()->setCurrentIndex(i);
+            const QString tab = view.tabs()->tabText(i);
+            if (!dir.isEmpty()) {
+                view.grab().save(QStringLiteral("%1/preferences-%2-%3.png").arg(dir, tab.toLower(), name));
+            }
+            if (auto *area = qobject_cast<QScrollArea *>(view.tabs()->widget(i))) {
+                EXPECT_LE(area->widget()->minimumSizeHint().width(), area->viewport()->width()) << tab.toStdString();
+            }
+        }
+        for (const QAbstractButton *button : view.findChildren<QAbstractButton *>()) {
+            EXPECT_TRUE(QKeySequence::mnemonic(button->text()).isEmpty()) << button->text().toStdString();
+        }
+    }
+    QApplication::setPalette(original);
 }
 
 TEST(TagsTab, AddingFavoritesAndClearingRecents)

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 FolderField::FolderField(AppSettings &settings, const Setting<QString> &setting, const QString &placeholder,
@@ -25,6 +26,10 @@ FolderField::FolderField(AppSettings &settings, const Setting<QString> &setting,
     m_field->setPlaceholderText(placeholder);
     m_field->setAccessibleName(accessibleName);
     m_field->setClearButtonEnabled(true);
+    // The line edit's clear button comes without a name of its own.
+    for (QToolButton *clear : m_field->findChildren<QToolButton *>()) {
+        clear->setAccessibleName(tr("Clear %1").arg(accessibleName));
+    }
     m_browse->setAccessibleName(tr("Browse"));
     m_browse->setAccessibleDescription(tr("Choose the folder for %1").arg(accessibleName));
     m_missing->setParent(this);

@@ -16,6 +16,7 @@ using namespace SettingControls;
 
 GeneralTab::GeneralTab(AppSettings &settings, QWidget *parent)
     : QWidget(parent)
+    , m_settings(settings)
 {
     auto *page = new QVBoxLayout(this);
     QVBoxLayout *rows = nullptr;
@@ -35,10 +36,8 @@ GeneralTab::GeneralTab(AppSettings &settings, QWidget *parent)
     // Not a stored setting: the switch shows whether the autostart entry is there.
     m_launchAtLogin = new QCheckBox(tr("Launch at login"));
     m_launchAtLogin->setAccessibleName(m_launchAtLogin->text());
-    follow(settings, m_launchAtLogin, {QStringLiteral("launchAtLogin")}, [this, &settings] {
-        const QSignalBlocker blocker(m_launchAtLogin);
-        m_launchAtLogin->setChecked(settings.launchAtLogin());
-    });
+    // After a failed change too: the switch shows what the desktop will do.
+    follow(settings, m_launchAtLogin, {QStringLiteral("launchAtLogin")}, [this] { showLaunchAtLogin(); });
     connect(m_launchAtLogin, &QCheckBox::toggled, this, [&settings](bool on) { settings.setLaunchAtLogin(on); });
     rows->addWidget(m_launchAtLogin);
     rows->addWidget(switchFor(settings, Settings::showNotification, tr("Show notifications")));
@@ -56,8 +55,8 @@ GeneralTab::GeneralTab(AppSettings &settings, QWidget *parent)
                                       settings.restoreSystemThumbnail();
                                   }
                               }));
-    rows->addWidget(helpText(tr("Your desktop's screenshot tool has no thumbnail switch of its own, so this changes "
-                                "nothing outside Pictrove. The choice is put back when Pictrove quits.")));
+    rows->addWidget(helpText(tr("Your desktop's screenshot tool shows no thumbnail of its own, so this changes "
+                                "nothing you can see. Pictrove keeps the choice and resets it when it quits.")));
 
     page->addWidget(section(tr("Menu Bar"), &rows));
     m_recentMinutes = pickerFor(settings, Settings::recentPreviewMinutes,
@@ -65,4 +64,16 @@ GeneralTab::GeneralTab(AppSettings &settings, QWidget *parent)
                                 tr("Show recent screenshots for"));
     rows->addWidget(labelledRow(tr("Show recent screenshots for"), m_recentMinutes));
     page->addStretch(1);
+}
+
+void GeneralTab::showEvent(QShowEvent *event)
+{
+    showLaunchAtLogin();
+    QWidget::showEvent(event);
+}
+
+void GeneralTab::showLaunchAtLogin()
+{
+    const QSignalBlocker blocker(m_launchAtLogin);
+    m_launchAtLogin->setChecked(m_settings.launchAtLogin());
 }

@@ -21,7 +21,14 @@ public:
     QCheckBox *launchAtLogin() const { return m_launchAtLogin; }
     QComboBox *recentMinutes() const { return m_recentMinutes; }
 
+protected:
+    // The autostart entry can change outside Pictrove: it is read again whenever the tab shows.
+    void showEvent(QShowEvent *event) override;
+
 private:
+    void showLaunchAtLogin();
+
+    AppSettings &m_settings;
     FolderField *m_watchFolder;
     FolderField *m_saveTo;
     QCheckBox *m_launchAtLogin;

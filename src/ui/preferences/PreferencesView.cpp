@@ -9,6 +9,7 @@
 #include "ui/preferences/TagsTab.h"
 
 #include <QScrollArea>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -22,6 +23,13 @@ QScrollArea *scrolling(QWidget *page)
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
     area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The tab's own background shows through, as it does on the About tab.
+    area->viewport()->setAutoFillBackground(false);
+    page->setAutoFillBackground(false);
+    if (QLayout *form = page->layout()) {
+        form->setContentsMargins(6, 4, 6, 6);
+        form->setSpacing(6);
+    }
     return area;
 }
 
@@ -48,8 +56,21 @@ PreferencesView::PreferencesView(AppSettings &settings, QWidget *parent)
         return QIcon::fromTheme(QString::fromLatin1(themeName), Symbols::icon(fallback, ink));
     };
     m_tabs->addTab(scrolling(m_general), icon("preferences-system", Symbols::Symbol::Gear), tr("General"));
-    m_tabs->addTab(scrolling(m_tags), icon("tag", Symbols::Symbol::Pencil), tr("Tags"));
-    m_tabs->addTab(scrolling(m_privacy), icon("security-high", Symbols::Symbol::ExclamationShield), tr("Privacy"));
-    m_tabs->addTab(scrolling(m_storage), icon("drive-harddisk", Symbols::Symbol::Folder), tr("Storage"));
-    m_tabs->addTab(m_about, icon("help-about", Symbols::Symbol::CameraViewfinder), tr("About"));
+    m_tabs->addTab(scrolling(m_tags), icon("tag", Symbols::Symbol::Tag), tr("Tags"));
+    m_tabs->addTab(scrolling(m_privacy), Symbols::themedIcon(Symbols::Symbol::ShieldHalfFilled, ink), tr("Privacy"));
+    m_tabs->addTab(scrolling(m_storage), Symbols::themedIcon(Symbols::Symbol::InternalDrive, ink), tr("Storage"));
+    m_tabs->addTab(m_about, Symbols::themedIcon(Symbols::Symbol::InfoCircle, ink), tr("About"));
+
+    // As shortcuts, so that a spin box or a picker with the focus does not take the keys first.
+    const auto step = [this](int by) {
+        m_tabs->setCurrentIndex((m_tabs->currentIndex() + by + m_tabs->count()) % m_tabs->count());
+    };
+    for (const auto &[keys, by] : {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1},
+                                   {QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+                                   {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                   {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        auto *shortcut = new QShortcut(keys, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [step, by = by] { step(by); });
+    }
 }

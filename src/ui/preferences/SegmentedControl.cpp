@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/preferences/SegmentedControl.h"
 
+#include "ui/preferences/SettingControls.h"
+
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -13,7 +15,7 @@ SegmentedControl::SegmentedControl(const QStringList &labels, QWidget *parent)
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
     for (int i = 0; i < labels.size(); ++i) {
-        auto *button = new QPushButton(labels.at(i), this);
+        auto *button = new QPushButton(SettingControls::literalText(labels.at(i)), this);
         button->setCheckable(true);
         button->setAccessibleName(labels.at(i));
         m_group->addButton(button, i);

@@ -27,7 +27,7 @@ void follow(AppSettings &settings, QWidget *context, const QStringList &keys, co
 QCheckBox *switchFor(AppSettings &settings, const Setting<bool> &setting, const QString &label,
                      std::function<void(bool)> afterUserChange)
 {
-    auto *box = new QCheckBox(label);
+    auto *box = new QCheckBox(literalText(label));
     box->setAccessibleName(label);
     follow(settings, box, {setting.key}, [&settings, &setting, box] {
         const QSignalBlocker blocker(box);
@@ -97,6 +97,11 @@ QSpinBox *stepperFor(AppSettings &settings, const Setting<qint64> &setting, cons
     return spin;
 }
 
+QString literalText(const QString &label)
+{
+    return QString(label).replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
+
 QLabel *helpText(const QString &text)
 {
     auto *label = new QLabel(text);
@@ -116,7 +121,8 @@ QGroupBox *section(const QString &title, QVBoxLayout **rows)
         group->setAccessibleName(title);
     }
     auto *layout = new QVBoxLayout(group);
-    layout->setSpacing(6);
+    layout->setContentsMargins(10, 6, 10, 6);
+    layout->setSpacing(4);
     *rows = layout;
     return group;
 }
@@ -126,7 +132,7 @@ QWidget *labelledRow(const QString &label, QWidget *control)
     auto *row = new QWidget;
     auto *layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto *text = new QLabel(label, row);
+    auto *text = new QLabel(literalText(label), row);
     text->setBuddy(control);
     layout->addWidget(text);
     layout->addStretch(1);

@@ -39,6 +39,9 @@ QSpinBox *stepperFor(AppSettings &settings, const Setting<qint64> &setting, cons
 // Runs `update` now and after every write of one of the keys, for as long as `context` lives.
 void follow(AppSettings &settings, QWidget *context, const QStringList &keys, const std::function<void()> &update);
 
+// The label as a button or a buddy label shows it: "&" stands for itself, not a shortcut key.
+QString literalText(const QString &label);
+
 // A help text under its control: small, secondary colour, wrapped.
 QLabel *helpText(const QString &text);
 

@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "tags/TagColors.h"
 #include "ui/ColorSwatch.h"
+#include "ui/Symbols.h"
 #include "ui/preferences/SettingControls.h"
 
 #include <QButtonGroup>
@@ -165,16 +166,11 @@ void TagsTab::rebuildFavorites()
         colorDot->setFixedSize(10, 10);
         auto *name = new QLabel(tag.name);
         name->setTextFormat(Qt::PlainText);
-        auto *remove = new QPushButton(QIcon::fromTheme(QStringLiteral("user-trash")), QString());
+        // Our own drawing rather than the theme's: the destructive action reads red everywhere.
+        auto *remove = new QPushButton(Symbols::icon(Symbols::Symbol::Trash, QColor(0xe0, 0x1b, 0x24)), QString());
         remove->setFlat(true);
         remove->setAccessibleName(tr("Remove %1").arg(tag.name));
         remove->setToolTip(remove->accessibleName());
-        QPalette red = remove->palette();
-        red.setColor(QPalette::ButtonText, QColor(0xd7, 0x2c, 0x2c));
-        remove->setPalette(red);
-        if (remove->icon().isNull()) {
-            remove->setText(QStringLiteral("✕"));
-        }
         layout->addWidget(colorDot);
         layout->addWidget(name, 1);
         layout->addWidget(remove);
