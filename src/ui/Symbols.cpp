@@ -104,6 +104,24 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         p.drawEllipse(at(12, 17.2), 1.6 * u, 1.6 * u);
         break;
     }
+    case Symbol::ExclamationTriangle: {
+        QPainterPath triangle;
+        triangle.moveTo(at(12, 2.5));
+        triangle.lineTo(at(22.5, 21));
+        triangle.lineTo(at(1.5, 21));
+        triangle.closeSubpath();
+        p.setPen(QPen(c, 1.2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(c);
+        p.drawPath(triangle);
+        // The mark is cut out of the filled triangle, so it shows whatever lies behind.
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawRoundedRect(QRectF(at(10.8, 8), at(13.2, 15)), 1.1 * u, 1.1 * u);
+        p.drawEllipse(at(12, 18), 1.4 * u, 1.4 * u);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        break;
+    }
     case Symbol::MagnifyingGlass:
         p.drawEllipse(at(10, 10), 6.5 * u, 6.5 * u);
         p.setPen(QPen(c, 2.6 * u, Qt::SolidLine, Qt::RoundCap));
