@@ -194,6 +194,9 @@ void MenuBarView::setNotices(const QList<StartupNotices::Notice> &notices)
         text->setFont(scaled(font(), 0.92));
         text->setAccessibleName(n.text);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // The panel's height is worked out from minimum heights, which know nothing of the
+        // wrapping: give the label the height of its wrapped lines at the width it gets.
+        text->setMinimumHeight(text->heightForWidth(panelWidth - 2 * 12 - 14 - rowLayout->spacing()));
         rowLayout->addWidget(text, 1);
         m_noticeLayout->addWidget(row);
         m_noticeLayout->addWidget(new Divider(this));

@@ -68,7 +68,8 @@ TEST(MenuBarView, ShowsTheNoticesAndDropsThemWhenPutRight)
     view.show();
     const int plain = view.height();
     const QList<StartupNotices::Notice> two = {
-        {Kind::noTextRecognitionData, QStringLiteral("Install tesseract-ocr-eng to find text.")},
+        {Kind::noTextRecognitionData,
+         QStringLiteral("Install tesseract-ocr-eng to find text and personal information in screenshots.")},
         {Kind::noFaceData, QStringLiteral("Install opencv-data to find faces.")},
     };
     view.setNotices(two);
@@ -76,7 +77,11 @@ TEST(MenuBarView, ShowsTheNoticesAndDropsThemWhenPutRight)
     for (const StartupNotices::Notice &n : two) {
         int shown = 0;
         for (const QLabel *label : view.findChildren<QLabel *>()) {
-            shown += label->text() == n.text && label->accessibleName() == n.text && label->isVisible() ? 1 : 0;
+            if (label->text() == n.text && label->accessibleName() == n.text && label->isVisible()) {
+                ++shown;
+                // Wrapped whole, not squeezed into fewer lines than it needs.
+                EXPECT_GE(label->height(), label->heightForWidth(label->width())) << n.text.toStdString();
+            }
         }
         EXPECT_EQ(shown, 1) << n.text.toStdString();
     }
