@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QtMath>
 
 namespace {
@@ -25,6 +26,17 @@ void viewfinderCorners(QPainter &p, const QRectF &r, qreal len)
     path.moveTo(l + len, b);
     path.lineTo(l, b);
     path.lineTo(l, b - len);
+    p.drawPath(path);
+}
+
+// A closed outline through the points, filled, with rounded corners from the pen.
+void filledPolygon(QPainter &p, std::initializer_list<QPointF> points, const QColor &c, qreal penWidth)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(points)));
+    path.closeSubpath();
+    p.setPen(QPen(c, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(c);
     p.drawPath(path);
 }
 
@@ -105,14 +117,7 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         break;
     }
     case Symbol::ExclamationTriangle: {
-        QPainterPath triangle;
-        triangle.moveTo(at(12, 2.5));
-        triangle.lineTo(at(22.5, 21));
-        triangle.lineTo(at(1.5, 21));
-        triangle.closeSubpath();
-        p.setPen(QPen(c, 1.2 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(c);
-        p.drawPath(triangle);
+        filledPolygon(p, {at(12, 2.5), at(22.5, 21), at(1.5, 21)}, c, 1.2 * u);
         // The mark is cut out of the filled triangle, so it shows whatever lies behind.
         p.setCompositionMode(QPainter::CompositionMode_Clear);
         p.setPen(Qt::NoPen);
@@ -243,18 +248,10 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         p.drawPolyline(QPolygonF({at(5.5, 7), at(4, 7), at(4, 21.5), at(16, 21.5), at(16, 19.5)}));
         break;
     case Symbol::CursorArrow: {
-        QPainterPath a;
-        a.moveTo(at(6, 3));
-        a.lineTo(at(6, 19.5));
-        a.lineTo(at(10.2, 15.6));
-        a.lineTo(at(13, 21.5));
-        a.lineTo(at(15.6, 20.3));
-        a.lineTo(at(12.9, 14.5));
-        a.lineTo(at(18.5, 14.2));
-        a.closeSubpath();
-        p.setPen(QPen(c, 1.5 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(c);
-        p.drawPath(a);
+        filledPolygon(p,
+                      {at(6, 3), at(6, 19.5), at(10.2, 15.6), at(13, 21.5), at(15.6, 20.3), at(12.9, 14.5),
+                       at(18.5, 14.2)},
+                      c, 1.5 * u);
         break;
     }
     case Symbol::Rectangle:
