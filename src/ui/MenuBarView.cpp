@@ -194,9 +194,13 @@ void MenuBarView::setNotices(const QList<StartupNotices::Notice> &notices)
         text->setFont(scaled(font(), 0.92));
         text->setAccessibleName(n.text);
         text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        // The panel's height is worked out from minimum heights, which know nothing of the
-        // wrapping: give the label the height of its wrapped lines at the width it gets.
-        text->setMinimumHeight(text->heightForWidth(panelWidth - 2 * 12 - 14 - rowLayout->spacing()));
+        // The panel and the window holding it size themselves from plain size hints, which
+        // know nothing of wrapping: fix the label at the height of its lines at the width it
+        // gets, and let it no longer ask for a height for its width.
+        text->setFixedHeight(text->heightForWidth(panelWidth - 2 * 12 - 14 - rowLayout->spacing()));
+        QSizePolicy policy = text->sizePolicy();
+        policy.setHeightForWidth(false);
+        text->setSizePolicy(policy);
         rowLayout->addWidget(text, 1);
         m_noticeLayout->addWidget(row);
         m_noticeLayout->addWidget(new Divider(this));
