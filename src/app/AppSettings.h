@@ -44,6 +44,18 @@ public:
         setValue(setting.key, QVariant::fromValue(v));
     }
 
+    // Remembered state declared in app/Settings.h outside Settings::all().
+    template <typename T>
+    T state(const Setting<T> &setting) const
+    {
+        return setting.read(rawValue(setting.key)).template value<T>();
+    }
+    template <typename T>
+    void setState(const Setting<T> &setting, const std::type_identity_t<T> &v)
+    {
+        setRawValue(setting.key, QVariant::fromValue(v));
+    }
+
     // Generic access by key, used by the command line and the preferences.
     QVariant value(const QString &key) const;
     bool isSet(const QString &key) const;

@@ -38,6 +38,11 @@ inline const Setting<QString> retentionAction{
     QStringLiteral("retentionAction"), QStringLiteral("trash"), {QStringLiteral("trash"), QStringLiteral("archive")}};
 inline const Setting<bool> dedupeDuplicates{QStringLiteral("dedupeDuplicates"), false};
 
+// Remembered state rather than a choice: not listed by all(), so neither `pictrove config` nor
+// the preferences offer it. Read and written through AppSettings::state and setState.
+// Whether the first start has offered to start Pictrove at login.
+inline const Setting<bool> launchAtLoginOffered{QStringLiteral("launchAtLoginOffered"), false};
+
 // The declarations above, in their order (the order `pictrove config` lists them in).
 const QList<const SettingSpec *> &all();
 // The declaration of a key; null for a key that is not a setting.

@@ -77,4 +77,8 @@ Result<QStringList> readTagNames(const QString &path);
 // attribute. Names are not escaped, so a name holding "," reads back as two names.
 Status writeTagNames(const QString &path, const QStringList &names);
 
+// Whether files at path can hold tags: false only when its file system refuses user extended
+// attributes. Reads, never writes; an item that cannot be reached counts as able.
+bool supportsTags(const QString &path);
+
 } // namespace FileSystem

@@ -74,4 +74,10 @@ Status writeTagNames(const QString &path, const QStringList &names)
     return Status::success();
 }
 
+bool supportsTags(const QString &path)
+{
+    const QByteArray native = detail::nativePath(path);
+    return ::getxattr(native.constData(), tagsAttribute, nullptr, 0) >= 0 || errno != ENOTSUP;
+}
+
 } // namespace FileSystem

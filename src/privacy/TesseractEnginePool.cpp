@@ -100,6 +100,12 @@ TesseractEnginePool::Lease::~Lease()
     }
 }
 
+bool TesseractEnginePool::englishDataInstalled()
+{
+    const QString dir = tessdataDir();
+    return !dir.isEmpty() && QFileInfo::exists(dir + QStringLiteral("/eng.traineddata"));
+}
+
 TesseractEnginePool &TesseractEnginePool::shared()
 {
     static TesseractEnginePool pool;

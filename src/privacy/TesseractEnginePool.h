@@ -41,6 +41,8 @@ public:
     };
 
     static TesseractEnginePool &shared();
+    // Whether Tesseract's English data (tesseract-ocr-eng) is where engines look for it.
+    static bool englishDataInstalled();
     ~TesseractEnginePool();
 
     // An engine, or an empty lease when Tesseract or its English data cannot be loaded.

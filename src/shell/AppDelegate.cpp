@@ -10,10 +10,12 @@
 #include "capture/CaptureOrganizer.h"
 #include "capture/CaptureSession.h"
 #include "shell/DesktopCaptureDisplay.h"
+#include "shell/FirstRun.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Notifications.h"
 #include "platform/Workspace.h"
 #include "tags/widgets/TagDialogWindow.h"
 #include "ui/MenuBarView.h"
@@ -130,6 +132,21 @@ void AppDelegate::applicationDidFinishLaunching()
         });
     };
     m_session->start(steps);
+    for (const StartupNotices::Notice &n : currentNotices()) {
+        if (n.kind == StartupNotices::Kind::noSystemTray) {
+            // The panel's window may open behind others: say why through a notification too.
+            (void)Notifications::post(QStringLiteral("Pictrove has no tray icon"), n.text);
+        } else if (n.kind == StartupNotices::Kind::noFileTags) {
+            // The other conditions have log lines where they are met.
+            Log::line(QStringLiteral("Tags cannot be stored on the file system of ") + m_settings.libraryRoot());
+        }
+    }
+    FirstRun::offerLaunchAtLogin(m_settings, this);
+}
+
+QList<StartupNotices::Notice> AppDelegate::currentNotices() const
+{
+    return StartupNotices::compute(FirstRun::probe(m_settings, hasTray()));
 }
 
 void AppDelegate::applicationWillTerminate() { m_session->stop(); }
@@ -184,6 +201,8 @@ void AppDelegate::refreshPanel()
     const ScreenshotMonitor &monitor = m_session->monitor();
     m_panel->setMonitoring(monitor.isMonitoring());
     m_panel->setRecentScreenshots(monitor.recentScreenshots());
+    // The settings may have moved the folders or asked for faces: look again.
+    m_panel->setNotices(currentNotices());
 }
 
 void AppDelegate::togglePopover()

@@ -3,6 +3,7 @@
 
 #include "annotation/Annotation.h"
 #include "app/ScreenshotRecord.h"
+#include "app/StartupNotices.h"
 #include "ui/ThumbnailAction.h"
 
 #include <QList>
@@ -58,6 +59,8 @@ public:
 
     ThumbnailStack &thumbnailPanels() const { return *m_thumbnails; }
     MenuBarView *menuBarView() const { return m_panel; }
+    // What the panel tells the user is missing, as of now.
+    QList<StartupNotices::Notice> currentNotices() const;
     bool hasTray() const { return m_statusItem != nullptr; }
     QWidget *panelWindow() const;
     TagDialogWindow *tagDialogWindow() const;

@@ -72,6 +72,12 @@ MenuBarView::MenuBarView(QWidget *parent) : QWidget(parent), m_now(QDateTime::cu
     layout->addLayout(header);
     layout->addWidget(new Divider(this));
 
+    // Notices from the start, each followed by its own divider; none at all when all is well.
+    m_noticeLayout = new QVBoxLayout;
+    m_noticeLayout->setContentsMargins(0, 0, 0, 0);
+    m_noticeLayout->setSpacing(8);
+    layout->addLayout(m_noticeLayout);
+
     // Search.
     auto *box = new SurfaceParts::SearchBox(this);
     auto *boxLayout = new QHBoxLayout(box);
@@ -156,6 +162,59 @@ void MenuBarView::setRecentPreviewMinutes(qint64 minutes)
 {
     m_minutes = minutes;
     rebuildRecents();
+}
+
+void MenuBarView::setNotices(const QList<StartupNotices::Notice> &notices)
+{
+    QStringList before;
+    for (const StartupNotices::Notice &n : m_notices) {
+        before << n.text;
+    }
+    m_notices = notices;
+    if (before == noticeTexts()) {
+        return;
+    }
+    while (QLayoutItem *item = m_noticeLayout->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const QColor warning(0xff, 0x9f, 0x0a);
+    for (const StartupNotices::Notice &n : m_notices) {
+        auto *row = new QWidget(this);
+        auto *rowLayout = new QHBoxLayout(row);
+        rowLayout->setContentsMargins(0, 0, 0, 0);
+        rowLayout->setSpacing(8);
+        auto *mark = new QLabel(row);
+        mark->setPixmap(Symbols::pixmap(Symbol::ExclamationTriangle, 14, warning, devicePixelRatioF()));
+        mark->setAlignment(Qt::AlignTop);
+        mark->setAccessibleName(QStringLiteral("Warning"));
+        rowLayout->addWidget(mark, 0, Qt::AlignTop);
+        auto *text = new QLabel(n.text, row);
+        text->setWordWrap(true);
+        text->setFont(scaled(font(), 0.92));
+        text->setAccessibleName(n.text);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        // The panel and the window holding it size themselves from plain size hints, which
+        // know nothing of wrapping: fix the label at the height of its lines at the width it
+        // gets, and let it no longer ask for a height for its width.
+        text->setFixedHeight(text->heightForWidth(panelWidth - 2 * 12 - 14 - rowLayout->spacing()));
+        QSizePolicy policy = text->sizePolicy();
+        policy.setHeightForWidth(false);
+        text->setSizePolicy(policy);
+        rowLayout->addWidget(text, 1);
+        m_noticeLayout->addWidget(row);
+        m_noticeLayout->addWidget(new Divider(this));
+    }
+    settle();
+}
+
+QStringList MenuBarView::noticeTexts() const
+{
+    QStringList texts;
+    for (const StartupNotices::Notice &n : m_notices) {
+        texts << n.text;
+    }
+    return texts;
 }
 
 void MenuBarView::setDestinationFolder(const QString &folder) { m_destination = folder; }
@@ -296,11 +355,18 @@ void MenuBarView::rebuildRecents()
         }
     }
     m_animateExpander = false;
+    settle();
+}
+
+void MenuBarView::settle()
+{
     // Settle the layout now: the owner asks for the new size right after this signal. New
     // widgets in a shown panel would otherwise only appear, and count, on the next turn.
-    for (int i = 0; i < m_recentLayout->count(); ++i) {
-        if (QWidget *w = m_recentLayout->itemAt(i)->widget()) {
-            w->setVisible(true);
+    for (QVBoxLayout *section : {m_noticeLayout, m_recentLayout}) {
+        for (int i = 0; i < section->count(); ++i) {
+            if (QWidget *w = section->itemAt(i)->widget()) {
+                w->setVisible(true);
+            }
         }
     }
     layout()->activate();

@@ -2,9 +2,11 @@
 #pragma once
 
 #include "app/ScreenshotRecord.h"
+#include "app/StartupNotices.h"
 
 #include <QDateTime>
 #include <QList>
+#include <QStringList>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,6 +34,9 @@ public:
     void setRecentScreenshots(const QList<ScreenshotRecord> &recents);
     void setRecentPreviewMinutes(qint64 minutes);
     void setDestinationFolder(const QString &folder);
+    // What the start found missing, one sentence each, shown under the header.
+    void setNotices(const QList<StartupNotices::Notice> &notices);
+    QStringList noticeTexts() const;
     // The reference time of the recent window; set at creation and at every refresh tick.
     void setNow(const QDateTime &now);
 
@@ -62,6 +67,7 @@ protected:
 
 private:
     void rebuildRecents();
+    void settle();
     void updateStatus();
     void submitSearch();
 
@@ -78,6 +84,8 @@ private:
     QLabel *m_statusLabel = nullptr;
     QLineEdit *m_search = nullptr;
     QVBoxLayout *m_recentLayout = nullptr;
+    QVBoxLayout *m_noticeLayout = nullptr;
+    QList<StartupNotices::Notice> m_notices;
     MenuItemButton *m_pauseResume = nullptr;
     QList<MenuItemButton *> m_commands;
     QList<RecentRow *> m_visibleRows;

@@ -3,6 +3,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QtMath>
 
 namespace {
@@ -25,6 +26,17 @@ void viewfinderCorners(QPainter &p, const QRectF &r, qreal len)
     path.moveTo(l + len, b);
     path.lineTo(l, b);
     path.lineTo(l, b - len);
+    p.drawPath(path);
+}
+
+// A closed outline through the points, filled, with rounded corners from the pen.
+void filledPolygon(QPainter &p, std::initializer_list<QPointF> points, const QColor &c, qreal penWidth)
+{
+    QPainterPath path;
+    path.addPolygon(QPolygonF(QList<QPointF>(points)));
+    path.closeSubpath();
+    p.setPen(QPen(c, penWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(c);
     p.drawPath(path);
 }
 
@@ -102,6 +114,17 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         p.setBrush(mark);
         p.drawRoundedRect(QRectF(at(10.6, 6), at(13.4, 14)), 1.3 * u, 1.3 * u);
         p.drawEllipse(at(12, 17.2), 1.6 * u, 1.6 * u);
+        break;
+    }
+    case Symbol::ExclamationTriangle: {
+        filledPolygon(p, {at(12, 2.5), at(22.5, 21), at(1.5, 21)}, c, 1.2 * u);
+        // The mark is cut out of the filled triangle, so it shows whatever lies behind.
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawRoundedRect(QRectF(at(10.8, 8), at(13.2, 15)), 1.1 * u, 1.1 * u);
+        p.drawEllipse(at(12, 18), 1.4 * u, 1.4 * u);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
         break;
     }
     case Symbol::MagnifyingGlass:
@@ -242,18 +265,10 @@ void Symbols::paint(QPainter &p, Symbol s, const QRectF &r, const QColor &c, con
         p.drawPolyline(QPolygonF({at(5.5, 7), at(4, 7), at(4, 21.5), at(16, 21.5), at(16, 19.5)}));
         break;
     case Symbol::CursorArrow: {
-        QPainterPath a;
-        a.moveTo(at(6, 3));
-        a.lineTo(at(6, 19.5));
-        a.lineTo(at(10.2, 15.6));
-        a.lineTo(at(13, 21.5));
-        a.lineTo(at(15.6, 20.3));
-        a.lineTo(at(12.9, 14.5));
-        a.lineTo(at(18.5, 14.2));
-        a.closeSubpath();
-        p.setPen(QPen(c, 1.5 * u, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.setBrush(c);
-        p.drawPath(a);
+        filledPolygon(p,
+                      {at(6, 3), at(6, 19.5), at(10.2, 15.6), at(13, 21.5), at(15.6, 20.3), at(12.9, 14.5),
+                       at(18.5, 14.2)},
+                      c, 1.5 * u);
         break;
     }
     case Symbol::Rectangle:

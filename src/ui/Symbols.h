@@ -20,6 +20,7 @@ public:
         CameraViewfinder,
         PinFill,
         ExclamationShield,
+        ExclamationTriangle,
         MagnifyingGlass,
         PauseCircle,
         PlayCircle,

@@ -3,6 +3,7 @@
 #include "annotation/AnnotationStore.h"
 #include "annotation/widgets/AnnotationEditorView.h"
 #include "shell/AppDelegate.h"
+#include "ui/MenuBarView.h"
 #include "shell/DesktopCaptureDisplay.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/NotificationCenter.h"
@@ -107,6 +108,8 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_FALSE(f.delegate.hasTray());
     ASSERT_NE(f.delegate.panelWindow(), nullptr);
     EXPECT_TRUE(f.delegate.panelWindow()->isVisible());
+    // It says why in the window.
+    EXPECT_TRUE(f.delegate.menuBarView()->noticeTexts().join(' ').contains("No system tray"));
     f.delegate.applicationWillTerminate();
 }
 

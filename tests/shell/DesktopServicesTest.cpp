@@ -2,11 +2,15 @@
 // The desktop services on a private D-Bus session: notifications reach a notification
 // server as the specification of org.freedesktop.Notifications wants them, and the single
 // instance answers a later start.
+#include "app/AppSettings.h"
 #include "platform/Clipboard.h"
+#include "platform/LoginItems.h"
 #include "platform/Notifications.h"
 #include "platform/SingleInstance.h"
+#include "shell/FirstRun.h"
 
 #include "common/PrivateSessionBus.h"
+#include "common/StandInNotificationServer.h"
 
 #include <gtest/gtest.h>
 
@@ -20,29 +24,6 @@
 #include <QUrl>
 
 namespace {
-
-class FakeNotificationServer : public QObject
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
-
-public:
-    struct Call
-    {
-        QString app, icon, summary, body;
-        QVariantMap hints;
-        int timeout = 0;
-    };
-    QList<Call> calls;
-
-public slots:
-    Q_SCRIPTABLE uint Notify(const QString &app, uint, const QString &icon, const QString &summary,
-                             const QString &body, const QStringList &, const QVariantMap &hints, int timeout)
-    {
-        calls.append({app, icon, summary, body, hints, timeout});
-        return uint(calls.size());
-    }
-};
 
 // A dbus-daemon of this suite's own, made the session bus before anything connects to one
 // (the process keeps its session connection, so all tests here share the daemon).
@@ -63,12 +44,8 @@ protected:
 
 TEST_F(PrivateBus, NotificationReachesTheServer)
 {
-    QDBusConnection server = QDBusConnection::connectToBus(s_address, QStringLiteral("fake-server"));
-    ASSERT_TRUE(server.isConnected());
-    FakeNotificationServer fake;
-    ASSERT_TRUE(server.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &fake,
-                                      QDBusConnection::ExportScriptableSlots));
-    ASSERT_TRUE(server.registerService(QStringLiteral("org.freedesktop.Notifications")));
+    StandInNotificationServer fake(s_address);
+    ASSERT_TRUE(fake.isRunning());
 
     ASSERT_TRUE(Notifications::post(QStringLiteral("Screenshot Organized"), QStringLiteral("XTerm — screenshot_14-07-09.png")));
     for (int i = 0; i < 50 && fake.calls.isEmpty(); ++i) {
@@ -80,7 +57,38 @@ TEST_F(PrivateBus, NotificationReachesTheServer)
     EXPECT_EQ(fake.calls[0].app, "Pictrove");
     EXPECT_EQ(fake.calls[0].hints.value("desktop-entry").toString(), "pictrove");
     EXPECT_EQ(fake.calls[0].timeout, -1);
-    QDBusConnection::disconnectFromBus(QStringLiteral("fake-server"));
+    EXPECT_TRUE(fake.calls[0].actions.isEmpty());
+}
+
+TEST_F(PrivateBus, LaunchAtLoginIsOfferedOnceAndOnlyItsButtonTurnsItOn)
+{
+    StandInNotificationServer server(s_address);
+    ASSERT_TRUE(server.isRunning());
+    AppSettings settings;
+    ASSERT_FALSE(LoginItems::isEnabled());
+    QObject context;
+    for (int start = 0; start < 3; ++start) {
+        FirstRun::offerLaunchAtLogin(settings, &context);
+        QTRY_VERIFY_WITH_TIMEOUT(settings.state(Settings::launchAtLoginOffered), 5000);
+    }
+    QTest::qWait(200); // a second offer would have reached the server by now
+    ASSERT_EQ(server.calls.size(), 1);
+    ASSERT_EQ(server.calls[0].actions.size(), 2); // key, label
+    EXPECT_EQ(server.calls[0].actions[1], "Start Pictrove at login");
+    EXPECT_FALSE(LoginItems::isEnabled()) << "switched on without being asked";
+    server.press(2, server.calls[0].actions[0]); // another notification's button does nothing
+    server.press(1, QStringLiteral("default"));
+    QTest::qWait(200);
+    EXPECT_FALSE(LoginItems::isEnabled());
+    server.press(1, server.calls[0].actions[0]);
+    server.close(1);
+    QTRY_VERIFY_WITH_TIMEOUT(LoginItems::isEnabled(), 5000);
+    // A later start still never asks again, also after the entry is removed.
+    ASSERT_TRUE(LoginItems::setEnabled(false));
+    AppSettings later;
+    FirstRun::offerLaunchAtLogin(later, &context);
+    QTest::qWait(200);
+    EXPECT_EQ(server.calls.size(), 1);
 }
 
 TEST_F(PrivateBus, SingleInstanceOwnsTheNameAndAnswersActivate)
@@ -116,4 +124,3 @@ TEST(Clipboard, FileManagersAndEditorsBothUnderstandIt)
 
 } // namespace
 
-#include "DesktopServicesTest.moc"

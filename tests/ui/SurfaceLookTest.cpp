@@ -85,6 +85,11 @@ TEST(SurfaceLook, ThumbnailAndPanelOnLightAndDark)
             recents.append(rr);
         }
         view.setRecentScreenshots(recents);
+        view.setNotices({{StartupNotices::Kind::noTextRecognitionData,
+                          QStringLiteral("Install tesseract-ocr-eng to find text and personal information in screenshots.")},
+                         {StartupNotices::Kind::noFileTags,
+                          QStringLiteral("Tags cannot be kept in the files in /media/stick/Pictrove, as its disk has no "
+                                         "extended attributes: choose a Save To folder on another disk in Preferences.")}});
         view.adjustSize();
         view.show();
         const QImage panelShot = view.grab().toImage();

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+// A notification server on the private session bus: records each Notify call, presses a
+// notification's button and closes it as a person would.
+class StandInNotificationServer : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+
+public:
+    struct Call
+    {
+        QString app, icon, summary, body;
+        QStringList actions;
+        QVariantMap hints;
+        int timeout = 0;
+    };
+
+    // Connects to the bus at address and takes the server's name; isRunning() says if it did.
+    explicit StandInNotificationServer(const QString &address);
+    ~StandInNotificationServer() override;
+    bool isRunning() const { return m_running; }
+
+    QList<Call> calls;
+    // Presses the button with this key on notification id (ids count from 1 in call order).
+    void press(uint id, const QString &key) { emit ActionInvoked(id, key); }
+    void close(uint id) { emit NotificationClosed(id, 2); } // dismissed by the user
+
+public slots:
+    Q_SCRIPTABLE uint Notify(const QString &app, uint replaces, const QString &icon, const QString &summary,
+                             const QString &body, const QStringList &actions, const QVariantMap &hints, int timeout);
+
+signals:
+    Q_SCRIPTABLE void ActionInvoked(uint id, const QString &key);
+    Q_SCRIPTABLE void NotificationClosed(uint id, uint reason);
+
+private:
+    QString m_name;
+    QDBusConnection m_bus;
+    bool m_running = false;
+};

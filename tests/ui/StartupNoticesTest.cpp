@@ -1,0 +1,107 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/StartupNotices.h"
+#include "ui/MenuBarView.h"
+#include "ui/RecentRow.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+
+namespace {
+
+using Kind = StartupNotices::Kind;
+using Conditions = StartupNotices::Conditions;
+
+TEST(StartupNotices, OneSentenceForEachMissingPartSayingWhatToDo)
+{
+    struct Case
+    {
+        const char *name;
+        std::function<void(Conditions &)> change;
+        std::vector<Kind> kinds;
+        const char *says; // in the first notice
+    };
+    const Case cases[] = {
+        {"all well", [](Conditions &) {}, {}, ""},
+        {"no folder", [](Conditions &c) { c.watchedFolderExists = false; }, {Kind::noScreenshotFolder}, "~/Shots"},
+        {"no tray", [](Conditions &c) { c.hasSystemTray = false; }, {Kind::noSystemTray}, "tray"},
+        {"no OCR data", [](Conditions &c) { c.textRecognitionDataInstalled = false; }, {Kind::noTextRecognitionData},
+         "Install tesseract-ocr-eng"},
+        // Face data matters only once faces are asked for.
+        {"no face data, faces off", [](Conditions &c) { c.faceDataInstalled = false; }, {}, ""},
+        {"no face data, faces on",
+         [](Conditions &c) {
+             c.faceDataInstalled = false;
+             c.facesWanted = true;
+         },
+         {Kind::noFaceData}, "Install opencv-data"},
+        {"no tags", [](Conditions &c) { c.libraryHoldsTags = false; }, {Kind::noFileTags}, "/media/stick/Pictrove"},
+        {"all missing",
+         [](Conditions &c) {
+             c = Conditions{"~/Shots", false, false, false, false, true, "~/Lib", false};
+         },
+         {Kind::noScreenshotFolder, Kind::noSystemTray, Kind::noTextRecognitionData, Kind::noFaceData, Kind::noFileTags},
+         "create it"},
+    };
+    for (const Case &c : cases) {
+        Conditions conditions;
+        conditions.watchedFolder = QStringLiteral("~/Shots");
+        conditions.libraryFolder = QStringLiteral("/media/stick/Pictrove");
+        c.change(conditions);
+        const QList<StartupNotices::Notice> notices = StartupNotices::compute(conditions);
+        std::vector<Kind> got;
+        for (const StartupNotices::Notice &n : notices) {
+            got.push_back(n.kind);
+            // One plain sentence each.
+            EXPECT_TRUE(n.text.endsWith('.')) << c.name;
+            EXPECT_EQ(n.text.count(". "), 0) << c.name << ": " << n.text.toStdString();
+        }
+        EXPECT_EQ(got, c.kinds) << c.name;
+        if (!notices.isEmpty()) {
+            EXPECT_TRUE(notices[0].text.contains(QString::fromUtf8(c.says))) << notices[0].text.toStdString();
+        }
+    }
+}
+
+TEST(MenuBarView, ShowsTheNoticesAndDropsThemWhenPutRight)
+{
+    const QList<StartupNotices::Notice> two = {
+        {Kind::noTextRecognitionData,
+         QStringLiteral("Install tesseract-ocr-eng to find text and personal information in screenshots.")},
+        {Kind::noFileTags, QStringLiteral("Tags cannot be kept in the files in /media/stick/Pictrove, as its disk has no "
+                                          "extended attributes: choose a Save To folder on another disk in Preferences.")},
+    };
+    ScreenshotRecord record;
+    record.id = QUuid::createUuid();
+    record.appName = QStringLiteral("XTerm");
+    record.movedURL = QStringLiteral("/nonexistent/screenshot_10-00-00.png");
+    record.timestamp = QDateTime::currentDateTime();
+    // Set up before it is shown, as the tray does.
+    const auto panel = [&](const QList<StartupNotices::Notice> &notices) {
+        auto view = std::make_unique<MenuBarView>();
+        view->setRecentScreenshots({record, record, record, record, record});
+        view->setNotices(notices);
+        view->show();
+        return view;
+    };
+    const std::unique_ptr<MenuBarView> plain = panel({});
+    const std::unique_ptr<MenuBarView> view = panel(two);
+    EXPECT_EQ(view->noticeTexts(), QStringList({two[0].text, two[1].text}));
+    for (const StartupNotices::Notice &n : two) {
+        int shown = 0;
+        for (const QLabel *label : view->findChildren<QLabel *>()) {
+            shown += label->text() == n.text && label->accessibleName() == n.text && label->isVisible() ? 1 : 0;
+        }
+        EXPECT_EQ(shown, 1) << n.text.toStdString();
+    }
+    ASSERT_EQ(view->visibleRows().size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(view->visibleRows()[i]->height(), plain->visibleRows()[i]->height()) << "squeezed row " << i;
+    }
+    EXPECT_GT(view->height(), plain->height() + 20);
+    view->setNotices({});
+    EXPECT_TRUE(view->noticeTexts().isEmpty());
+    EXPECT_EQ(view->height(), plain->height());
+}
+
+} // namespace
