@@ -156,10 +156,12 @@ TEST(RedactCommandTest, BlackStyleCoversTheDetectedCardNumberAndAddressExactly)
 
     const QString output = folder + "/out/shared.png";
     QDir().mkpath(folder + "/out");
-    const TestFiles::ToolRun run = pictrove({"redact", shot, "--style", "black", "--types", "emails,creditCards", "-o", output});
+    const TestFiles::ToolRun run =
+        pictrove({"redact", shot, "--style", "black", "--types", "emails,creditCards", "-o", output});
     ASSERT_EQ(run.exitCode, 0) << run.errors.toStdString();
     EXPECT_EQ(run.output.trimmed(), output);
-    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"card.png"}) << "with an output path nothing is written beside";
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"card.png"})
+        << "with an output path nothing is written beside";
     const QByteArray png = TestFiles::contents(output);
     EXPECT_TRUE(pixelsAndResolutionOnly(png));
     const QImage out = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32);

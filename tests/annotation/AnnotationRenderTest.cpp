@@ -122,8 +122,9 @@ TEST(AnnotationRenderTest, PixelationIsEightByEightFlatBlocksSampledFromTheVisib
         }
     }
     // It samples the screenshot, not the marks drawn before it.
-    const QImage out = render({mark(AnnotationTool::redact, QRectF(0, 0, 80, 80)), mark(AnnotationTool::blur, QRectF(0, 0, 40, 40))},
-                              filled(80, 80, Qt::white));
+    const QImage out =
+        render({mark(AnnotationTool::redact, QRectF(0, 0, 80, 80)), mark(AnnotationTool::blur, QRectF(0, 0, 40, 40))},
+               filled(80, 80, Qt::white));
     EXPECT_EQ(out.pixel(10, 10), qRgb(255, 255, 255));
     EXPECT_EQ(out.pixel(60, 60), qRgb(0, 0, 0));
 }
@@ -141,9 +142,9 @@ TEST(AnnotationRenderTest, DoubleDensityImageDoublesLinesHeadsAndText)
         image.setDevicePixelRatio(scale);
         const Annotation text(AnnotationTool::text, QRectF(20, 200, 0, 0), Qt::red, 3, QStringLiteral("HEH"),
                               std::nullopt, std::nullopt, std::nullopt, 16);
-        const QImage out = render(
-            {Annotation(AnnotationTool::rectangle, QRectF(100, 20, 100, 100), Qt::red, 3), arrow({50, 150}, {350, 150}), text},
-            image);
+        const QImage out = render({Annotation(AnnotationTool::rectangle, QRectF(100, 20, 100, 100), Qt::red, 3),
+                                   arrow({50, 150}, {350, 150}), text},
+                                  image);
         // The head's sides are 30 px long on a 2× image, so 23 px before the tip it is still 13 px
         // wide on each side; a 1× head (15 px sides) has ended there and only the shaft remains.
         Measure m{redCoverage(out, 70, 90, 110), isRed(out.pixel(327, 162)) && isRed(out.pixel(327, 138)), 0, 0};
@@ -208,7 +209,8 @@ TEST(AnnotationRenderTest, BadgeDigitsAreCentredWhiteOnTheBadge)
     std::vector<bool> columns(150, false);
     for (int y = 0; y < 150; ++y) {
         for (int x = 0; x < 150; ++x) {
-            if (qGray(out.pixel(x, y)) > 200 && QLineF(QPointF(x + 0.5, y + 0.5), centre).length() < r.width() / 2 - 4) {
+            if (qGray(out.pixel(x, y)) > 200 &&
+                QLineF(QPointF(x + 0.5, y + 0.5), centre).length() < r.width() / 2 - 4) {
                 ink |= QRect(x, y, 1, 1);
                 columns[x] = true;
             }
@@ -218,7 +220,8 @@ TEST(AnnotationRenderTest, BadgeDigitsAreCentredWhiteOnTheBadge)
     EXPECT_NEAR(ink.x() + ink.width() / 2.0, centre.x(), 1.5);
     EXPECT_NEAR(ink.y() + ink.height() / 2.0, centre.y(), 1.5);
     // Two glyphs: a gap runs between the 1 and the 0.
-    EXPECT_TRUE(std::find(columns.begin() + ink.left(), columns.begin() + ink.right(), false) != columns.begin() + ink.right());
+    EXPECT_TRUE(std::find(columns.begin() + ink.left(), columns.begin() + ink.right(), false) !=
+                columns.begin() + ink.right());
     EXPECT_NEAR(ink.height(), 0.72 * 1.2 * 32, 4); // bold digits at 1.2 × the radius
 }
 
@@ -227,7 +230,8 @@ TEST(AnnotationRenderTest, CopyCarriesPixelsAndResolutionOnly)
     QImage original = uniquePixels(120, 80);
     original.setText(QStringLiteral("Comment"), QStringLiteral("card 4242424242424242"));
     QString error;
-    const QImage loaded = ScreenshotImage::load(savePng(original, TestEnvironment::makeFolder("render") + "/shot.png", 144), &error);
+    const QImage loaded =
+        ScreenshotImage::load(savePng(original, TestEnvironment::makeFolder("render") + "/shot.png", 144), &error);
     ASSERT_FALSE(loaded.isNull()) << error.toStdString();
     EXPECT_EQ(loaded.devicePixelRatio(), 2);
     EXPECT_FALSE(loaded.text().isEmpty()) << "the fixture must carry a text chunk";
@@ -254,8 +258,8 @@ TEST(AnnotationCanvasTest, CanvasTargetMapsGeometryButNotWidths)
     const auto target = AnnotationRenderer::Target::canvas(QTransform::fromScale(0.5, 0.5), &source);
     const QImage view = canvas(
         [&](QPainter &p) {
-            AnnotationRenderer::drawAnnotation(p, Annotation(AnnotationTool::rectangle, QRectF(100, 100, 200, 200), Qt::red, 3),
-                                               target);
+            AnnotationRenderer::drawAnnotation(
+                p, Annotation(AnnotationTool::rectangle, QRectF(100, 100, 200, 200), Qt::red, 3), target);
             AnnotationRenderer::drawAnnotation(p, mark(AnnotationTool::redact, QRectF(20, 300, 40, 40)), target);
         },
         200);

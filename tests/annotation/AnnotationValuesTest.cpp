@@ -33,8 +33,9 @@ TEST(AnnotationToolTest, RawValuesRoundTripInToolbarOrderAndEachToolHasItsOwnIco
 TEST(RedactionMarksTest, OneUnclippedMarkPerRectangleInTheStyleEachWithItsOwnId)
 {
     const QList<QRectF> rects{{-4, -4, 30, 12}, {10, 20, 5000, 8}};
-    for (const auto &[style, tool] : {std::pair{"black", AnnotationTool::redact}, std::pair{"blur", AnnotationTool::blur},
-                                      std::pair{"Black", AnnotationTool::blur}, std::pair{"", AnnotationTool::blur}}) {
+    for (const auto &[style, tool] :
+         {std::pair{"black", AnnotationTool::redact}, std::pair{"blur", AnnotationTool::blur},
+          std::pair{"Black", AnnotationTool::blur}, std::pair{"", AnnotationTool::blur}}) {
         const QList<Annotation> marks = RedactionMarks::make(rects, QString::fromLatin1(style));
         ASSERT_EQ(marks.size(), 2);
         for (int i = 0; i < 2; ++i) {

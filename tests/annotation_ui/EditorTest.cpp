@@ -177,7 +177,8 @@ TEST_F(Editor, ScanAddsEveryFindingAsOneStepWhileDrawingGoesOn)
 {
     open(QStringLiteral(PICTROVE_SOURCE_DIR) + "/tests/fixtures/privacy/contacts-light-13px-1x.png");
     settings.setPiiRedactionStyle("black");
-    const PIIDetector::ScanResult expected = PIIDetector::scanNow(store().originalImage(), settings.enabledPIITypes(), false);
+    const PIIDetector::ScanResult expected =
+        PIIDetector::scanNow(store().originalImage(), settings.enabledPIITypes(), false);
     const QList<QRectF> rects = expected.piiRects + expected.faceRects;
     ASSERT_GE(rects.size(), 3);
     toolbar().redactionButton()->click();
@@ -265,7 +266,8 @@ TEST_F(Editor, LooksRightOnLightAndDark)
     const QString path = TestImages::savePng(picture, TestEnvironment::makeFolder("look") + "/look.png");
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QPalette original = QApplication::palette();
-    for (const auto &[name, palette] : {std::pair{"light", TestPalettes::light()}, std::pair{"dark", TestPalettes::dark()}}) {
+    for (const auto &[name, palette] :
+         {std::pair{"light", TestPalettes::light()}, std::pair{"dark", TestPalettes::dark()}}) {
         QApplication::setPalette(palette);
         open(path);
         const QImage empty = editor->grab().toImage();

@@ -66,7 +66,8 @@ inline bool pixelsAndResolutionOnly(const QByteArray &png)
 {
     const QList<QByteArray> allowed{"IHDR", "pHYs", "IDAT", "IEND"};
     const QList<QByteArray> types = pngChunkTypes(png);
-    return !types.isEmpty() && std::all_of(types.begin(), types.end(), [&](const QByteArray &t) { return allowed.contains(t); });
+    return !types.isEmpty() &&
+           std::all_of(types.begin(), types.end(), [&](const QByteArray &t) { return allowed.contains(t); });
 }
 
 // Whether the colour occurs in the image within the area.

@@ -62,7 +62,8 @@ Named simplify(const QList<TagItem> &tags)
 
 Named read() { return simplify(FavoriteTags::finderFavoriteTags()); }
 
-const Named defaults = {{"Red", 6}, {"Orange", 7}, {"Yellow", 5}, {"Green", 2}, {"Blue", 4}, {"Purple", 3}, {"Gray", 1}};
+const Named defaults = {{"Red", 6},  {"Orange", 7}, {"Yellow", 5}, {"Green", 2},
+                        {"Blue", 4}, {"Purple", 3}, {"Gray", 1}};
 
 class FavoriteTagsTest : public ::testing::Test
 {

@@ -27,8 +27,10 @@ void expectBothFailuresLogged(const QString &path)
         FileTags::setTags(path, {"Work"});
     });
     ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-    for (const auto &[line, start] : {std::pair{lines[0], "Failed to read tags for "}, std::pair{lines[1], "Failed to set tags for "}}) {
-        EXPECT_TRUE(line.startsWith(start + path + ": ") && line.size() > QString(start + path + ": ").size()) << line.toStdString();
+    for (const auto &[line, start] :
+         {std::pair{lines[0], "Failed to read tags for "}, std::pair{lines[1], "Failed to set tags for "}}) {
+        EXPECT_TRUE(line.startsWith(start + path + ": ") && line.size() > QString(start + path + ": ").size())
+            << line.toStdString();
     }
     EXPECT_FALSE(FileTags::tryWriteTags(path, {"Work"}).ok());
     EXPECT_FALSE(FileTags::tryReadTags(path).ok());

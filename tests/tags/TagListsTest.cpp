@@ -2,6 +2,7 @@
 #include "tags/TagColors.h"
 #include "tags/TagListCodec.h"
 #include "tags/TagLists.h"
+#include "tags/TagSearch.h"
 
 #include "common/QtPrinters.h"
 
@@ -159,7 +160,10 @@ TEST_F(TagListsTest, UndecodableStoredListsReadAsEmptyUntilReplaced)
         "[" + QByteArray(item).replace(":4", ":18446744073709551615") + "]",
         "[" + QByteArray(item).replace("\"a\"", "null") + "]",
         "[" + QByteArray(item).replace("\"a\"", "\"\xff\"") + "]",
-        "[" + QByteArray(item).replace("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"", "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"") + "]",
+        "[" +
+            QByteArray(item).replace("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"",
+                                     "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"") +
+            "]",
         "[" + QByteArray(item).replace("-", "") + "]",
         "[" + QByteArray(item).replace("6E5F", "6E5G") + "]",
         "[" + item + "] x",
@@ -193,6 +197,36 @@ TEST(TagColorsTest, ColourNumbersMapToNamedColoursAndTheRestIsNeutral)
         EXPECT_TRUE(TagColors::name(i).isEmpty());
         EXPECT_EQ(TagItem::create("x", i).color(), TagColors::neutral()) << i;
     }
+}
+
+TEST(TagSearch, MatchesIgnoringLetterCaseByTheLanguage)
+{
+    struct Case
+    {
+        const char *name;
+        const char *needle;
+        QLocale::Language language;
+        bool contains;
+    };
+    const Case cases[] = {
+        {"Work", "work", QLocale::English, true},
+        {"Invoices", "VOIC", QLocale::English, true},
+        {"Straße", "STRASSE", QLocale::German, true},   // full folding, not lower-casing
+        {"Ärzte", "a\u0308rz", QLocale::German, true},  // combining accent typed
+        {"ΣΟΦΙΑ", "σοφια", QLocale::Greek, true},       // final and medial sigma
+        {"DIŞ", "dış", QLocale::Turkish, true},         // dotless i
+        {"İzmir", "izmir", QLocale::Turkish, true},
+        {"Izmir", "izmir", QLocale::Turkish, false},    // I folds to ı in Turkish
+        {"Izmir", "izmir", QLocale::English, true},
+        {"Work", "", QLocale::English, true},
+        {"Work", "x", QLocale::English, false},
+    };
+    for (const Case &c : cases) {
+        EXPECT_EQ(TagSearch::contains(QString::fromUtf8(c.name), QString::fromUtf8(c.needle), QLocale(c.language)), c.contains)
+            << c.name << " / " << c.needle;
+    }
+    EXPECT_TRUE(TagSearch::equalIgnoringCase("Work", "wORK"));
+    EXPECT_FALSE(TagSearch::equalIgnoringCase("Work", "Works"));
 }
 
 } // namespace

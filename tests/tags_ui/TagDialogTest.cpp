@@ -77,7 +77,10 @@ protected:
         }
         return out;
     }
-    TagChipView *chip(Section s, const QString &name) const { return m_dialog->sectionChips(s).value(names(s).indexOf(name)); }
+    TagChipView *chip(Section s, const QString &name) const
+    {
+        return m_dialog->sectionChips(s).value(names(s).indexOf(name));
+    }
     void expectWritten(const QStringList &tags, const QStringList &recent) const
     {
         EXPECT_EQ(m_dismissed, 1);
