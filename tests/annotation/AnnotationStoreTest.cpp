@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "annotation/AnnotationStore.h"
-#include "annotation/PresetColors.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +7,11 @@
 
 namespace {
 
-Annotation box(const QRectF &r)
-{
-    return Annotation(AnnotationTool::rectangle, r, Qt::red, 3);
-}
+Annotation box(const QRectF &r) { return Annotation(AnnotationTool::rectangle, r, Qt::red, 3); }
 
-Annotation badge(qint64 number)
+Annotation badge(qint64 n)
 {
-    return Annotation(AnnotationTool::stepNumber, QRectF(10 * number, 10, 32, 32), Qt::red, 3, std::nullopt, number);
+    return Annotation(AnnotationTool::stepNumber, QRectF(10 * n, 10, 32, 32), Qt::red, 3, std::nullopt, n);
 }
 
 Annotation arrow(const QPointF &from, const QPointF &to, double width = 3)
@@ -23,14 +19,16 @@ Annotation arrow(const QPointF &from, const QPointF &to, double width = 3)
     return Annotation(AnnotationTool::arrow, QRectF(), Qt::red, width, std::nullopt, std::nullopt, from, to);
 }
 
-QList<QUuid> ids(const QList<Annotation> &list)
+std::vector<QUuid> ids(const QList<Annotation> &list)
 {
-    QList<QUuid> out;
+    std::vector<QUuid> out;
     for (const Annotation &a : list) {
-        out.append(a.id());
+        out.push_back(a.id());
     }
     return out;
 }
+
+std::vector<qint64> vec(const QList<qint64> &list) { return {list.begin(), list.end()}; }
 
 class AnnotationStoreTest : public ::testing::Test
 {
@@ -38,55 +36,36 @@ protected:
     // No file: the store works on an empty image.
     AnnotationStore store{QStringLiteral("/nonexistent/shot.png")};
 
-    void expectPaired() const
+    void TearDown() override
     {
         EXPECT_EQ(store.undoStack().size(), store.undoStepNumbers().size());
         EXPECT_EQ(store.redoStack().size(), store.redoStepNumbers().size());
     }
 };
 
-TEST_F(AnnotationStoreTest, StartsWithTheDefaultsAndAnEmptyImageForAnUnreadableFile)
-{
-    EXPECT_TRUE(store.originalImage().isNull());
-    EXPECT_EQ(store.currentTool(), AnnotationTool::cursor);
-    EXPECT_EQ(store.currentColor(), PresetColors::systemRed()); // the Red swatch
-    EXPECT_EQ(store.strokeWidth(), 3);
-    EXPECT_EQ(store.fontSize(), 16);
-    EXPECT_EQ(store.nextStepNumber(), 1);
-    EXPECT_FALSE(store.selectedAnnotationID());
-    EXPECT_EQ(store.imageURL().toLocalFile(), "/nonexistent/shot.png");
-}
-
 TEST_F(AnnotationStoreTest, UndoRedoAndANewChangeDropsTheRedoHistory)
 {
     const Annotation a = box({0, 0, 10, 10}), b = box({20, 0, 10, 10}), c = box({40, 0, 10, 10});
-    store.addAnnotation(a);
+    store.setAnnotations({a}); // the editor's initial list is not an undo step
+    store.setSelectedAnnotationID(a.id());
+    {
+        QSignalSpy spy(&store, &AnnotationStore::changed);
+        store.undo();
+        store.redo();
+        EXPECT_EQ(spy.count(), 0) << "nothing to undo or redo changes nothing, not even the selection";
+        EXPECT_EQ(store.selectedAnnotationID(), a.id());
+    }
     store.addAnnotation(b);
     store.setSelectedAnnotationID(b.id());
     store.undo();
-    EXPECT_EQ(ids(store.annotations()), QList<QUuid>{a.id()});
+    EXPECT_EQ(ids(store.annotations()), std::vector{a.id()});
     EXPECT_FALSE(store.selectedAnnotationID());
-    EXPECT_TRUE(store.canRedo());
     store.redo();
-    EXPECT_EQ(ids(store.annotations()), (QList<QUuid>{a.id(), b.id()}));
+    EXPECT_EQ(ids(store.annotations()), (std::vector{a.id(), b.id()}));
     store.undo();
     store.addAnnotation(c);
     EXPECT_FALSE(store.canRedo());
-    EXPECT_EQ(ids(store.annotations()), (QList<QUuid>{a.id(), c.id()}));
-    expectPaired();
-}
-
-TEST_F(AnnotationStoreTest, UndoWithNothingToUndoChangesNothingNotEvenTheSelection)
-{
-    const Annotation a = box({0, 0, 10, 10});
-    store.setAnnotations({a}); // the editor's initial list is not an undo step
-    store.setSelectedAnnotationID(a.id());
-    QSignalSpy spy(&store, &AnnotationStore::changed);
-    store.undo();
-    store.redo();
-    EXPECT_EQ(store.selectedAnnotationID(), a.id());
-    EXPECT_EQ(store.annotations().size(), 1);
-    EXPECT_EQ(spy.count(), 0);
+    EXPECT_EQ(ids(store.annotations()), (std::vector{a.id(), c.id()}));
 }
 
 TEST_F(AnnotationStoreTest, StepNumbersFollowUndoAndDeletion)
@@ -95,41 +74,47 @@ TEST_F(AnnotationStoreTest, StepNumbersFollowUndoAndDeletion)
     for (const Annotation &b : {one, two, three}) {
         store.addAnnotation(b);
     }
-    EXPECT_EQ(store.nextStepNumber(), 4);
     store.setSelectedAnnotationID(two.id());
     store.deleteSelectedAnnotation();
     EXPECT_EQ(store.nextStepNumber(), 4) << "deleting a badge does not renumber";
     EXPECT_FALSE(store.selectedAnnotationID());
-
     store.undo();
-    EXPECT_EQ(ids(store.annotations()), (QList<QUuid>{one.id(), two.id(), three.id()}));
+    EXPECT_EQ(ids(store.annotations()), (std::vector{one.id(), two.id(), three.id()}));
     EXPECT_EQ(store.nextStepNumber(), 4);
     store.undo();
     store.undo();
-    EXPECT_EQ(ids(store.annotations()), QList<QUuid>{one.id()});
     EXPECT_EQ(store.nextStepNumber(), 2);
-    EXPECT_EQ(store.redoStepNumbers(), (QList<qint64>{4, 4, 3}));
+    EXPECT_EQ(vec(store.redoStepNumbers()), (std::vector<qint64>{4, 4, 3}));
     store.redo();
     EXPECT_EQ(store.nextStepNumber(), 3);
-    EXPECT_EQ(store.undoStepNumbers(), (QList<qint64>{1, 2}));
-    expectPaired();
+    EXPECT_EQ(vec(store.undoStepNumbers()), (std::vector<qint64>{1, 2}));
+
+    // Deleting a selection that was undone away records nothing.
+    store.setSelectedAnnotationID(three.id());
+    store.deleteSelectedAnnotation();
+    EXPECT_EQ(store.undoStack().size(), 2);
+    EXPECT_TRUE(store.canRedo());
+    EXPECT_EQ(store.selectedAnnotationID(), three.id());
 }
 
 TEST_F(AnnotationStoreTest, AddAnnotationsIsOneStepAndAnEmptyListRecordsNothing)
 {
     store.addAnnotation(box({0, 0, 5, 5}));
     store.undo();
-    ASSERT_TRUE(store.canRedo());
     QSignalSpy spy(&store, &AnnotationStore::changed);
     store.addAnnotations({});
     EXPECT_EQ(spy.count(), 0);
     EXPECT_TRUE(store.canRedo()) << "an empty list must not clear the redo history";
     EXPECT_TRUE(store.undoStack().isEmpty());
 
+    QSignalSpy number(&store, &AnnotationStore::nextStepNumberChanged);
     store.addAnnotations({box({0, 0, 5, 5}), badge(1), badge(2), box({9, 9, 5, 5})});
     EXPECT_EQ(store.undoStack().size(), 1);
     EXPECT_EQ(store.annotations().size(), 4);
-    EXPECT_EQ(store.nextStepNumber(), 3);
+    ASSERT_EQ(number.count(), 1);
+    EXPECT_EQ(number.first().first().toLongLong(), 3);
+    store.setCurrentTool(AnnotationTool::arrow);
+    EXPECT_EQ(store.undoStack().size(), 1) << "tool settings are not undo steps";
     store.undo();
     EXPECT_TRUE(store.annotations().isEmpty());
     EXPECT_EQ(store.nextStepNumber(), 1);
@@ -164,101 +149,32 @@ TEST_F(AnnotationStoreTest, EveryMoveEventIsItsOwnUndoStep)
     EXPECT_EQ(store.undoStack().size(), steps);
 }
 
-TEST_F(AnnotationStoreTest, DeletingASelectionThatWasUndoneAwayRecordsNothing)
+TEST_F(AnnotationStoreTest, HitTestingGivesTheTopmostWithinTheTolerance)
 {
-    const Annotation a = box({0, 0, 10, 10});
-    store.addAnnotation(a);
-    store.undo();
-    store.setSelectedAnnotationID(a.id());
-    store.deleteSelectedAnnotation();
-    EXPECT_TRUE(store.undoStack().isEmpty());
-    EXPECT_TRUE(store.canRedo());
-    EXPECT_EQ(store.selectedAnnotationID(), a.id());
-}
-
-TEST_F(AnnotationStoreTest, PublishedFieldsAnnounceTheirChanges)
-{
-    QSignalSpy tool(&store, &AnnotationStore::currentToolChanged);
-    QSignalSpy list(&store, &AnnotationStore::annotationsChanged);
-    QSignalSpy number(&store, &AnnotationStore::nextStepNumberChanged);
-    QSignalSpy any(&store, &AnnotationStore::changed);
-    store.setCurrentTool(AnnotationTool::arrow);
-    store.addAnnotation(badge(1));
-    EXPECT_EQ(tool.count(), 1);
-    EXPECT_EQ(list.count(), 1);
-    ASSERT_EQ(number.count(), 1);
-    EXPECT_EQ(number.first().first().toLongLong(), 2);
-    EXPECT_EQ(any.count(), 3);
-    EXPECT_TRUE(store.undoStack().size() == 1) << "tool settings are not undo steps";
-}
-
-struct HitCase
-{
-    const char *name;
-    QPointF point;
-    bool hit;
-};
-
-TEST_F(AnnotationStoreTest, HitTestingUsesTheToleranceAndHalfOpenBoxes)
-{
-    const Annotation a = box({100, 100, 50, 40});
-    store.addAnnotation(a);
-    const HitCase cases[] = {
-        {"5 px left of the left edge", {95, 120}, true},
-        {"9 px left of the left edge", {91, 120}, false},
-        {"5 px below the bottom edge", {120, 145}, true},
-        {"9 px below the bottom edge", {120, 149}, false},
-        {"on the grown left edge", {92, 120}, true},
-        {"on the grown right edge", {158, 120}, false},
-        {"just inside the grown right edge", {157.99, 120}, true},
-        {"on the grown top edge", {120, 92}, true},
-        {"on the grown bottom edge", {120, 148}, false},
-        {"inside", {120, 120}, true},
-    };
-    for (const HitCase &c : cases) {
-        const auto found = store.hitTest(c.point, 8);
-        EXPECT_EQ(found.has_value(), c.hit) << c.name;
-    }
-}
-
-TEST_F(AnnotationStoreTest, OverlappingAnnotationsGiveTheTopmost)
-{
-    const Annotation under = box({0, 0, 100, 100}), over = box({50, 50, 100, 100});
-    store.addAnnotations({under, over});
-    EXPECT_EQ(store.hitTest({75, 75}, 8)->id(), over.id());
-    EXPECT_EQ(store.hitTest({10, 10}, 8)->id(), under.id());
-    EXPECT_FALSE(store.hitTest({300, 300}, 8));
-}
-
-TEST_F(AnnotationStoreTest, TextAndArrowHitAreas)
-{
-    // A typed text has a zero rect: its box is 100 + 16 wide and fontSize + 8 + 16 high.
-    Annotation text(AnnotationTool::text, QRectF(200, 200, 0, 0), Qt::red, 3, QStringLiteral("Hi"), std::nullopt,
-                    std::nullopt, std::nullopt, 20);
-    const Annotation zero = arrow({50, 50}, {50, 50}, 3);
-    const Annotation line = arrow({0, 300}, {100, 300}, 2);
-    store.addAnnotations({text, zero, line});
-
-    EXPECT_TRUE(store.hitTest({192, 192}, 8));
-    EXPECT_TRUE(store.hitTest({307.9, 235.9}, 8));
-    EXPECT_FALSE(store.hitTest({308, 220}, 8));
-    EXPECT_FALSE(store.hitTest({250, 236}, 8));
-
-    // A zero-length arrow is measured to its start point: hit when width + tolerance > distance.
-    EXPECT_EQ(store.hitTest({60.9, 50}, 8)->id(), zero.id());
-    EXPECT_FALSE(store.hitTest({61, 50}, 8));
-    EXPECT_FALSE(store.hitTest({50, 61.5}, 8));
-
-    EXPECT_EQ(store.hitTest({50, 309.9}, 8)->id(), line.id());
-    EXPECT_FALSE(store.hitTest({50, 310}, 8));
-    // Beyond the tip the distance is to the end point.
-    EXPECT_TRUE(store.hitTest({109, 300}, 8));
-    EXPECT_FALSE(store.hitTest({108, 307}, 8));
-
     Annotation broken = arrow({0, 0}, {10, 10});
     broken.arrowEnd.reset();
-    store.addAnnotation(broken);
-    EXPECT_FALSE(store.hitTest({0, 0}, 8));
+    // A typed text has a zero rect: its box is 100 + 16 wide and fontSize + 8 + 16 high.
+    const QList<Annotation> marks = {
+        box({100, 100, 50, 40}), box({500, 500, 100, 100}), box({550, 550, 100, 100}),
+        Annotation(AnnotationTool::text, QRectF(200, 200, 0, 0), Qt::red, 3, QStringLiteral("Hi"), std::nullopt,
+                   std::nullopt, std::nullopt, 20),
+        arrow({50, 50}, {50, 50}, 3), arrow({0, 300}, {100, 300}, 2), broken};
+    store.addAnnotations(marks);
+    const std::pair<QPointF, int> cases[] = {
+        // The box grows by the tolerance and holds its left and top edges, not its right and bottom.
+        {{95, 120}, 0}, {{91, 120}, -1}, {{120, 145}, 0}, {{120, 149}, -1}, {{92, 120}, 0}, {{158, 120}, -1},
+        {{157.99, 120}, 0}, {{120, 92}, 0}, {{120, 148}, -1}, {{120, 120}, 0},
+        {{575, 575}, 2}, {{510, 510}, 1}, {{800, 800}, -1}, // the topmost of overlapping marks
+        {{192, 192}, 3}, {{307.9, 235.9}, 3}, {{308, 220}, -1}, {{250, 236}, -1},
+        // A zero-length arrow is measured to its start point: hit when width + tolerance > distance.
+        {{60.9, 50}, 4}, {{61, 50}, -1}, {{50, 61.5}, -1},
+        {{50, 309.9}, 5}, {{50, 310}, -1}, {{109, 300}, 5}, {{108, 307}, -1}, // beyond the tip: to the end
+        {{0, 0}, -1}, // an arrow without an end is never hit
+    };
+    for (const auto &[point, expected] : cases) {
+        const auto found = store.hitTest(point, 8);
+        EXPECT_EQ(found ? marks.indexOf(*found) : -1, expected) << point.x() << "," << point.y();
+    }
 }
 
 } // namespace

@@ -3,10 +3,10 @@
 #include "annotation/widgets/AnnotationCanvasView.h"
 
 #include "EditorTestSupport.h"
+#include "common/TestImages.h"
 
 #include <gtest/gtest.h>
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QTest>
 
@@ -17,96 +17,72 @@ namespace {
 // An 800 × 400 screenshot in a 400 × 200 canvas: one view point is two image pixels.
 struct Canvas : ::testing::Test
 {
-    AnnotationStore store{writeImage(QStringLiteral("canvas.png"), 800, 400)};
+    AnnotationStore store{TestImages::writeImage(QStringLiteral("canvas.png"), 800, 400)};
     AnnotationCanvasView canvas{store};
 
     Canvas() { canvas.resize(400, 200); }
+    const Annotation &first() const { return store.annotations().first(); }
+};
 
-    void key(int k)
+TEST_F(Canvas, ShapesNeedMoreThanTwoPointsEachWayAndAnArrowNone)
+{
+    struct Case
     {
-        QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
-        QApplication::sendEvent(&canvas, &press);
-    }
-};
-
-struct DragCase
-{
-    AnnotationTool tool;
-    QPointF from, to;
-    int added;
-    QRectF rect; // image pixels
-};
-
-TEST_F(Canvas, ShapesNeedMoreThanTwoPointsEachWay)
-{
-    const DragCase cases[] = {
-        {AnnotationTool::rectangle, {10, 10}, {12, 20}, 0, {}},         // 2 × 10: too thin
-        {AnnotationTool::rectangle, {10, 10}, {13, 13}, 1, {20, 20, 6, 6}}, // 3 × 3
-        {AnnotationTool::ellipse, {50, 40}, {20, 10}, 1, {40, 20, 60, 60}}, // dragged up and left
-        {AnnotationTool::blur, {0, 0}, {2, 100}, 0, {}},
-        {AnnotationTool::redact, {100, 50}, {150, 60}, 1, {200, 100, 100, 20}},
+        AnnotationTool tool;
+        QPointF from, to;
+        std::optional<QRectF> rect; // image pixels
     };
-    for (const DragCase &c : cases) {
+    const Case cases[] = {
+        {AnnotationTool::rectangle, {10, 10}, {12, 20}, std::nullopt}, // 2 × 10: too thin
+        {AnnotationTool::rectangle, {10, 10}, {13, 13}, QRectF(20, 20, 6, 6)},
+        {AnnotationTool::ellipse, {50, 40}, {20, 10}, QRectF(40, 20, 60, 60)}, // dragged up and left
+        {AnnotationTool::blur, {0, 0}, {2, 100}, std::nullopt},
+        {AnnotationTool::redact, {100, 50}, {150, 60}, QRectF(200, 100, 100, 20)},
+        {AnnotationTool::arrow, {30, 40}, {30, 40}, QRectF()}, // a click: a zero-length arrow
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(AnnotationTools::rawValue(c.tool).toStdString());
         store.setAnnotations({});
         store.setCurrentTool(c.tool);
         drag(&canvas, c.from, c.to);
-        ASSERT_EQ(store.annotations().size(), c.added) << AnnotationTools::rawValue(c.tool).toStdString();
-        if (c.added) {
-            EXPECT_EQ(store.annotations().first().tool(), c.tool);
-            EXPECT_EQ(store.annotations().first().rect, c.rect);
-            EXPECT_EQ(store.annotations().first().strokeWidth, 3);
+        ASSERT_EQ(store.annotations().size(), c.rect ? 1 : 0);
+        if (c.rect) {
+            EXPECT_EQ(first().tool(), c.tool);
+            EXPECT_EQ(first().rect, *c.rect);
+            EXPECT_EQ(first().strokeWidth, 3);
         }
     }
+    EXPECT_EQ(first().arrowStart, QPointF(60, 80));
+    EXPECT_EQ(first().arrowEnd, QPointF(60, 80));
 }
 
-TEST_F(Canvas, ArrowClickMakesAZeroLengthArrow)
-{
-    store.setCurrentTool(AnnotationTool::arrow);
-    click(&canvas, {30, 40});
-    ASSERT_EQ(store.annotations().size(), 1);
-    const Annotation &a = store.annotations().first();
-    EXPECT_EQ(a.arrowStart, QPointF(60, 80));
-    EXPECT_EQ(a.arrowEnd, a.arrowStart);
-    EXPECT_EQ(a.rect, QRectF(0, 0, 0, 0));
-}
-
-TEST_F(Canvas, SelectionFollowsPressesAndMovesRecordSteps)
+TEST_F(Canvas, SelectionFollowsPressesMovesRecordStepsAndDeleteNeedsTheCursorTool)
 {
     store.setCurrentTool(AnnotationTool::rectangle);
     drag(&canvas, {20, 20}, {60, 60});
-    const QUuid id = store.annotations().first().id();
+    const QUuid id = first().id();
     store.setCurrentTool(AnnotationTool::cursor);
     const qsizetype steps = store.undoStack().size();
-
     click(&canvas, {20, 40}); // on the left edge: selected, but not moved
     EXPECT_EQ(store.selectedAnnotationID(), id);
     EXPECT_EQ(store.undoStack().size(), steps);
-
     click(&canvas, {200, 150}); // empty canvas clears it
     EXPECT_FALSE(store.selectedAnnotationID());
-
     drag(&canvas, {20, 40}, {30, 40}); // two drag events: two steps, 20 image pixels right
     EXPECT_EQ(store.undoStack().size(), steps + 2);
-    EXPECT_EQ(store.annotations().first().rect, QRectF(60, 40, 80, 80));
-
+    EXPECT_EQ(first().rect, QRectF(60, 40, 80, 80));
     store.setCurrentTool(AnnotationTool::rectangle); // a drawing press on it clears and draws
     drag(&canvas, {30, 40}, {80, 90});
     EXPECT_FALSE(store.selectedAnnotationID());
-    EXPECT_EQ(store.annotations().size(), 2);
-}
+    ASSERT_EQ(store.annotations().size(), 2);
 
-TEST_F(Canvas, DeleteKeysOnlyWithTheCursorTool)
-{
-    store.setCurrentTool(AnnotationTool::rectangle);
-    drag(&canvas, {20, 20}, {60, 60});
-    drag(&canvas, {100, 20}, {160, 60});
     for (int k : {Qt::Key_Backspace, Qt::Key_Delete}) {
-        store.setSelectedAnnotationID(store.annotations().first().id());
+        store.setSelectedAnnotationID(first().id());
         store.setCurrentTool(AnnotationTool::text);
-        key(k);
+        QTest::keyClick(&canvas, Qt::Key(k));
         EXPECT_EQ(store.annotations().size(), k == Qt::Key_Backspace ? 2 : 1);
         store.setCurrentTool(AnnotationTool::cursor);
-        key(k);
+        QTest::keyClick(&canvas, Qt::Key(k));
         EXPECT_FALSE(store.selectedAnnotationID());
     }
     EXPECT_TRUE(store.annotations().isEmpty());
@@ -115,44 +91,35 @@ TEST_F(Canvas, DeleteKeysOnlyWithTheCursorTool)
 TEST_F(Canvas, TextIsTrimmedAndBlankTextAddsNothing)
 {
     store.setCurrentTool(AnnotationTool::text);
-    const struct
-    {
-        QString typed;
-        std::optional<QString> added;
-    } cases[] = {{"  word  ", "word"}, {"   ", std::nullopt}, {"\ttwo words ", "two words"}};
-    for (const auto &c : cases) {
+    const std::pair<QString, std::optional<QString>> cases[] = {
+        {"  word  ", "word"}, {"   ", std::nullopt}, {"\ttwo words ", "two words"}};
+    for (const auto &[typed, added] : cases) {
         store.setAnnotations({});
         click(&canvas, {50, 60});
         QLineEdit *field = canvas.activeTextField();
         ASSERT_NE(field, nullptr);
         EXPECT_EQ(field->placeholderText(), "Type annotation text...");
         EXPECT_EQ(field->geometry(), QRect(50, 60, 250, 28));
-        field->setText(c.typed);
+        field->setText(typed);
         QTest::keyClick(field, Qt::Key_Return);
         EXPECT_EQ(canvas.activeTextField(), nullptr);
-        if (c.added) {
-            ASSERT_EQ(store.annotations().size(), 1);
-            EXPECT_EQ(store.annotations().first().text, c.added);
-            EXPECT_EQ(store.annotations().first().rect, QRectF(100, 120, 0, 0));
-        } else {
-            EXPECT_TRUE(store.annotations().isEmpty());
+        ASSERT_EQ(store.annotations().size(), added ? 1 : 0);
+        if (added) {
+            EXPECT_EQ(first().text, added);
+            EXPECT_EQ(first().rect, QRectF(100, 120, 0, 0));
         }
     }
-}
-
-TEST_F(Canvas, OpenTextFieldKeepsItsFrameWhenTheWindowResizes)
-{
-    store.setCurrentTool(AnnotationTool::text);
+    // An open field keeps its frame when the window resizes, and stays open for another tool.
     click(&canvas, {50, 60});
-    canvas.resize(800, 300); // the picture moves and grows
+    canvas.resize(800, 300);
     ASSERT_NE(canvas.activeTextField(), nullptr);
     EXPECT_EQ(canvas.activeTextField()->geometry(), QRect(50, 60, 250, 28));
-    store.setCurrentTool(AnnotationTool::rectangle); // another tool leaves it open
-    EXPECT_NE(canvas.activeTextField(), nullptr);
+    store.setCurrentTool(AnnotationTool::rectangle);
+    ASSERT_NE(canvas.activeTextField(), nullptr);
     canvas.activeTextField()->setText("note");
     canvas.textFieldDidReturn();
-    ASSERT_EQ(store.annotations().size(), 1);
-    EXPECT_EQ(store.annotations().first().rect.topLeft(), QPointF(100, 120)); // where it was opened
+    ASSERT_EQ(store.annotations().size(), 2);
+    EXPECT_EQ(store.annotations().last().rect.topLeft(), QPointF(100, 120)); // where it was opened
 }
 
 TEST_F(Canvas, BadgesAre32PointsAtTheZoomTheyArePlacedAt)

@@ -1,23 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QColor>
-#include <QPointF>
-#include <QString>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QWidget>
 
-class QWidget;
-
-// Pointer gestures and pictures for the editor's widget tests.
+// Pointer gestures for the editor's widget tests.
 namespace EditorTestSupport {
 
-void press(QWidget *w, const QPointF &p);
-void move(QWidget *w, const QPointF &p);
-void release(QWidget *w, const QPointF &p);
-// Press at `from`, one move half-way, one to `to`, release there.
-void drag(QWidget *w, const QPointF &from, const QPointF &to);
-void click(QWidget *w, const QPointF &p);
+inline void send(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButtons buttons)
+{
+    QMouseEvent event(type, p, w->mapToGlobal(p), Qt::LeftButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &event);
+}
 
-// A PNG of the size in one colour under the temporary home; returns its path.
-QString writeImage(const QString &name, int width, int height, const QColor &color = QColor(200, 210, 220));
+// Press at `from`, one move half-way, one to `to`, release there.
+inline void drag(QWidget *w, const QPointF &from, const QPointF &to)
+{
+    send(w, QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(w, QEvent::MouseMove, (from + to) / 2, Qt::LeftButton);
+    send(w, QEvent::MouseMove, to, Qt::LeftButton);
+    send(w, QEvent::MouseButtonRelease, to, Qt::NoButton);
+}
+
+inline void click(QWidget *w, const QPointF &p)
+{
+    send(w, QEvent::MouseButtonPress, p, Qt::LeftButton);
+    send(w, QEvent::MouseButtonRelease, p, Qt::NoButton);
+}
 
 } // namespace EditorTestSupport

@@ -7,8 +7,8 @@
 #include "tags/widgets/TagChipView.h"
 #include "tags/widgets/TagDialogView.h"
 
-#include "common/TestEnvironment.h"
 #include "common/QtPrinters.h"
+#include "common/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -24,25 +24,6 @@
 namespace {
 
 using Section = TagDialogView::Section;
-
-QStringList chipNames(const QList<TagChipView *> &chips)
-{
-    QStringList out;
-    for (const TagChipView *c : chips) {
-        out << c->tag().name;
-    }
-    return out;
-}
-
-TagChipView *chipNamed(const QList<TagChipView *> &chips, const QString &name)
-{
-    for (TagChipView *c : chips) {
-        if (c->tag().name == name) {
-            return c;
-        }
-    }
-    return nullptr;
-}
 
 class TagDialogTest : public ::testing::Test
 {
@@ -82,8 +63,31 @@ protected:
             QTest::keyClicks(m_dialog->searchField(), text);
         }
     }
-    void pressReturn() { QTest::keyClick(m_dialog->searchField(), Qt::Key_Return); }
+    void enter(const QString &text)
+    {
+        type(text);
+        QTest::keyClick(m_dialog->searchField(), Qt::Key_Return);
+    }
     QStringList applied() const { return tagNames(m_dialog->appliedTags()); }
+    QStringList names(Section s) const
+    {
+        QStringList out;
+        for (const TagChipView *c : m_dialog->sectionChips(s)) {
+            out << c->tag().name;
+        }
+        return out;
+    }
+    TagChipView *chip(Section s, const QString &name) const
+    {
+        return m_dialog->sectionChips(s).value(names(s).indexOf(name));
+    }
+    void expectWritten(const QStringList &tags, const QStringList &recent) const
+    {
+        EXPECT_EQ(m_dismissed, 1);
+        EXPECT_EQ(FileTags::readTags(m_file), tags);
+        EXPECT_EQ(ScreenshotIndex::shared().entry(m_file)->tags, tags);
+        EXPECT_EQ(tagNames(m_lists.recentTags()), recent);
+    }
 
     AppSettings m_settings;
     TagLists m_lists{m_settings};
@@ -97,65 +101,61 @@ TEST_F(TagDialogTest, TypedNamesAreTrimmedOnCreationAndDuplicatesOrCommasAreNotO
     struct Case
     {
         QString typed;
-        bool offered;
-        bool comma;
-        QStringList appliedAfterReturn;
+        bool offered, comma;
     };
     const Case cases[] = {
-        {"  Work2 ", true, false, {"Work2"}},
-        {"\tInvoices", true, false, {"Invoices"}},
-        {"work", false, false, {}},       // a recent tag in other letter case
-        {"RECEIPTS", false, false, {}},   // a favourite
-        {"purple", false, false, {}},     // a standard tag
-        {"a,b", false, true, {}},         // a file tag cannot hold a comma
-        {"   ", false, false, {}},
+        {"  Work2 ", true, false}, {"\tInvoices", true, false},
+        {"work", false, false},     // a recent tag in other letter case
+        {"RECEIPTS", false, false}, // a favourite
+        {"purple", false, false},   // a standard tag
+        {"a,b", false, true},       // a file tag cannot hold a comma
+        {"   ", false, false},
     };
     for (const Case &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
         SetUp();
         type(c.typed);
-        EXPECT_EQ(m_dialog->canCreateTag(), c.offered) << c.typed.toStdString();
-        EXPECT_EQ(m_dialog->createRowShown(), c.offered) << c.typed.toStdString();
-        EXPECT_EQ(m_dialog->commaMessageShown(), c.comma) << c.typed.toStdString();
+        EXPECT_EQ(m_dialog->canCreateTag(), c.offered);
+        EXPECT_EQ(m_dialog->createRowShown(), c.offered);
+        EXPECT_EQ(m_dialog->commaMessageShown(), c.comma);
         if (c.offered) {
             EXPECT_EQ(m_dialog->createRowText(), "Create \"" + c.typed + "\"");
         }
-        pressReturn();
-        EXPECT_EQ(applied(), c.appliedAfterReturn) << c.typed.toStdString();
-        EXPECT_EQ(m_dialog->searchText().isEmpty(), c.offered) << c.typed.toStdString();
-        EXPECT_EQ(m_dismissed, 0) << c.typed.toStdString();
+        QTest::keyClick(m_dialog->searchField(), Qt::Key_Return);
+        EXPECT_EQ(applied(), c.offered ? QStringList{c.typed.trimmed()} : QStringList());
+        EXPECT_EQ(m_dialog->searchText().isEmpty(), c.offered);
+        EXPECT_EQ(m_dismissed, 0);
     }
 }
 
 TEST_F(TagDialogTest, CreationTakesTheChosenColourAndResetsIt)
 {
-    type("Blue one");
-    QTest::mouseClick(m_dialog->colorDots().at(3), Qt::LeftButton);
-    EXPECT_EQ(m_dialog->newTagColorIndex(), 4);
-    EXPECT_TRUE(m_dialog->colorDots().at(3)->isChecked());
-    pressReturn();
-    ASSERT_EQ(m_dialog->appliedTags().size(), 1);
-    EXPECT_EQ(m_dialog->appliedTags().first().colorIndex, 4);
-    EXPECT_EQ(m_dialog->newTagColorIndex(), 0);
     QStringList dotNames;
     for (QAbstractButton *dot : m_dialog->colorDots()) {
         dotNames << dot->accessibleName();
     }
     EXPECT_EQ(dotNames, QStringList({"Gray", "Green", "Purple", "Blue", "Yellow", "Red", "Orange"}));
-    // A name typed twice before Done is offered again and applied twice.
     type("Blue one");
-    pressReturn();
+    QTest::mouseClick(m_dialog->colorDots().at(3), Qt::LeftButton);
+    EXPECT_TRUE(m_dialog->colorDots().at(3)->isChecked());
+    QTest::keyClick(m_dialog->searchField(), Qt::Key_Return);
+    ASSERT_EQ(m_dialog->appliedTags().size(), 1);
+    EXPECT_EQ(m_dialog->appliedTags().first().colorIndex, 4);
+    EXPECT_EQ(m_dialog->newTagColorIndex(), 0);
+    // A name typed twice before Done is offered again and applied twice.
+    enter("Blue one");
     EXPECT_EQ(applied(), QStringList({"Blue one", "Blue one"}));
 }
 
 TEST_F(TagDialogTest, SectionsFollowTheSearch)
 {
     EXPECT_EQ(m_dialog->sectionTitle(Section::standard), "Standard Tags");
-    EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::favorites)), QStringList({"Receipts"}));
-    EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::recent)), QStringList({"Work"}));
-    EXPECT_EQ(m_dialog->sectionChips(Section::standard).size(), 7);
+    EXPECT_EQ(names(Section::favorites), QStringList({"Receipts"}));
+    EXPECT_EQ(names(Section::recent), QStringList({"Work"}));
+    EXPECT_EQ(names(Section::standard).size(), 7);
     type("R");
-    EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::recent)), QStringList({"Work"}));
-    EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::standard)), QStringList({"Red", "Orange", "Green", "Purple", "Gray"}));
+    EXPECT_EQ(names(Section::recent), QStringList({"Work"}));
+    EXPECT_EQ(names(Section::standard), QStringList({"Red", "Orange", "Green", "Purple", "Gray"}));
     type("nothing like it");
     for (Section s : {Section::favorites, Section::recent, Section::standard}) {
         EXPECT_FALSE(m_dialog->sectionShown(s));
@@ -165,7 +165,7 @@ TEST_F(TagDialogTest, SectionsFollowTheSearch)
 
 TEST_F(TagDialogTest, ChipsToggleAndShowSelectionByName)
 {
-    TagChipView *favourite = chipNamed(m_dialog->sectionChips(Section::favorites), "Receipts");
+    TagChipView *favourite = chip(Section::favorites, "Receipts");
     ASSERT_NE(favourite, nullptr);
     QTest::mouseClick(favourite, Qt::LeftButton);
     EXPECT_EQ(applied(), QStringList({"Receipts"}));
@@ -177,7 +177,7 @@ TEST_F(TagDialogTest, ChipsToggleAndShowSelectionByName)
 
     // An applied tag with another id still selects the recent chip of that name.
     m_dialog->createTag("Work", 0);
-    TagChipView *recent = chipNamed(m_dialog->sectionChips(Section::recent), "Work");
+    TagChipView *recent = chip(Section::recent, "Work");
     ASSERT_NE(recent, nullptr);
     EXPECT_TRUE(recent->isSelected());
     const QList<TagChipView *> chips = m_dialog->appliedChips();
@@ -190,8 +190,18 @@ TEST_F(TagDialogTest, ChipsToggleAndShowSelectionByName)
     EXPECT_FALSE(recent->isSelected());
 }
 
-TEST_F(TagDialogTest, TabGoesFromTheSearchFieldThroughTheChipsToTheButtons)
+TEST_F(TagDialogTest, ContextMenuChangesFavouritesAndTabSkipsHiddenRows)
 {
+    QMenu *menu = m_dialog->contextMenuFor(chip(Section::recent, "Work"));
+    ASSERT_EQ(menu->actions().size(), 1);
+    EXPECT_EQ(menu->actions().first()->text(), "Add to Favorites");
+    menu->actions().first()->trigger();
+    EXPECT_EQ(names(Section::favorites), QStringList({"Receipts", "Work"}));
+    menu = m_dialog->contextMenuFor(chip(Section::favorites, "Work"));
+    EXPECT_EQ(menu->actions().first()->text(), "Remove from Favorites");
+    menu->actions().first()->trigger();
+    EXPECT_EQ(names(Section::favorites), QStringList({"Receipts"}));
+
     m_dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_dialog.get()));
     m_dialog->searchField()->setFocus();
@@ -200,76 +210,38 @@ TEST_F(TagDialogTest, TabGoesFromTheSearchFieldThroughTheChipsToTheButtons)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         reached << QApplication::focusWidget()->accessibleName();
     }
-    // Hidden rows are skipped: nothing is typed, so the create row is not there.
+    // Nothing is typed, so the create row is not there.
     EXPECT_EQ(reached, QStringList({"Receipts", "Work", "Red", "Orange"}));
 }
 
-TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentList)
+TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentListAndSkipOrAnnotateNothing)
 {
-    struct Case
-    {
-        QStringList typed;
-        QStringList recentAfter;
-    };
-    const Case cases[] = {
-        {{"Invoices", "Taxes"}, {"Taxes", "Invoices", "Work"}},
-        {{}, {"Work"}}, // nothing applied: the file's and the entry's tags are removed
-    };
-    for (const Case &c : cases) {
-        SetUp();
-        for (const QString &name : c.typed) {
-            type(name);
-            pressReturn();
-        }
-        pressReturn(); // with the field empty, Return is Done
-        EXPECT_EQ(m_dismissed, 1);
-        EXPECT_EQ(FileTags::readTags(m_file), c.typed);
-        EXPECT_EQ(ScreenshotIndex::shared().entry(m_file)->tags, c.typed);
-        EXPECT_EQ(tagNames(m_lists.recentTags()), c.recentAfter);
-    }
-}
+    enter("Invoices");
+    enter("Taxes");
+    enter(""); // with the field empty, Return is Done
+    expectWritten({"Invoices", "Taxes"}, {"Taxes", "Invoices", "Work"});
+    SetUp();
+    enter("");
+    expectWritten({}, {"Work"}); // nothing applied: the file's and the entry's tags are removed
 
-TEST_F(TagDialogTest, SkipAndAnnotateWriteNothing)
-{
     QList<QVariantMap> editorRequests;
     QString annotated;
-    for (const QString &button : {QStringLiteral("Annotate"), QStringLiteral("Skip")}) {
+    for (const QString &button : {QStringLiteral("Annotate"), QStringLiteral("Skip"), QStringLiteral("Escape")}) {
+        SCOPED_TRACE(button.toStdString());
         SetUp();
         NotificationCenter::defaultCenter().addObserver(NotificationCenter::openAnnotationEditor, m_dialog.get(),
                                                         [&](const QVariantMap &info) { editorRequests << info; });
-        type("Invoices");
-        pressReturn();
-        if (button == "Annotate") {
-            annotated = m_file;
+        enter("Invoices");
+        annotated = button == "Annotate" ? m_file : annotated;
+        if (button == "Escape") {
+            QTest::keyClick(m_dialog->searchField(), Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(m_dialog->button(button), Qt::LeftButton);
         }
-        QTest::mouseClick(m_dialog->button(button), Qt::LeftButton);
-        EXPECT_EQ(m_dismissed, 1) << button.toStdString();
-        EXPECT_EQ(FileTags::readTags(m_file), QStringList({"Old"}));
-        EXPECT_EQ(ScreenshotIndex::shared().entry(m_file)->tags, QStringList({"Old"}));
-        EXPECT_EQ(tagNames(m_lists.recentTags()), QStringList({"Work"}));
+        expectWritten({"Old"}, {"Work"});
+        EXPECT_EQ(editorRequests.size(), 1);
     }
-    ASSERT_EQ(editorRequests.size(), 1);
     EXPECT_EQ(editorRequests.first().value("url").toUrl(), QUrl::fromLocalFile(annotated));
-    // Escape is Skip.
-    SetUp();
-    QTest::keyClick(m_dialog->searchField(), Qt::Key_Escape);
-    EXPECT_EQ(m_dismissed, 1);
-}
-
-TEST_F(TagDialogTest, ContextMenuChangesFavouritesAndTheSectionsRedraw)
-{
-    TagChipView *recent = chipNamed(m_dialog->sectionChips(Section::recent), "Work");
-    ASSERT_NE(recent, nullptr);
-    QMenu *menu = m_dialog->contextMenuFor(recent);
-    ASSERT_EQ(menu->actions().size(), 1);
-    EXPECT_EQ(menu->actions().first()->text(), "Add to Favorites");
-    menu->actions().first()->trigger();
-    EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::favorites)), QStringList({"Receipts", "Work"}));
-    TagChipView *favourite = chipNamed(m_dialog->sectionChips(Section::favorites), "Work");
-    menu = m_dialog->contextMenuFor(favourite);
-    EXPECT_EQ(menu->actions().first()->text(), "Remove from Favorites");
-    menu->actions().first()->trigger();
-    EXPECT_EQ(chipNames(m_dialog->sectionChips(Section::favorites)), QStringList({"Receipts"}));
 }
 
 TEST_F(TagDialogTest, ThumbnailLoadsInTheBackground)
