@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The library window as a person with a screen reader uses it, on a real X server with a
+# window manager, a D-Bus session and the accessibility bus: `pictrove library` opens it in
+# the running instance with every control named and the count heard, typing narrows the
+# count, and `pictrove library WORD` searches for WORD.
+set -uo pipefail
+PICTROVE=$(readlink -f "$1")
+PY=/usr/bin/python3 # Debian's pyatspi belongs to the system Python
+PROBE=$(readlink -f "$(dirname "$0")/lib/atspi_probe.py")
+
+for tool in Xvfb openbox dbus-run-session xdotool xdpyinfo convert; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "SKIP: $tool is not installed"
+    exit 0
+  fi
+done
+if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
+  echo "SKIP: at-spi2-core or python3-pyatspi is not installed"
+  exit 0
+fi
+
+if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
+  export PICTROVE_E2E_INNER=1
+  exec dbus-run-session -- bash "$0" "$PICTROVE"
+fi
+
+source "$(dirname "$0")/lib/sandbox.bash"
+e2e_sandbox library
+export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
+fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
+probe() { "$PY" "$PROBE" "$@"; }
+TITLE="Pictrove Library"
+# Waits until the count the screen reader hears is $1.
+count_is() {
+  probe description "$TITLE" label Count "$1" >/dev/null && return 0
+  echo "count heard: \"$(probe description "$TITLE" label Count)\", expected \"$1\""
+  return 1
+}
+
+DISPLAY_NUM=${PICTROVE_E2E_DISPLAY:-$((200 + $$ % 100))}
+export DISPLAY=:$DISPLAY_NUM
+Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 & PIDS+=($!)
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
+sleep 1
+
+WATCHED=$HOME/Watched
+LIBRARY=$HOME/Library
+mkdir -p "$WATCHED" "$WORK/mail" "$WORK/terminal"
+for kv in "sourceFolder $WATCHED" "destinationFolder $LIBRARY" "showFloatingThumbnail false" \
+          "scanOnCapture false" "copyToClipboardOnCapture false" "showNotification false"; do
+  # shellcheck disable=SC2086
+  "$PICTROVE" config $kv >/dev/null || fail "config $kv"
+done
+convert -size 320x200 xc:'#d04040' "$WORK/mail/Screenshot 2026-01-02 at 10.11.12.png"
+convert -size 320x200 xc:'#40a040' "$WORK/mail/Screenshot 2026-01-03 at 09.00.00.png"
+convert -size 320x200 xc:'#4060d0' "$WORK/terminal/Screenshot 2026-01-04 at 16.30.00.png"
+convert -size 320x200 xc:'#a0a040' "$WORK/terminal/Screenshot 2026-01-05 at 08.15.45.png"
+"$PICTROVE" import --app Mail "$WORK/mail" >/dev/null 2>&1 || fail "import of the Mail screenshots"
+"$PICTROVE" import --app Terminal "$WORK/terminal" >/dev/null 2>&1 || fail "import of the Terminal screenshots"
+[ "$(find "$LIBRARY" -name '*.png' | wc -l)" = 4 ] || fail "not four files in the library: $(find "$LIBRARY")"
+
+"$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
+for _ in $(seq 100); do grep -q "Started monitoring" "$WORK/pictrove.log" 2>/dev/null && break; sleep 0.1; done
+kill -0 $APP 2>/dev/null || fail "pictrove did not keep running"
+
+# Opened in the running instance: the command hands over and ends.
+timeout 20 "$PICTROVE" library > "$WORK/command.log" 2>&1 || fail "library: $(cat "$WORK/command.log")"
+for _ in $(seq 100); do WIN=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -1); [ -n "$WIN" ] && break; sleep 0.1; done
+[ -n "$WIN" ] || fail "pictrove library did not open the window"
+count_is "4 of 4" || fail "the count after the load"
+unnamed=$(probe unnamed "$TITLE") || fail "the window is not on the accessibility bus"
+[ -z "$unnamed" ] || fail "controls without an accessible name: $unnamed"
+# A picker is heard by its choice (Qt names combo boxes so on Linux).
+for control in "combo:All Apps" "combo:All Tags" "button:Refresh" "list:Screenshots"; do
+  probe description "$TITLE" "${control%%:*}" "${control#*:}" >/dev/null || fail "no $control"
+done
+cards=$(probe items "$TITLE") || fail "no cards on the accessibility bus"
+[ "$(grep -c . <<<"$cards")" = 4 ] || fail "cards heard: $cards"
+grep -q "^Terminal, " <<<"$cards" || fail "a card's name does not begin with its application: $cards"
+[ -n "${PICTROVE_LOOK_DIR:-}" ] && import -window root "$PICTROVE_LOOK_DIR/e2e-library.png" 2>/dev/null
+
+# Typing narrows the count.
+probe focus "$TITLE" text Search || fail "the search field does not take the focus"
+xdotool type --delay 40 "termi"
+count_is "2 of 4" || fail "typing did not narrow the count"
+
+# A query from the command line replaces the search.
+timeout 20 "$PICTROVE" library Mail > "$WORK/command.log" 2>&1 || fail "library Mail: $(cat "$WORK/command.log")"
+for _ in $(seq 50); do [ "$(probe text "$TITLE" text Search 2>/dev/null)" = Mail ] && break; sleep 0.2; done
+[ "$(probe text "$TITLE" text Search)" = Mail ] || fail "the search field does not hold the query"
+count_is "2 of 4" || fail "the count for the query"
+
+echo "PASS"
