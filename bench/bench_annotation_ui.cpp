@@ -6,6 +6,7 @@
 #include "annotation/widgets/AnnotationCanvasView.h"
 #include "annotation/widgets/AnnotationEditorView.h"
 #include "app/AppSettings.h"
+#include "ResidentMemory.h"
 
 #include <benchmark/benchmark.h>
 
@@ -99,17 +100,6 @@ void BM_CanvasDragRepaint(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CanvasDragRepaint)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-
-// Resident set size in bytes, from /proc/self/statm (second field, in pages).
-double residentBytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly)) {
-        return 0;
-    }
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toDouble() * double(sysconf(_SC_PAGESIZE)) : 0;
-}
 
 // Sets a flag once the watched widget has finished handling a paint event.
 class PaintWatcher : public QObject
