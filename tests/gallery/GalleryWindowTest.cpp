@@ -102,6 +102,10 @@ TEST_F(GalleryWindowTest, OpensFilteredByTheQueryAndCounts)
         }
     }
     EXPECT_EQ(counts, 1);
+    for (QComboBox *picker : {view->appPicker(), view->tagPicker()}) {
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(picker)->text(QAccessible::Description).isEmpty())
+            << "a screen reader hears the choice, not what the picker is for";
+    }
     QTest::keyClicks(view->searchField(), "zzz");
     EXPECT_EQ(view->countText(), "0 of 12");
     EXPECT_EQ(view->stateText(), "No matches");

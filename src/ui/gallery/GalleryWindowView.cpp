@@ -164,10 +164,14 @@ GalleryWindowView::GalleryWindowView(AppSettings &settings, ScreenshotIndex &ind
 
     m_appPicker = new QComboBox(this);
     m_appPicker->setAccessibleName(QStringLiteral("Application"));
+    // Screen readers on Linux name a combo box by its current choice and take its purpose from
+    // a label; with no label in the toolbar, the description says what the picker is for.
+    m_appPicker->setAccessibleDescription(QStringLiteral("Show screenshots of one application"));
     m_appPicker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_appPicker->setMaximumWidth(220);
     m_tagPicker = new QComboBox(this);
     m_tagPicker->setAccessibleName(QStringLiteral("Tag"));
+    m_tagPicker->setAccessibleDescription(QStringLiteral("Show screenshots with one tag"));
     m_tagPicker->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_tagPicker->setMaximumWidth(220);
     toolbar->addWidget(m_appPicker);
