@@ -47,6 +47,7 @@ TEST(LibrarySearch, MatchesAndFiltersAsTheGalleryDoes)
         {"leading space is kept", {" invoice", {}, {}}, {"screenshot_14-03-00.png"}},
         {"file name with extension", {".png", {}, {}}, {"invoice_14-04-00.png", "screenshot_14-03-00.png", "screenshot_14-02-00.PNG", "screenshot_14-01-00.png"}},
         {"folder names are not searched", {"2024-03-05", {}, {}}, {}},
+        {"nor the slash before the file name", {"/screenshot", {}, {}}, {}},
         {"application", {"termin", {}, {}}, {"screenshot_14-02-00.PNG"}},
         {"tag substring in the query", {"receipts", {}, {}}, {"screenshot_14-02-00.PNG", "screenshot_14-01-00.png"}},
         {"tag filter is exact", {"", {}, QString("Receipts")}, {"screenshot_14-01-00.png"}},

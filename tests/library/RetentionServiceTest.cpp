@@ -242,4 +242,21 @@ TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothin
     EXPECT_TRUE(QFile::exists(a));
 }
 
+// Names the walk may hand over: the extension is what follows the last dot of the file name,
+// never of a folder, and a name that is only ".png" has none.
+TEST(RetentionServiceNames, WhatCountsAsAnImage)
+{
+    const struct
+    {
+        const char *path;
+        bool image;
+    } cases[] = {
+        {"/lib/App/shot.PNG", true}, {"/lib/App/shot.jpeg", true}, {"/lib/App/.png", false},
+        {"/lib/App/png", false},     {"/lib/App.png/notes", false}, {"/lib/App/shot.png.txt", false},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(RetentionService::isImagePath(QString::fromUtf8(c.path)), c.image) << c.path;
+    }
+}
+
 } // namespace
