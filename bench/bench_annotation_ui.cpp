@@ -6,6 +6,7 @@
 #include "annotation/widgets/AnnotationCanvasView.h"
 #include "annotation/widgets/AnnotationEditorView.h"
 #include "app/AppSettings.h"
+#include "PaintWatcher.h"
 #include "ResidentMemory.h"
 
 #include <benchmark/benchmark.h>
@@ -100,27 +101,6 @@ void BM_CanvasDragRepaint(benchmark::State &state)
     }
 }
 BENCHMARK(BM_CanvasDragRepaint)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
-
-// Sets a flag once the watched widget has finished handling a paint event.
-class PaintWatcher : public QObject
-{
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            // Let the widget paint first, then record it: the time includes the paint itself.
-            auto *widget = static_cast<QWidget *>(watched);
-            widget->removeEventFilter(this);
-            QApplication::sendEvent(widget, event);
-            painted = true;
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Builds the editor window as the shell does, shows it, and returns once its canvas has painted.
 QPointer<AnnotationEditorView> openEditor(const QString &path, AppSettings &settings)

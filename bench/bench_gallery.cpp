@@ -2,6 +2,7 @@
 // The library window at the scale of years of captures: walking 50,000 and 200,000 files with
 // what the index knows, one keystroke of filtering over 50,000 cards, the window's first paint
 // with 50,000 cards, and the memory they take.
+#include "PaintWatcher.h"
 #include "ResidentMemory.h"
 #include "app/AppSettings.h"
 #include "library/ScreenshotIndex.h"
@@ -113,26 +114,6 @@ void BM_FirstKeystroke(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FirstKeystroke)->Unit(benchmark::kMillisecond);
-
-// Sets a flag once the watched widget has painted.
-class PaintWatcher : public QObject
-{
-public:
-    bool painted = false;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            auto *widget = static_cast<QWidget *>(watched);
-            widget->removeEventFilter(this);
-            QApplication::sendEvent(widget, event);
-            painted = true;
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // From opening the window to its first paint (the time reported), to its grid painted with
 // 50,000 cards loaded (cards_painted_ms), and the resident memory the open window adds.
