@@ -7,33 +7,15 @@ set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 PY=/usr/bin/python3 # Debian's pyatspi and dbus-python belong to the system interpreter
 
-for tool in Xvfb openbox dbus-run-session xterm xdotool xwininfo convert compare; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
-if ! "$PY" -c 'import pyatspi, dbus, gi' 2>/dev/null || [ ! -x /usr/libexec/at-spi-bus-launcher ]; then
-  echo "SKIP: at-spi2-core, python3-pyatspi or python3-dbus is not installed"
-  exit 0
-fi
-
-if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
-  export PICTROVE_E2E_INNER=1
-  exec dbus-run-session -- bash "$0" "$PICTROVE"
-fi
-
 source "$(dirname "$0")/lib/sandbox.bash"
+e2e_require Xvfb openbox dbus-run-session xterm xdotool xwininfo convert compare
+e2e_require_atspi dbus gi
+e2e_in_session "$PICTROVE"
 e2e_sandbox annotate
-export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0 GTK_A11Y=
+export GTK_A11Y=
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- file manager"; cat "$WORK/showitems.log" 2>/dev/null; exit 1; }
 
-DISPLAY_NUM=${PICTROVE_E2E_DISPLAY:-$((300 + $$ % 100))}
-export DISPLAY=:$DISPLAY_NUM
-Xvfb "$DISPLAY" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & PIDS+=($!)
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
+e2e_desktop 1280x900 300
 
 # A stand-in file manager that records what it is asked to show.
 cat > "$WORK/filemanager.py" <<'PYEOF'

@@ -9,25 +9,11 @@ PICTROVE=$(readlink -f "$1")
 PY=/usr/bin/python3 # Debian's pyatspi belongs to the system Python
 PROBE=$(readlink -f "$(dirname "$0")/lib/atspi_probe.py")
 
-for tool in Xvfb openbox dbus-run-session xdotool xdpyinfo convert; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
-if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
-  echo "SKIP: at-spi2-core or python3-pyatspi is not installed"
-  exit 0
-fi
-
-if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
-  export PICTROVE_E2E_INNER=1
-  exec dbus-run-session -- bash "$0" "$PICTROVE"
-fi
-
 source "$(dirname "$0")/lib/sandbox.bash"
+e2e_require Xvfb openbox dbus-run-session xdotool xdpyinfo convert
+e2e_require_atspi
+e2e_in_session "$PICTROVE"
 e2e_sandbox library
-export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
 probe() { "$PY" "$PROBE" "$@"; }
 TITLE="Pictrove Library"
@@ -38,13 +24,7 @@ count_is() {
   return 1
 }
 
-DISPLAY_NUM=${PICTROVE_E2E_DISPLAY:-$((200 + $$ % 100))}
-export DISPLAY=:$DISPLAY_NUM
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & PIDS+=($!)
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
-sleep 1
+e2e_desktop 1280x800 200
 
 WATCHED=$HOME/Watched
 LIBRARY=$HOME/Library

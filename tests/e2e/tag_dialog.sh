@@ -9,34 +9,14 @@ set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 PY=/usr/bin/python3 # Debian's pyatspi belongs to the system Python
 
-for tool in Xvfb openbox dbus-run-session xdotool xdpyinfo getfattr convert; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
-if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! "$PY" -c 'import pyatspi' 2>/dev/null; then
-  echo "SKIP: at-spi2-core or python3-pyatspi is not installed"
-  exit 0
-fi
-
-if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
-  export PICTROVE_E2E_INNER=1
-  exec dbus-run-session -- bash "$0" "$PICTROVE"
-fi
-
 source "$(dirname "$0")/lib/sandbox.bash"
+e2e_require Xvfb openbox dbus-run-session xdotool xdpyinfo getfattr convert
+e2e_require_atspi
+e2e_in_session "$PICTROVE"
 e2e_sandbox tagdialog
-export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
 
-DISPLAY_NUM=${PICTROVE_E2E_DISPLAY:-$((200 + $$ % 100))}
-export DISPLAY=:$DISPLAY_NUM
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & PIDS+=($!)
-/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
-sleep 1
+e2e_desktop 1280x800 200
 
 # Finds a control of the running Pictrove by role and accessible name and presses it, or
 # (with "exists") only reports whether it is there. Waits up to 10 s for it to appear.

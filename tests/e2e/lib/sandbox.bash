@@ -16,3 +16,42 @@ e2e_cleanup() {
   wait 2>/dev/null
   rm -rf "$WORK"
 }
+
+# Usage: e2e_require TOOL...  — ends the script with SKIP when a tool is missing.
+e2e_require() {
+  local tool
+  for tool in "$@"; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+  done
+}
+
+# Usage: e2e_require_atspi [MODULE...]  — the accessibility bus, and pyatspi and MODULEs for
+# /usr/bin/python3 (Debian's modules belong to the system Python); SKIP without them.
+e2e_require_atspi() {
+  local modules=pyatspi m
+  for m in "$@"; do modules+=", $m"; done
+  if [ ! -x /usr/libexec/at-spi-bus-launcher ] || ! /usr/bin/python3 -c "import $modules" 2>/dev/null; then
+    echo "SKIP: at-spi2-core or the Python modules $modules are not installed"
+    exit 0
+  fi
+}
+
+# Usage: e2e_in_session "$@"  — reruns the calling script once under its own D-Bus session.
+e2e_in_session() {
+  if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
+    export PICTROVE_E2E_INNER=1
+    exec dbus-run-session -- bash "$0" "$@"
+  fi
+}
+
+# Usage: e2e_desktop WIDTHxHEIGHT BASE  — Xvfb on :PICTROVE_E2E_DISPLAY (else BASE + pid % 100),
+# openbox and the accessibility bus, with Qt's accessibility bridge on.
+e2e_desktop() {
+  export DISPLAY=:${PICTROVE_E2E_DISPLAY:-$(($2 + $$ % 100))}
+  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  openbox >/dev/null 2>&1 & PIDS+=($!)
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
+  export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
+  sleep 1
+}
