@@ -31,9 +31,11 @@ eval "$(xdotool getwindowgeometry --shell "$WIN")"
 [ "$WIDTH" -eq 500 ] && [ "$HEIGHT" -eq 520 ] || fail "the window is ${WIDTH}x${HEIGHT}, not 500x520"
 
 # Everything else through the accessibility bus, as a screen reader user would.
-"$PY" - "$PICTROVE" "$XDG_CONFIG_HOME/autostart/pictrove.desktop" "${PICTROVE_LOOK_DIR:-}" <<'PYEOF' || fail "see above"
+"$PY" - "$PICTROVE" "$XDG_CONFIG_HOME/autostart/pictrove.desktop" "${PICTROVE_LOOK_DIR:-}" "$(readlink -f "$(dirname "$0")/lib")" <<'PYEOF' || fail "see above"
 import os, subprocess, sys, time, pyatspi
-pictrove, autostart, look = sys.argv[1:4]
+pictrove, autostart, look, lib = sys.argv[1:5]
+sys.path.insert(0, lib)
+from atspi_probe import walk, window as titled
 
 def check(ok, what):
     if not ok:
@@ -48,24 +50,8 @@ def wait(condition, seconds=10):
         time.sleep(0.2)
     return condition()
 
-def walk(node, depth=0):
-    if node is None or depth > 40:
-        return
-    yield node
-    try:
-        children = list(node)
-    except Exception:
-        return
-    for child in children:
-        yield from walk(child, depth + 1)
-
 def window():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name.lower().startswith("pictrove"):
-            for top in app:
-                if top is not None and top.name == "Pictrove Preferences":
-                    return top
-    return None
+    return titled("Pictrove Preferences")
 
 def find(role, name):
     for node in walk(window()):

@@ -114,4 +114,5 @@ def main(command, args):
         sys.exit("unknown command " + command)
 
 
-main(sys.argv[1], sys.argv[2:])
+if __name__ == "__main__":
+    main(sys.argv[1], sys.argv[2:])
