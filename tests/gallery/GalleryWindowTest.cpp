@@ -193,6 +193,10 @@ TEST_F(GalleryWindowTest, KeyboardMovesBetweenCardsAndOpensTheMenu)
     EXPECT_GE(grid->grid().columns, 3);
     EXPECT_GE(grid->grid().cardWidth, 200);
     EXPECT_LE(grid->grid().cardWidth, 280);
+    const int columns = grid->grid().columns;
+    EXPECT_EQ(grid->visualRect(grid->model()->index(columns - 1, 0)).top(),
+              grid->visualRect(grid->model()->index(0, 0)).top())
+        << "a row holds as many cards as the grid was sized for";
 }
 
 TEST_F(GalleryWindowTest, ANewerLoadWins)

@@ -6,6 +6,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyle>
 
 GalleryGridView::GalleryGridView(QWidget *parent) : QListView(parent)
 {
@@ -43,9 +44,12 @@ void GalleryGridView::setCardDelegate(GalleryCardDelegate *delegate)
 
 void GalleryGridView::relayout()
 {
-    // The viewport's width less the margin outside the cells.
+    // The width QListView wraps against: while the scroll bar may appear, it keeps room for it
+    // whether shown or not, so the columns are counted for that width or the last never fits.
+    // Half the spacing of the outer cells lies in the viewport margin.
     const int half = GalleryGrid::spacing / 2;
-    m_grid = GalleryGrid::forWidth(viewport()->width() + 2 * half);
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    m_grid = GalleryGrid::forWidth(maximumViewportSize().width() - scrollBar + 2 * half);
     const QSize cell = m_grid.cell(GalleryCardDelegate::cardHeight(font()));
     if (m_delegate) {
         m_delegate->setCell(cell);
