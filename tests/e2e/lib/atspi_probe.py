@@ -21,11 +21,14 @@ ROLES = {
     "label": (pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC),
     "list": (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE),
     "menu-item": (pyatspi.ROLE_MENU_ITEM,),
+    "switch": (pyatspi.ROLE_CHECK_BOX,),
+    "tab": (pyatspi.ROLE_PAGE_TAB,),
 }
 # Controls a person operates: each needs a name to be heard.
 CONTROLS = ROLES["button"] + ROLES["combo"] + ROLES["text"] + ROLES["list"] + (
     pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_SLIDER, pyatspi.ROLE_SPIN_BUTTON,
     pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL)
+ROLES["control"] = CONTROLS + ROLES["tab"]
 
 
 def walk(node, depth=0):
@@ -84,7 +87,9 @@ def control(args):
 
 
 def main(command, args):
-    if command == "unnamed":
+    if command in ACTIONS:
+        ACTIONS[command](args)
+    elif command == "unnamed":
         win = wait(lambda: window(args[0]))
         for node in walk(win):
             # A combo box's own drop-down list is Qt's and goes by the box.
@@ -112,6 +117,34 @@ def main(command, args):
         wait(lambda: next((n for app in app_nodes() for n in [find(app, "menu-item", args[0])] if n), None))
     else:
         sys.exit("unknown command " + command)
+
+
+# More commands, each waiting as the others do:
+#   window TITLE                exits 0 when the window is on the accessibility bus
+#   has WINDOW ROLE NAME        exits 0 when the window has such a control (role "control":
+#                               any a person operates)
+#   shown WINDOW NAME           exits 0 when a control of that name is on screen
+#   press WINDOW ROLE NAME      presses a control (its first action)
+#   checked WINDOW ROLE NAME yes|no  waits until the control is (yes) or is not (no) checked
+def shown(args):
+    win = wait(lambda: window(args[0]))
+    showing = lambda n: n.getState().contains(pyatspi.STATE_SHOWING)
+    wait(lambda: next((n for n in walk(win) if n.getRole() in CONTROLS and n.name == args[1] and showing(n)), None))
+
+
+def checked(args):
+    node = control(args)
+    want = args[3] == "yes"
+    wait(lambda: node if node.getState().contains(pyatspi.STATE_CHECKED) == want else None)
+
+
+ACTIONS = {
+    "window": lambda args: wait(lambda: window(args[0])),
+    "has": control,
+    "shown": shown,
+    "press": lambda args: control(args).queryAction().doAction(0),
+    "checked": checked,
+}
 
 
 if __name__ == "__main__":

@@ -1,0 +1,74 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Sourced after sandbox.bash: the steps the end-to-end scripts take with the running Pictrove.
+# They use PICTROVE (the executable under test), WORK and WATCHED, and end the script through
+# fail, which a script may define again to print more.
+E2E_LIB=$(readlink -f "$(dirname "${BASH_SOURCE[0]}")")
+
+fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
+
+# Usage: probe COMMAND ARGS...  — the accessibility probe (lib/atspi_probe.py) under Debian's
+# Python, which owns pyatspi.
+probe() { /usr/bin/python3 "$E2E_LIB/atspi_probe.py" "$@"; }
+
+# Usage: e2e_wait_for SECONDS COMMAND...  — polls until COMMAND succeeds.
+e2e_wait_for() {
+  local tries=$(($1 * 10))
+  shift
+  for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+
+# Usage: e2e_config KEY VALUE [KEY VALUE...]  — stores settings through `pictrove config`.
+e2e_config() {
+  while [ $# -ge 2 ]; do
+    "$PICTROVE" config "$1" "$2" >/dev/null || fail "config $1 $2"
+    shift 2
+  done
+}
+
+# Usage: e2e_start [LOG LINE]  — starts Pictrove (APP: its pid) logging to $WORK/pictrove.log
+# and waits for the line ("Started monitoring" unless given).
+e2e_start() {
+  "$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
+  e2e_wait_for 10 grep -q "${1:-Started monitoring}" "$WORK/pictrove.log"
+  kill -0 "$APP" 2>/dev/null || fail "pictrove did not keep running"
+}
+
+# Usage: e2e_quit  — ends Pictrove with SIGTERM and fails when it keeps running.
+e2e_quit() {
+  kill -TERM "$APP"
+  e2e_wait_for 5 e2e_gone_process "$APP" || fail "pictrove did not quit"
+}
+e2e_gone_process() { ! kill -0 "$1" 2>/dev/null; }
+
+# Usage: ID=$(e2e_window TITLE-REGEX)  — the visible window with that title, waited for 10 s.
+e2e_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && echo "$id" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Usage: e2e_window_closes TITLE-REGEX  — succeeds once no visible window has that title (5 s).
+e2e_window_closes() { e2e_wait_for 5 e2e_no_window "$1"; }
+e2e_no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+
+# Usage: e2e_xterm_in_front  — an xterm as the window the user works in (WID: its id).
+e2e_xterm_in_front() {
+  xterm -title e2e-xterm & PIDS+=($!)
+  WID=$(e2e_window '^e2e-xterm$') || fail "xterm did not start"
+  xdotool windowactivate --sync "$WID"
+  sleep 0.5
+}
+
+# Usage: e2e_capture IMAGE NAME  — IMAGE appears in $WATCHED as NAME, renamed into place as
+# the desktops' screenshot tools write.
+e2e_capture() {
+  cp "$1" "$WATCHED/.tmp-shot.png" && mv "$WATCHED/.tmp-shot.png" "$WATCHED/$2"
+}
+
+# Usage: e2e_wait_for 5 e2e_active ID  — whether the window has the keyboard focus.
+e2e_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; }
