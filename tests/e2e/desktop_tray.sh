@@ -6,28 +6,14 @@
 set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 
-for tool in Xvfb openbox dbus-run-session dunst trayer xterm xdotool xclip dbus-monitor xwininfo convert; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
-
-if [ -z "${PICTROVE_E2E_INNER:-}" ]; then
-  export PICTROVE_E2E_INNER=1
-  exec dbus-run-session -- bash "$0" "$PICTROVE"
-fi
-
 source "$(dirname "$0")/lib/sandbox.bash"
+source "$(dirname "$0")/lib/steps.bash"
+e2e_require Xvfb openbox dbus-run-session dunst trayer xterm xdotool xclip dbus-monitor xwininfo convert
+e2e_in_session "$PICTROVE"
 e2e_sandbox desktop
-export XDG_CURRENT_DESKTOP=
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- settings"; cat "$XDG_CONFIG_HOME/Pictrove/"* 2>/dev/null; exit 1; }
 
-DISPLAY_NUM=${PICTROVE_E2E_DISPLAY:-$((200 + $$ % 100))}
-export DISPLAY=:$DISPLAY_NUM
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 & PIDS+=($!)
+e2e_desktop 1280x800 200
 trayer --edge top --align right --widthtype pixel --width 120 --height 24 >/dev/null 2>&1 & PIDS+=($!)
 dunst >/dev/null 2>&1 & PIDS+=($!)
 dbus-monitor "interface='org.freedesktop.Notifications',member='Notify'" > "$WORK/notify.log" 2>&1 & PIDS+=($!)
@@ -36,15 +22,10 @@ sleep 1
 WATCHED=$HOME/Watched
 LIBRARY=$HOME/Library
 mkdir -p "$WATCHED"
-"$PICTROVE" config sourceFolder "$WATCHED" >/dev/null || fail "config sourceFolder"
-"$PICTROVE" config destinationFolder "$LIBRARY" >/dev/null || fail "config destinationFolder"
-"$PICTROVE" config copyToClipboardOnCapture true >/dev/null || fail "config copy"
-"$PICTROVE" config scanOnCapture false >/dev/null || fail "config scan"
+e2e_config sourceFolder "$WATCHED" destinationFolder "$LIBRARY" copyToClipboardOnCapture true scanOnCapture false
 
-"$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
-for _ in $(seq 50); do grep -q "Started monitoring\|panel in a window" "$WORK/pictrove.log" 2>/dev/null && break; sleep 0.1; done
+e2e_start "Started monitoring\|panel in a window"
 sleep 1
-kill -0 $APP 2>/dev/null || fail "pictrove did not keep running"
 grep -q "No system tray" "$WORK/pictrove.log" && fail "the tray was not found"
 
 # A second start hands over to the first and ends.
@@ -58,14 +39,10 @@ sleep 0.5
 xdotool search --onlyvisible --name '^Pictrove$' >/dev/null && fail "the panel stayed open after a click outside"
 
 # XTerm in front, then a screenshot appears in the watched folder.
-xterm -title e2e-xterm & PIDS+=($!)
-for _ in $(seq 50); do WID=$(xdotool search --name e2e-xterm 2>/dev/null | head -1); [ -n "$WID" ] && break; sleep 0.1; done
-[ -n "$WID" ] || fail "xterm did not start"
-xdotool windowactivate --sync "$WID"
-sleep 0.5
+e2e_xterm_in_front
 convert -size 640x400 xc:'#3070c0' "$WORK/shot.png"
 START=$(date +%s.%N)
-cp "$WORK/shot.png" "$WATCHED/.tmp-shot.png" && mv "$WATCHED/.tmp-shot.png" "$WATCHED/Screenshot from 2026-01-02 10-11-12.png"
+e2e_capture "$WORK/shot.png" "Screenshot from 2026-01-02 10-11-12.png"
 
 for _ in $(seq 100); do THUMB=$(xdotool search --onlyvisible --name 'Pictrove Thumbnail' 2>/dev/null | head -1); [ -n "$THUMB" ] && break; sleep 0.05; done
 END=$(date +%s.%N)
@@ -95,18 +72,14 @@ xdotool search --onlyvisible --name 'Pictrove Thumbnail' >/dev/null 2>&1 && fail
 
 # The hotkey opens the newest capture in the editor; Escape closes it.
 xdotool key ctrl+shift+a
-for _ in $(seq 100); do EDITOR=$(xdotool search --onlyvisible --name "^Annotate — $(basename "$FILED")\$" 2>/dev/null | head -1); [ -n "$EDITOR" ] && break; sleep 0.1; done
-[ -n "$EDITOR" ] || fail "hotkey did not open the editor"
+EDITOR=$(e2e_window "^Annotate — $(basename "$FILED")\$") || fail "hotkey did not open the editor"
 xdotool windowactivate --sync "$EDITOR" key Escape
-for _ in $(seq 50); do xdotool search --onlyvisible --name '^Annotate — ' >/dev/null 2>&1 || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Annotate — ' >/dev/null 2>&1 && fail "Escape did not close the editor"
+e2e_window_closes '^Annotate — ' || fail "Escape did not close the editor"
 
 # Quit: the index is written and the screenshot tool's thumbnail setting put back.
 CONF=$XDG_CONFIG_HOME/Pictrove/Pictrove.conf
 grep -q priorSystemThumbnailState "$CONF" || fail "the system thumbnail was not switched off at launch"
-kill -TERM $APP
-for _ in $(seq 50); do kill -0 $APP 2>/dev/null || break; sleep 0.1; done
-kill -0 $APP 2>/dev/null && fail "pictrove did not quit"
+e2e_quit
 grep -q "$(basename "$FILED")" "$XDG_DATA_HOME/Pictrove/index.json" || fail "index not written"
 grep -q priorSystemThumbnailState "$CONF" && { cat "$CONF"; fail "the system thumbnail was not restored at quit"; }
 echo "PASS"

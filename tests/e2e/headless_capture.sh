@@ -6,25 +6,14 @@
 set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 
-for tool in convert python3; do
-  if ! command -v "$tool" >/dev/null; then
-    echo "SKIP: $tool is not installed"
-    exit 0
-  fi
-done
-
 source "$(dirname "$0")/lib/sandbox.bash"
+source "$(dirname "$0")/lib/steps.bash"
+e2e_require convert python3
 e2e_sandbox headless
 export XDG_CURRENT_DESKTOP=GNOME LANG=C.UTF-8 LANGUAGE=de LC_ALL=
 unset DISPLAY WAYLAND_DISPLAY
 LOG=$WORK/pictrove.log
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$LOG" 2>/dev/null; echo "--- files"; find "$HOME" -path "$HOME/.cache" -prune -o -print; exit 1; }
-# wait_for SECONDS COMMAND...: polls until the command succeeds.
-wait_for() {
-  local tries=$(($1 * 10)); shift
-  for _ in $(seq "$tries"); do "$@" && return 0; sleep 0.1; done
-  return 1
-}
 count_in() { find "$1" -type f 2>/dev/null | wc -l; }
 holds_at_least() { [ "$(count_in "$1")" -ge "$2" ]; }
 
@@ -49,11 +38,11 @@ grep -q "retentionDays" "$WORK/err" || fail "no error for a bad value"
 convert -size 64x48 xc:steelblue "$WORK/shot.png" || fail "convert"
 convert -size 640x480 plasma:fractal "$WORK/big.png" || fail "convert"
 
-"$PICTROVE" > "$LOG" 2>&1 & APP=$!; PIDS+=($APP)
-wait_for 10 grep -q "Monitoring $WATCHED for screenshots" "$LOG" || fail "no monitoring line"
+e2e_start "Monitoring $WATCHED for screenshots"
+grep -q "Monitoring $WATCHED for screenshots" "$LOG" || fail "no monitoring line"
 grep -q "running headless" "$LOG" || fail "no line saying it runs headless"
 [ -d "$LIBRARY" ] || fail "the library root was not created"
-wait_for 5 grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
+e2e_wait_for 5 grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
 
 # A plain copy, a hidden temporary renamed into place, a non-screenshot, and an empty file.
 cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.07.09.png"
@@ -85,7 +74,7 @@ if command -v gnome-screenshot >/dev/null && command -v Xvfb >/dev/null && comma
   echo "XDG_PICTURES_DIR=\"\$HOME/Shots\"" > "$XDG_CONFIG_HOME/user-dirs.dirs"
   exec 5>"$WORK/display"
   Xvfb -displayfd 5 -screen 0 320x240x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!; PIDS+=($XVFB)
-  wait_for 10 test -s "$WORK/display"
+  e2e_wait_for 10 test -s "$WORK/display"
   if [ -s "$WORK/display" ]; then
     DISPLAY=":$(cat "$WORK/display")" GSETTINGS_BACKEND=memory timeout 60 dbus-run-session -- sh -c \
       'LANGUAGE= gnome-screenshot && sleep 1.1 && gnome-screenshot' >"$WORK/tool.log" 2>&1 && SHOT_TOOL=ran
@@ -102,7 +91,7 @@ else
 fi
 
 DAY=$(date +%F)
-wait_for 20 holds_at_least "$LIBRARY" "$EXPECTED" || fail "expected $EXPECTED filed screenshots"
+e2e_wait_for 20 holds_at_least "$LIBRARY" "$EXPECTED" || fail "expected $EXPECTED filed screenshots"
 sleep 2.5
 [ "$(count_in "$LIBRARY")" -eq "$EXPECTED" ] || fail "more files were filed than expected"
 [ "$(find "$LIBRARY" -type f -path "$LIBRARY/Unknown/*/screenshot_*.png" | wc -l)" -eq "$EXPECTED" ] ||
@@ -127,14 +116,14 @@ grep -q "Failed" "$LOG" && fail "a failure was logged"
 "$PICTROVE" config destinationFolder "~/Library2" || fail "config while running"
 sleep 1
 cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.08.00.png"
-wait_for 10 holds_at_least "$HOME/Library2" 1 || fail "the running instance did not follow the new destination"
+e2e_wait_for 10 holds_at_least "$HOME/Library2" 1 || fail "the running instance did not follow the new destination"
 
 # A library that cannot be written: the failure line, and the file stays.
 touch "$HOME/blocker"
 "$PICTROVE" config destinationFolder "~/blocker/lib" || fail "config"
 sleep 1
 cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.09.00.png"
-wait_for 10 grep -q "^Pictrove: Failed to organize screenshot: " "$LOG" || fail "no failure line"
+e2e_wait_for 10 grep -q "^Pictrove: Failed to organize screenshot: " "$LOG" || fail "no failure line"
 [ -e "$WATCHED/Screenshot 2024-03-05 at 14.09.00.png" ] || fail "the file did not stay where it was"
 
 kill -TERM "$APP"

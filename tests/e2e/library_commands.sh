@@ -3,15 +3,12 @@
 # pictrove import files a backlog by the dates in its names, pictrove search finds it again.
 set -euo pipefail
 PICTROVE=${1:?path to pictrove}
-for tool in convert python3; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-done
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-export XDG_RUNTIME_DIR=$work/run XDG_CACHE_HOME=$work/home/.cache
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$work/in/sub"
-chmod 700 "$XDG_RUNTIME_DIR"
+source "$(dirname "$0")/lib/sandbox.bash"
+source "$(dirname "$0")/lib/steps.bash"
+e2e_require convert python3
+e2e_sandbox commands
+work=$WORK
+mkdir -p "$work/in/sub"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 convert -size 420x90 xc:white -pointsize 28 -annotate +10+55 'Invoice 4242 total' "$work/in/Screenshot 2024-03-05 at 14.07.09.png"
@@ -80,13 +77,12 @@ filed=$(grep -c ' filed ' "$work/stop")
   "$PICTROVE" >"$work/headless.log" 2>&1 &
   pid=$!
   trap 'kill $pid 2>/dev/null || true' EXIT
-  wait_for() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; return 1; }
-  wait_for grep -q "^Pictrove: Monitoring " "$work/headless.log" || fail "headless did not start: $(cat "$work/headless.log")"
+  e2e_wait_for 10 grep -q "^Pictrove: Monitoring " "$work/headless.log" || fail "headless did not start: $(cat "$work/headless.log")"
   convert -size 40x30 xc:green "$work/green.png"
   cp "$work/green.png" "$work/shots/.part" && mv "$work/shots/.part" "$work/shots/Screenshot 2025-01-02 at 10.11.12.png"
-  wait_for grep -q '"appName":"Unknown"' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$work/headless.log")"
+  e2e_wait_for 10 grep -q '"appName":"Unknown"' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$work/headless.log")"
   cp "$work/green.png" "$work/shots/.part" && mv "$work/shots/.part" "$work/shots/Screenshot 2025-01-02 at 10.11.13.png"
-  wait_for grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$work/headless.log" || fail "duplicate not trashed: $(cat "$work/headless.log")"
+  e2e_wait_for 10 grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$work/headless.log" || fail "duplicate not trashed: $(cat "$work/headless.log")"
   kill -TERM $pid
   wait $pid || true
   python3 - "$XDG_DATA_HOME/Pictrove/index.json" "$HOME/Pictures/Pictrove/Unknown/$(date +%Y-%m-%d)/" <<'PY' \

@@ -5,16 +5,12 @@
 set -u
 PICTROVE=${1:?usage: tag_command.sh PATH_TO_pictrove}
 
-work=$(mktemp -d /tmp/pictrove-e2e-tag-XXXXXX)
+source "$(dirname "$0")/lib/sandbox.bash"
+e2e_require getfattr setfattr
+e2e_sandbox tag
+work=$WORK
 mnt=
-cleanup() {
-  if [ -n "$mnt" ]; then umount "$mnt" 2>/dev/null; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_DATA_HOME=$work/home/.local/share
-export XDG_CACHE_HOME=$work/home/.cache
+trap '[ -n "$mnt" ] && umount "$mnt" 2>/dev/null; e2e_cleanup' EXIT
 unset DISPLAY WAYLAND_DISPLAY
 mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME/Pictrove" "$work/lib/Terminal/2026-01-02"
 
@@ -24,9 +20,6 @@ check() { # description, expected, actual
 }
 attr() { getfattr --absolute-names --only-values -n user.xdg.tags "$1" 2>/dev/null; }
 
-for tool in getfattr setfattr; do
-  command -v $tool >/dev/null || { echo "SKIP: $tool (Debian package attr) is not installed"; exit 0; }
-done
 shot=$work/lib/Terminal/2026-01-02/screenshot_10-00-00.png
 other=$work/lib/Terminal/2026-01-02/screenshot_10-00-01.png
 echo png >"$shot"
