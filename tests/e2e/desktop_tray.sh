@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The tray application on a real X server with a window manager, a tray, a notification
 # server and a D-Bus session: filing under the front application, the notification, the
-# clipboard, the thumbnail, the hotkey, the second start and the quit.
+# clipboard, the thumbnail, the second start and the quit (the hotkey: annotate_editor.sh).
 set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 
@@ -69,12 +69,6 @@ xclip -selection clipboard -t text/uri-list -o | grep -q "$(basename "$FILED")" 
 # The thumbnail goes by itself after 5 s (plus the slide-out).
 sleep 6
 xdotool search --onlyvisible --name 'Pictrove Thumbnail' >/dev/null 2>&1 && fail "thumbnail still on screen"
-
-# The hotkey opens the newest capture in the editor; Escape closes it.
-xdotool key ctrl+shift+a
-EDITOR=$(e2e_window "^Annotate — $(basename "$FILED")\$") || fail "hotkey did not open the editor"
-xdotool windowactivate --sync "$EDITOR" key Escape
-e2e_window_closes '^Annotate — ' || fail "Escape did not close the editor"
 
 # Quit: the index is written and the screenshot tool's thumbnail setting put back.
 CONF=$XDG_CONFIG_HOME/Pictrove/Pictrove.conf

@@ -18,6 +18,9 @@ failures=0
 check() { # description, expected, actual
   if [ "$2" == "$3" ]; then echo "ok: $1"; else echo "FAIL: $1: expected [$2], got [$3]"; failures=$((failures + 1)); fi
 }
+check_has() { # description, expected part, actual
+  case "$3" in *"$2"*) check "$1" "$2" "$2" ;; *) check "$1" "$2" "$3" ;; esac
+}
 attr() { getfattr --absolute-names --only-values -n user.xdg.tags "$1" 2>/dev/null; }
 
 shot=$work/lib/Terminal/2026-01-02/screenshot_10-00-00.png
@@ -49,14 +52,8 @@ check "an attribute written by another program" "$(printf 'Kde\nWritten')" "$("$
 getfattr -n user.xdg.tags "$other" >/dev/null 2>&1; check "no tags left removes the attribute" 1 $?
 
 index=$(cat "$XDG_DATA_HOME/Pictrove/index.json")
-case "$index" in
-  *'"tags":["Work","Ünïcödé 日本","Travel"]'*) check "index entry updated" yes yes ;;
-  *) check "index entry updated" 'tags ["Work","Ünïcödé 日本","Travel"]' "$index" ;;
-esac
-case "$index" in
-  *screenshot_10-00-01*) check "a file outside the index is not added to it" no yes ;;
-  *) check "a file outside the index is not added to it" no no ;;
-esac
+check_has "index entry updated" '"tags":["Work","Ünïcödé 日本","Travel"]' "$index"
+grep -q screenshot_10-00-01 <<<"$index"; check "a file outside the index is not added to it" 1 $?
 
 recent=$(cat "$XDG_CONFIG_HOME"/Pictrove/Pictrove.* 2>/dev/null | grep '^recentTags=' | sed 's/\\"/"/g')
 order=$(grep -o '"name":"[^"]*"' <<<"$recent" | cut -d'"' -f4 | tr '\n' ' ')
@@ -72,12 +69,12 @@ getfattr -n user.xdg.tags "$other" >/dev/null 2>&1; check "an equivalent name is
 
 err=$("$PICTROVE" tag "$shot" Fine "two,parts" 2>&1 >/dev/null); status=$?
 check "a name with a comma is refused" 1 "$status"
-case "$err" in *comma*) check "the refusal says why" yes yes ;; *) check "the refusal says why" comma "$err" ;; esac
+check_has "the refusal says why" comma "$err"
 check "the refused write leaves the tags" "Work,Ünïcödé 日本,Travel" "$(attr "$shot")"
 
 err=$("$PICTROVE" tag "$work/missing.png" 2>&1 >/dev/null); status=$?
 check "a missing file fails" 1 "$status"
-case "$err" in *missing.png*) check "names the missing file on stderr" yes yes ;; *) check "names the missing file" missing.png "$err" ;; esac
+check_has "names the missing file on stderr" missing.png "$err"
 "$PICTROVE" tag "$work/missing.png" Work 2>/dev/null; check "tagging a missing file fails" 1 $?
 "$PICTROVE" tag "$shot" --add 2>/dev/null; check "--add without a name fails" 1 $?
 "$PICTROVE" tag 2>/dev/null; check "no file fails" 1 $?

@@ -14,6 +14,8 @@
 #include <QMouseEvent>
 #include <QTest>
 
+#include <functional>
+
 namespace {
 
 ScreenshotRecord recordWithImage(const QSize &size)
@@ -88,17 +90,6 @@ TEST(ThumbnailGeometry, PointerThresholds)
     EXPECT_TRUE(ThumbnailGeometry::isClick({4, 0}));
     EXPECT_FALSE(ThumbnailGeometry::isClick({5, 0}));
     EXPECT_FALSE(ThumbnailGeometry::isClick({3, 4}));
-}
-
-TEST(FloatingThumbnail, PanelSizeFromTheFileAndWithoutOne)
-{
-    FloatingThumbnailPanel big(recordWithImage({2880, 1800}));
-    EXPECT_EQ(big.panelSize(), QSize(212, 137));
-    EXPECT_EQ(big.thumbnailContentView()->thumbSize(), QSize(200, 125));
-    FloatingThumbnailPanel missing(recordWithImage({}));
-    EXPECT_EQ(missing.panelSize(), QSize(28, 21));
-    EXPECT_FALSE(missing.isActiveWindow());
-    EXPECT_TRUE(missing.windowFlags() & Qt::WindowDoesNotAcceptFocus);
 }
 
 TEST(FloatingThumbnail, CountdownHoverPinAndBadge)
@@ -193,12 +184,6 @@ TEST(FloatingThumbnail, LimitOfFiveSparesPinnedPanels)
     }
 }
 
-struct Reported
-{
-    QList<ThumbnailAction> actions;
-    int dismissed = 0;
-};
-
 TEST(FloatingThumbnail, ClickSwipeAndDrag)
 {
     struct Case
@@ -219,9 +204,9 @@ TEST(FloatingThumbnail, ClickSwipeAndDrag)
     };
     for (const Case &c : cases) {
         ThumbnailStack stack;
-        Reported reported;
+        QList<ThumbnailAction> reported;
         FloatingThumbnailPanel *panel = stack.showThumbnail(
-            recordWithImage({800, 600}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported.actions << a; });
+            recordWithImage({800, 600}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported << a; });
         ThumbnailContentView *view = panel->thumbnailContentView();
         bool dragStarted = false;
         view->startFileDrag = [&] { dragStarted = true; };
@@ -232,60 +217,60 @@ TEST(FloatingThumbnail, ClickSwipeAndDrag)
         sendMouse(view, QEvent::MouseButtonRelease, c.release, Qt::LeftButton, Qt::NoButton);
         QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
         EXPECT_EQ(dragStarted, c.dragStarted) << c.what;
-        EXPECT_EQ(reported.actions, c.actions) << c.what;
+        EXPECT_EQ(reported, c.actions) << c.what;
         EXPECT_EQ(stack.panels().isEmpty(), c.gone) << c.what;
     }
 }
 
-TEST(FloatingThumbnail, DeleteTrashesTheFileThenReports)
+// An action is reported once, after the panel has slid out, whatever else dismisses it meanwhile.
+TEST(FloatingThumbnail, AnActionIsReportedOnceAfterTheSlideOut)
 {
-    ThumbnailStack stack;
-    Reported reported;
-    const ScreenshotRecord record = recordWithImage({300, 200});
-    FloatingThumbnailPanel *panel =
-        stack.showThumbnail(record, [&](ThumbnailAction a, const ScreenshotRecord &r) {
+    struct Case
+    {
+        const char *what;
+        std::function<void(ThumbnailStack &, FloatingThumbnailPanel *)> act;
+        ThumbnailAction reported;
+    };
+    const Case cases[] = {
+        {"delete trashes the file at once",
+         [](ThumbnailStack &, FloatingThumbnailPanel *panel) {
+             panel->thumbnailContentView()->runContextMenuItem(QStringLiteral("Delete Screenshot"));
+             EXPECT_FALSE(QFile::exists(panel->record().movedURL));
+         },
+         ThumbnailAction::deleteScreenshot},
+        {"annotate, then the countdown, a swipe and the limit of five while it slides out",
+         [](ThumbnailStack &, FloatingThumbnailPanel *panel) {
+             panel->performAction(ThumbnailAction::annotate);
+             panel->startDismissTimer(0);
+             panel->dismiss(true);
+             panel->dismiss(false);
+         },
+         ThumbnailAction::annotate},
+        {"the badge, shown once however often it is asked for",
+         [](ThumbnailStack &stack, FloatingThumbnailPanel *panel) {
+             stack.showPIIBadge(panel->record().id);
+             stack.showPIIBadge(panel->record().id);
+             QWidget *badge = panel->thumbnailContentView()->piiBadge();
+             ASSERT_NE(badge, nullptr);
+             EXPECT_EQ(badge->geometry(), QRect(212 - 32, 8, 24, 24));
+             EXPECT_EQ(badge->toolTip(), "Sensitive info detected — click to redact");
+             QTest::mouseClick(badge, Qt::LeftButton);
+         },
+         ThumbnailAction::redactPII},
+    };
+    for (const Case &c : cases) {
+        ThumbnailStack stack;
+        const ScreenshotRecord record = recordWithImage({300, 200});
+        QList<ThumbnailAction> reported;
+        FloatingThumbnailPanel *panel = stack.showThumbnail(record, [&](ThumbnailAction a, const ScreenshotRecord &r) {
             EXPECT_EQ(r.id, record.id);
-            reported.actions << a;
+            reported << a;
         });
-    panel->thumbnailContentView()->runContextMenuItem(QStringLiteral("Delete Screenshot"));
-    EXPECT_FALSE(QFile::exists(record.movedURL));
-    EXPECT_TRUE(reported.actions.isEmpty()); // only after sliding out
-    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
-    EXPECT_EQ(reported.actions, QList<ThumbnailAction>{ThumbnailAction::deleteScreenshot});
-    EXPECT_TRUE(stack.panels().isEmpty());
-}
-
-TEST(FloatingThumbnail, AnActionIsReportedOnceWhateverElseDismisses)
-{
-    ThumbnailStack stack;
-    Reported reported;
-    FloatingThumbnailPanel *panel = stack.showThumbnail(
-        recordWithImage({300, 200}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported.actions << a; });
-    panel->performAction(ThumbnailAction::annotate);
-    // While it slides out: the countdown, a swipe, the limit of five.
-    panel->startDismissTimer(0);
-    panel->dismiss(true);
-    panel->dismiss(false);
-    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
-    EXPECT_EQ(reported.actions, QList<ThumbnailAction>{ThumbnailAction::annotate});
-    EXPECT_TRUE(stack.panels().isEmpty());
-}
-
-TEST(FloatingThumbnail, BadgeClickAsksForRedaction)
-{
-    ThumbnailStack stack;
-    Reported reported;
-    FloatingThumbnailPanel *panel = stack.showThumbnail(
-        recordWithImage({300, 200}), [&](ThumbnailAction a, const ScreenshotRecord &) { reported.actions << a; });
-    stack.showPIIBadge(panel->record().id);
-    stack.showPIIBadge(panel->record().id); // once only
-    QWidget *badge = panel->thumbnailContentView()->piiBadge();
-    ASSERT_NE(badge, nullptr);
-    EXPECT_EQ(badge->geometry(), QRect(212 - 32, 8, 24, 24));
-    EXPECT_EQ(badge->toolTip(), "Sensitive info detected — click to redact");
-    QTest::mouseClick(badge, Qt::LeftButton);
-    QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
-    EXPECT_EQ(reported.actions, QList<ThumbnailAction>{ThumbnailAction::redactPII});
+        c.act(stack, panel);
+        QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
+        EXPECT_EQ(reported, QList<ThumbnailAction>{c.reported}) << c.what;
+        EXPECT_TRUE(stack.panels().isEmpty()) << c.what;
+    }
 }
 
 } // namespace

@@ -17,37 +17,26 @@ TEST(StartupNotices, OneSentenceForEachMissingPartSayingWhatToDo)
     struct Case
     {
         const char *name;
-        std::function<void(Conditions &)> change;
+        bool folder, tray, ocrData, faceData, facesWanted, tags;
         std::vector<Kind> kinds;
         const char *says; // in the first notice
     };
     const Case cases[] = {
-        {"all well", [](Conditions &) {}, {}, ""},
-        {"no folder", [](Conditions &c) { c.watchedFolderExists = false; }, {Kind::noScreenshotFolder}, "~/Shots"},
-        {"no tray", [](Conditions &c) { c.hasSystemTray = false; }, {Kind::noSystemTray}, "tray"},
-        {"no OCR data", [](Conditions &c) { c.textRecognitionDataInstalled = false; }, {Kind::noTextRecognitionData},
-         "Install tesseract-ocr-eng"},
+        {"all well", true, true, true, true, false, true, {}, ""},
+        {"no folder", false, true, true, true, false, true, {Kind::noScreenshotFolder}, "~/Shots"},
+        {"no tray", true, false, true, true, false, true, {Kind::noSystemTray}, "tray"},
+        {"no OCR data", true, true, false, true, false, true, {Kind::noTextRecognitionData}, "Install tesseract-ocr-eng"},
         // Face data matters only once faces are asked for.
-        {"no face data, faces off", [](Conditions &c) { c.faceDataInstalled = false; }, {}, ""},
-        {"no face data, faces on",
-         [](Conditions &c) {
-             c.faceDataInstalled = false;
-             c.facesWanted = true;
-         },
-         {Kind::noFaceData}, "Install opencv-data"},
-        {"no tags", [](Conditions &c) { c.libraryHoldsTags = false; }, {Kind::noFileTags}, "/media/stick/Pictrove"},
-        {"all missing",
-         [](Conditions &c) {
-             c = Conditions{"~/Shots", false, false, false, false, true, "~/Lib", false};
-         },
+        {"no face data, faces off", true, true, true, false, false, true, {}, ""},
+        {"no face data, faces on", true, true, true, false, true, true, {Kind::noFaceData}, "Install opencv-data"},
+        {"no tags", true, true, true, true, false, false, {Kind::noFileTags}, "/media/stick/Pictrove"},
+        {"all missing", false, false, false, false, true, false,
          {Kind::noScreenshotFolder, Kind::noSystemTray, Kind::noTextRecognitionData, Kind::noFaceData, Kind::noFileTags},
          "create it"},
     };
     for (const Case &c : cases) {
-        Conditions conditions;
-        conditions.watchedFolder = QStringLiteral("~/Shots");
-        conditions.libraryFolder = QStringLiteral("/media/stick/Pictrove");
-        c.change(conditions);
+        const Conditions conditions{QStringLiteral("~/Shots"), c.folder, c.tray, c.ocrData, c.faceData, c.facesWanted,
+                                    QStringLiteral("/media/stick/Pictrove"), c.tags};
         const QList<StartupNotices::Notice> notices = StartupNotices::compute(conditions);
         std::vector<Kind> got;
         for (const StartupNotices::Notice &n : notices) {
@@ -65,12 +54,10 @@ TEST(StartupNotices, OneSentenceForEachMissingPartSayingWhatToDo)
 
 TEST(MenuBarView, ShowsTheNoticesAndDropsThemWhenPutRight)
 {
-    const QList<StartupNotices::Notice> two = {
-        {Kind::noTextRecognitionData,
-         QStringLiteral("Install tesseract-ocr-eng to find text and personal information in screenshots.")},
-        {Kind::noFileTags, QStringLiteral("Tags cannot be kept in the files in /media/stick/Pictrove, as its disk has no "
-                                          "extended attributes: choose a Save To folder on another disk in Preferences.")},
-    };
+    // No OCR data and a library without tags: two notices, the second a long one.
+    const QList<StartupNotices::Notice> two = StartupNotices::compute(
+        {QStringLiteral("~/Shots"), true, true, false, true, false, QStringLiteral("/media/stick/Pictrove"), false});
+    ASSERT_EQ(two.size(), 2);
     ScreenshotRecord record;
     record.id = QUuid::createUuid();
     record.appName = QStringLiteral("XTerm");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Renders the thumbnail and the tray panel on a light and a dark palette. The pictures go to
 // $PICTROVE_LOOK_DIR when set, for a person to look at; the checks here catch a lost shape.
+#include "app/StartupNotices.h"
 #include "ui/FloatingThumbnailPanel.h"
 #include "ui/MenuBarView.h"
 #include "ui/ThumbnailContentView.h"
@@ -85,11 +86,8 @@ TEST(SurfaceLook, ThumbnailAndPanelOnLightAndDark)
             recents.append(rr);
         }
         view.setRecentScreenshots(recents);
-        view.setNotices({{StartupNotices::Kind::noTextRecognitionData,
-                          QStringLiteral("Install tesseract-ocr-eng to find text and personal information in screenshots.")},
-                         {StartupNotices::Kind::noFileTags,
-                          QStringLiteral("Tags cannot be kept in the files in /media/stick/Pictrove, as its disk has no "
-                                         "extended attributes: choose a Save To folder on another disk in Preferences.")}});
+        view.setNotices(StartupNotices::compute(
+            {QStringLiteral("~/Shots"), true, true, false, true, false, QStringLiteral("/media/stick/Pictrove"), false}));
         view.adjustSize();
         view.show();
         const QImage panelShot = view.grab().toImage();
