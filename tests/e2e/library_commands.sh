@@ -68,30 +68,23 @@ filed=$(grep -c ' filed ' "$work/stop")
 [ "$(find "$work/backlog" -type f | wc -l)" = $((40 - filed)) ] || fail "files left behind do not match"
 
 # Headless, the whole pipeline: file, hash, de-duplicate, index; the index reaches the disk.
-(
-  unset DISPLAY WAYLAND_DISPLAY
-  "$PICTROVE" config sourceFolder "$work/shots" >/dev/null
-  "$PICTROVE" config dedupeDuplicates true >/dev/null
-  "$PICTROVE" config scanOnCapture false >/dev/null
-  mkdir -p "$work/shots"
-  "$PICTROVE" >"$work/headless.log" 2>&1 &
-  pid=$!
-  trap 'kill $pid 2>/dev/null || true' EXIT
-  e2e_wait_for 10 grep -q "^Pictrove: Monitoring " "$work/headless.log" || fail "headless did not start: $(cat "$work/headless.log")"
-  convert -size 40x30 xc:green "$work/green.png"
-  cp "$work/green.png" "$work/shots/.part" && mv "$work/shots/.part" "$work/shots/Screenshot 2025-01-02 at 10.11.12.png"
-  e2e_wait_for 10 grep -q '"appName":"Unknown"' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$work/headless.log")"
-  cp "$work/green.png" "$work/shots/.part" && mv "$work/shots/.part" "$work/shots/Screenshot 2025-01-02 at 10.11.13.png"
-  e2e_wait_for 10 grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$work/headless.log" || fail "duplicate not trashed: $(cat "$work/headless.log")"
-  kill -TERM $pid
-  wait $pid || true
-  python3 - "$XDG_DATA_HOME/Pictrove/index.json" "$HOME/Pictures/Pictrove/Unknown/$(date +%Y-%m-%d)/" <<'PY' \
-    || fail "index after the headless run: $(cat "$XDG_DATA_HOME/Pictrove/index.json")"
+unset DISPLAY WAYLAND_DISPLAY
+WATCHED=$work/shots
+mkdir -p "$WATCHED"
+e2e_config sourceFolder "$WATCHED" dedupeDuplicates true scanOnCapture false
+e2e_start "^Pictrove: Monitoring " || fail "headless did not start: $(cat "$WORK/pictrove.log")"
+convert -size 40x30 xc:green "$work/green.png"
+e2e_capture "$work/green.png" "Screenshot 2025-01-02 at 10.11.12.png"
+e2e_wait_for 10 grep -q '"appName":"Unknown"' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$WORK/pictrove.log")"
+e2e_capture "$work/green.png" "Screenshot 2025-01-02 at 10.11.13.png"
+e2e_wait_for 10 grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$WORK/pictrove.log" || fail "duplicate not trashed: $(cat "$WORK/pictrove.log")"
+e2e_quit
+python3 - "$XDG_DATA_HOME/Pictrove/index.json" "$HOME/Pictures/Pictrove/Unknown/$(date +%Y-%m-%d)/" <<'PY' \
+  || fail "index after the headless run: $(cat "$XDG_DATA_HOME/Pictrove/index.json")"
 import json, re, sys
 entries = json.load(open(sys.argv[1]))
 today = [e for p, e in entries.items() if p.startswith(sys.argv[2])]
 assert len(today) == 1, today
 assert re.fullmatch("[0-9a-f]{64}", today[0]["contentHash"]), today
 PY
-)
 echo "PASS"

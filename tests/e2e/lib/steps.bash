@@ -36,8 +36,11 @@ e2e_start() {
 
 # Usage: e2e_quit  — ends Pictrove with SIGTERM and fails when it keeps running.
 e2e_quit() {
+  local p left=()
   kill -TERM "$APP"
   e2e_wait_for 5 e2e_gone_process "$APP" || fail "pictrove did not quit"
+  for p in "${PIDS[@]}"; do [ "$p" = "$APP" ] || left+=("$p"); done
+  PIDS=("${left[@]}")
 }
 e2e_gone_process() { ! kill -0 "$1" 2>/dev/null; }
 
