@@ -21,22 +21,22 @@ TEST(StartupNotices, OneSentenceForEachMissingPartSayingWhatToDo)
         std::vector<Kind> kinds;
         const char *says; // in the first notice
     };
+    const std::vector<Kind> all = {Kind::noScreenshotFolder, Kind::noSystemTray, Kind::noTextRecognitionData,
+                                   Kind::noFaceData, Kind::noFileTags};
+    const QString watched = QStringLiteral("~/Shots"), library = QStringLiteral("/media/stick/Pictrove");
     const Case cases[] = {
         {"all well", true, true, true, true, false, true, {}, ""},
         {"no folder", false, true, true, true, false, true, {Kind::noScreenshotFolder}, "~/Shots"},
         {"no tray", true, false, true, true, false, true, {Kind::noSystemTray}, "tray"},
-        {"no OCR data", true, true, false, true, false, true, {Kind::noTextRecognitionData}, "Install tesseract-ocr-eng"},
+        {"no OCR", true, true, false, true, false, true, {Kind::noTextRecognitionData}, "Install tesseract-ocr-eng"},
         // Face data matters only once faces are asked for.
         {"no face data, faces off", true, true, true, false, false, true, {}, ""},
         {"no face data, faces on", true, true, true, false, true, true, {Kind::noFaceData}, "Install opencv-data"},
         {"no tags", true, true, true, true, false, false, {Kind::noFileTags}, "/media/stick/Pictrove"},
-        {"all missing", false, false, false, false, true, false,
-         {Kind::noScreenshotFolder, Kind::noSystemTray, Kind::noTextRecognitionData, Kind::noFaceData, Kind::noFileTags},
-         "create it"},
+        {"all missing", false, false, false, false, true, false, all, "create it"},
     };
     for (const Case &c : cases) {
-        const Conditions conditions{QStringLiteral("~/Shots"), c.folder, c.tray, c.ocrData, c.faceData, c.facesWanted,
-                                    QStringLiteral("/media/stick/Pictrove"), c.tags};
+        const Conditions conditions{watched, c.folder, c.tray, c.ocrData, c.faceData, c.facesWanted, library, c.tags};
         const QList<StartupNotices::Notice> notices = StartupNotices::compute(conditions);
         std::vector<Kind> got;
         for (const StartupNotices::Notice &n : notices) {

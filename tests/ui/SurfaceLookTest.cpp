@@ -86,8 +86,8 @@ TEST(SurfaceLook, ThumbnailAndPanelOnLightAndDark)
             recents.append(rr);
         }
         view.setRecentScreenshots(recents);
-        view.setNotices(StartupNotices::compute(
-            {QStringLiteral("~/Shots"), true, true, false, true, false, QStringLiteral("/media/stick/Pictrove"), false}));
+        view.setNotices(StartupNotices::compute({QStringLiteral("~/Shots"), true, true, false, true, false,
+                                                 QStringLiteral("/media/stick/Pictrove"), false}));
         view.adjustSize();
         view.show();
         const QImage panelShot = view.grab().toImage();
