@@ -1,14 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The library window at the scale of years of captures: walking 50,000 and 200,000 files with
 // what the index knows, one keystroke of filtering over 50,000 cards, the window's first paint
-// with 50,000 cards, and the memory they take.
+// with 50,000 cards, and the memory they take; thumbnails made from full-size captures.
 #include "PaintWatcher.h"
 #include "ResidentMemory.h"
 #include "app/AppSettings.h"
 #include "library/ScreenshotIndex.h"
+#include "platform/FreedesktopThumbnailCache.h"
 #include "ui/gallery/GalleryFilter.h"
 #include "ui/gallery/GalleryGridView.h"
 #include "ui/gallery/GalleryLoader.h"
+#include "ui/gallery/GalleryThumbnails.h"
 #include "ui/gallery/GalleryWindow.h"
 #include "ui/gallery/GalleryWindowView.h"
 
@@ -18,13 +20,20 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <map>
 #include <memory>
 #include <set>
+
+#include <time.h>
 
 namespace {
 
@@ -160,6 +169,114 @@ void BM_WindowFirstPaint(benchmark::State &state)
     state.counters["open_above_idle_MB"] = (open - idle) / (1024.0 * 1024.0);
 }
 BENCHMARK(BM_WindowFirstPaint)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+double cpuSeconds(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+double processCpuSeconds() { return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID); }
+double threadCpuSeconds() { return cpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
+
+// count distinct captures of a 2560 × 1600 screen saved as PNG, made once: window chrome,
+// text, a gradient and a photograph-like noisy area, so that they compress as real ones do.
+const QStringList &largeCaptures(int count)
+{
+    static QTemporaryDir dir;
+    static QStringList paths;
+    QRandomGenerator random(7);
+    while (paths.size() < count) {
+        const int n = int(paths.size());
+        QImage image(2560, 1600, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(n * 37 % 360, 30, 240));
+        QPainter p(&image);
+        p.fillRect(0, 0, 2560, 56, QColor::fromHsv(n * 53 % 360, 120, 90));
+        QLinearGradient gradient(0, 0, 900, 1600);
+        gradient.setColorAt(0, QColor::fromHsv(n * 11 % 360, 200, 230));
+        gradient.setColorAt(1, QColor::fromHsv(n * 29 % 360, 160, 80));
+        p.fillRect(1600, 120, 900, 1400, gradient);
+        QFont font = p.font();
+        font.setPixelSize(22);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        for (int line = 0; line < 52; ++line) {
+            p.drawText(60, 120 + line * 28, QStringLiteral("Capture %1, line %2: %3 for the %4 team")
+                                                .arg(n).arg(line).arg(kWords.at((n + line) % kWords.size()),
+                                                                      kApps.at(line % kApps.size())));
+        }
+        p.end();
+        for (int y = 900; y < 1500; ++y) {
+            auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 100; x < 1300; ++x) {
+                row[x] = qRgb(int(random.bounded(256)), (x + y + n) & 0xff, int(random.bounded(256)));
+            }
+        }
+        const QString path = dir.filePath(QStringLiteral("capture-%1.png").arg(n));
+        if (!image.save(path)) {
+            qFatal("cannot write %s", qPrintable(path));
+        }
+        paths.append(path);
+    }
+    return paths;
+}
+
+// Thumbnails made for 48 cards from their 2560 × 1600 PNGs with the shared cache empty
+// (decoded, shrunk and written to it), and the longest the main thread went without serving a
+// timer that ticks every 5 ms meanwhile (longest_stall_ms, which includes waiting for a core on
+// a busy machine) and the most processor time it spent between two ticks
+// (main_thread_busy_ms): it never waits for a decode.
+void BM_ThumbnailsFromLargePngs(benchmark::State &state)
+{
+    const QStringList &paths = largeCaptures(48);
+    double made = 0;
+    double stall = 0;
+    double wallSeconds = 0;
+    double cpuSeconds = 0;
+    double busy = 0;
+    for (auto _ : state) {
+        QTemporaryDir cacheDir;
+        auto store = std::make_shared<const FreedesktopThumbnailCache>(cacheDir.filePath(QStringLiteral("thumbnails")));
+        GalleryThumbnails thumbnails(store);
+        int ready = 0;
+        QObject::connect(&thumbnails, &GalleryThumbnails::ready, [&ready] { ++ready; });
+        QEventLoop loop;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(5);
+        QElapsedTimer sinceTick;
+        qint64 longestGap = 0;
+        double mainCpu = threadCpuSeconds();
+        double longestBusy = 0;
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longestGap = std::max(longestGap, sinceTick.restart());
+            const double now = threadCpuSeconds();
+            longestBusy = std::max(longestBusy, now - mainCpu);
+            mainCpu = now;
+            if (thumbnails.idle()) {
+                loop.quit();
+            }
+        });
+        const double cpuStart = processCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        sinceTick.start();
+        tick.start();
+        thumbnails.want(paths);
+        loop.exec();
+        wallSeconds += double(wall.nsecsElapsed()) / 1e9;
+        cpuSeconds += processCpuSeconds() - cpuStart;
+        made += ready;
+        stall = std::max(stall, double(longestGap));
+        busy = std::max(busy, longestBusy * 1000);
+    }
+    state.counters["thumbnails_per_s"] = made / wallSeconds;
+    state.counters["cpu_ms_per_thumbnail"] = 1000 * cpuSeconds / made;
+    state.counters["made"] = made / double(state.iterations());
+    state.counters["longest_stall_ms"] = stall;
+    state.counters["main_thread_busy_ms"] = busy;
+}
+BENCHMARK(BM_ThumbnailsFromLargePngs)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(3);
 
 } // namespace
 

@@ -16,6 +16,8 @@ PACKAGES=(
   libphonenumber-dev libicu-dev
   # hashing, JSON, property lists
   libssl-dev rapidjson-dev libplist-dev libplist-utils
+  # PNG thumbnails shrunk as they are decoded
+  libpng-dev
   # X11
   libxcb1-dev libxcb-ewmh-dev libxcb-keysyms1-dev libx11-dev libx11-xcb-dev
   # tests and benchmarks
@@ -27,6 +29,8 @@ PACKAGES=(
   dpkg-dev file lintian desktop-file-utils appstream
   # windows driven as a screen reader does, and a stand-in file manager on D-Bus
   at-spi2-core python3-pyatspi python3-dbus
+  # GNOME's own thumbnail factory, checked against the thumbnails Pictrove shares
+  gir1.2-gnomedesktop-3.0 python3-gi
 )
 
 missing=()

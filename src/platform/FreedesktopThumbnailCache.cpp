@@ -23,6 +23,10 @@ const FreedesktopThumbnailCache::Folder large{"large", 256};
 const FreedesktopThumbnailCache::Folder xLarge{"x-large", 512};
 const FreedesktopThumbnailCache::Folder xxLarge{"xx-large", 1024};
 
+// Qt's PNG quality for zlib's fastest level: a third quicker to write than the default and
+// under a tenth larger, for files read far more often than written.
+constexpr int fastCompression = 80;
+
 bool keptUnescaped(unsigned char c)
 {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
@@ -178,6 +182,7 @@ Status FreedesktopThumbnailCache::store(const Source &source, const QImage &thum
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         QImageWriter writer(&buffer, "png");
+        writer.setQuality(fastCompression);
         if (!writer.write(image)) {
             return Status::failure(writer.errorString());
         }

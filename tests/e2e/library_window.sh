@@ -3,17 +3,22 @@
 # The library window as a person with a screen reader uses it, on a real X server with a
 # window manager, a D-Bus session and the accessibility bus: `pictrove library` opens it in
 # the running instance with every control named and the count heard, typing narrows the
-# count, and `pictrove library WORD` searches for WORD.
+# count, `pictrove library WORD` searches for WORD, and Move to Trash from a card's menu opened
+# with Shift+F10 trashes the file and forgets it.
 set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 PY=/usr/bin/python3 # Debian's pyatspi belongs to the system Python
 PROBE=$(readlink -f "$(dirname "$0")/lib/atspi_probe.py")
+KEYS=$(readlink -f "$(dirname "$0")/lib/atspi_keys.py")
 
 source "$(dirname "$0")/lib/sandbox.bash"
-e2e_require Xvfb openbox dbus-run-session xdotool xdpyinfo convert
+e2e_require Xvfb openbox dbus-run-session dbus-update-activation-environment xdotool xdpyinfo convert gio
 e2e_require_atspi
 e2e_in_session "$PICTROVE"
 e2e_sandbox library
+# Services the bus starts (gvfsd, behind `gio trash --list`) see this home, not the caller's.
+dbus-update-activation-environment HOME XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR ||
+  { echo "FAIL: the session bus keeps the caller's home"; exit 1; }
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
 probe() { "$PY" "$PROBE" "$@"; }
 TITLE="Pictrove Library"
@@ -72,5 +77,34 @@ timeout 20 "$PICTROVE" library Mail > "$WORK/command.log" 2>&1 || fail "library 
 for _ in $(seq 50); do [ "$(probe text "$TITLE" text Search 2>/dev/null)" = Mail ] && break; sleep 0.2; done
 [ "$(probe text "$TITLE" text Search)" = Mail ] || fail "the search field does not hold the query"
 count_is "2 of 4" || fail "the count for the query"
+
+# Move to Trash from the card's context menu, opened from the keyboard and heard through its
+# events: the file goes to the trash the desktop shows, its card and its index entry with it.
+probe focus "$TITLE" text Search || fail "the search field does not take the focus"
+"$PY" "$KEYS" tab-to list Screenshots || fail "Tab does not reach the grid"
+menu=$("$PY" "$KEYS" menu shift+F10 "Move to Trash") || fail "no Move to Trash in the menu Shift+F10 opens: $menu"
+[ "$(tr '\n' , <<<"$menu")" = "Annotate,Tag…,Copy,Show in Folder,Move to Trash," ] || fail "the card's menu: $menu"
+count_is "1 of 3" || fail "the card was not dropped"
+mapfile -t left < <(find "$LIBRARY/Mail" -name '*.png' -printf '%f\n')
+[ "${#left[@]}" = 1 ] || fail "not one Mail screenshot left: ${left[*]}"
+# The trash of every mounted disk is listed, with what other programs put there: only the
+# entries from this library count.
+for _ in $(seq 50); do
+  trashed=$(gio trash --list 2>/dev/null | grep -F "$(printf '\t')$LIBRARY/")
+  [ -n "$trashed" ] && break
+  sleep 0.2
+done
+[ "$(grep -c . <<<"$trashed")" = 1 ] || fail "the trash holds: $trashed"
+origin=${trashed#*$'\t'}
+gone=$(basename "$origin")
+[[ "$origin" == "$LIBRARY/Mail/"* ]] || fail "trashed from $origin"
+[ -f "$XDG_DATA_HOME/Trash/files/$gone" ] && [ -f "$XDG_DATA_HOME/Trash/info/$gone.trashinfo" ] ||
+  fail "$gone is not in $XDG_DATA_HOME/Trash"
+[ "$gone" != "${left[0]}" ] || fail "the trash holds the screenshot still in the library"
+# The search command hides files that are gone: the index file itself must forget it.
+INDEX=$XDG_DATA_HOME/Pictrove/index.json
+for _ in $(seq 50); do grep -qF "$gone" "$INDEX" || break; sleep 0.2; done
+grep -qF "$gone" "$INDEX" && fail "the index still holds $gone"
+grep -qF "${left[0]}" "$INDEX" || fail "the index lost ${left[0]}"
 
 echo "PASS"

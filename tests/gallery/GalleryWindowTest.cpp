@@ -187,9 +187,17 @@ TEST_F(GalleryWindowTest, KeyboardMovesBetweenCardsAndOpensTheMenu)
     grid->setCurrentIndex(grid->model()->index(0, 0));
     QTest::keyClick(grid, Qt::Key_Right);
     EXPECT_EQ(grid->currentIndex().row(), 1);
-    QTest::keyClick(grid, Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_EQ(menus.size(), 1);
-    EXPECT_EQ(menus.at(0).at(0).toModelIndex().row(), 1);
+    const QRect card(grid->viewport()->mapToGlobal(grid->visualRect(grid->currentIndex()).topLeft()),
+                     grid->visualRect(grid->currentIndex()).size());
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> openers[] = {{Qt::Key_F10, Qt::ShiftModifier},
+                                                                  {Qt::Key_Menu, Qt::NoModifier}};
+    for (const auto &[key, modifiers] : openers) {
+        menus.clear();
+        QTest::keyClick(grid, key, modifiers);
+        ASSERT_EQ(menus.size(), 1) << key;
+        EXPECT_EQ(menus.at(0).at(0).toModelIndex().row(), 1);
+        EXPECT_TRUE(card.contains(menus.at(0).at(1).toPoint())) << "the menu opens at the current card";
+    }
     EXPECT_GE(grid->grid().columns, 3);
     EXPECT_GE(grid->grid().cardWidth, 200);
     EXPECT_LE(grid->grid().cardWidth, 280);

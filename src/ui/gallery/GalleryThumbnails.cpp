@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/gallery/GalleryThumbnails.h"
 
+#include "ui/gallery/PngThumbnailReader.h"
+
 #include <QImageReader>
 #include <QPointer>
 
@@ -98,15 +100,19 @@ QImage GalleryThumbnails::make(const QString &path, const ThumbnailCache &store)
     if (QImage shared = store.find(*source); !shared.isNull()) {
         return limited(shared, maxSide);
     }
-    QImageReader reader(path);
-    reader.setAutoTransform(true);
     const int side = qMax(maxSide, store.storedSize());
-    const QSize size = reader.size();
-    if (size.isValid() && qMax(size.width(), size.height()) > side) {
-        // Formats that can (JPEG) decode smaller; the others decode whole, then shrink.
-        reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatio));
+    // Screenshots are PNGs: shrunk row by row as they are decoded.
+    QImage image = PngThumbnailReader::read(path, side);
+    if (image.isNull()) {
+        QImageReader reader(path);
+        reader.setAutoTransform(true);
+        const QSize size = reader.size();
+        if (size.isValid() && qMax(size.width(), size.height()) > side) {
+            // Formats that can (JPEG) decode smaller; the others decode whole, then shrink.
+            reader.setScaledSize(size.scaled(side, side, Qt::KeepAspectRatio));
+        }
+        image = reader.read();
     }
-    const QImage image = reader.read();
     if (image.isNull()) {
         return QImage();
     }
