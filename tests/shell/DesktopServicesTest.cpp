@@ -25,6 +25,14 @@
 
 namespace {
 
+// The window tests run first and would make Qt settle on having no session bus: the private
+// bus is made before any test, so the whole program runs on it.
+struct BusFirst : ::testing::Environment
+{
+    void SetUp() override { PrivateSessionBus::shared(); }
+};
+const auto *const busFirst = ::testing::AddGlobalTestEnvironment(new BusFirst);
+
 // A dbus-daemon of this suite's own, made the session bus before anything connects to one
 // (the process keeps its session connection, so all tests here share the daemon).
 class PrivateBus : public ::testing::Test
