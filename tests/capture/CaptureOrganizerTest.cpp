@@ -7,7 +7,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <utility>
@@ -49,7 +48,6 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     const QString expectedHash = *ContentHash::ofFile(source);
     QSignalSpy stored(m_organizer.get(), &CaptureOrganizer::scanStored);
 
-    const QDateTime before = QDateTime::currentDateTime().addMSecs(-1);
     const auto outcome = m_organizer->organizeScreenshot(source);
     ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
     const ScreenshotRecord record = *outcome.record;
@@ -59,8 +57,6 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     EXPECT_EQ(record.originalURL, source);
     EXPECT_EQ(record.appName, "Text Editor");
     EXPECT_FALSE(record.id.isNull());
-    EXPECT_GE(record.timestamp, before);
-    EXPECT_TRUE(record.tags.isEmpty());
 
     ASSERT_EQ(m_recent.size(), 1);
     EXPECT_EQ(m_recent.first().id, record.id);
@@ -69,9 +65,7 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->appName, "Text Editor");
     EXPECT_EQ(entry->timestamp, record.timestamp);
-    ASSERT_TRUE(entry->contentHash);
-    EXPECT_TRUE(QRegularExpression("^[0-9a-f]{64}$").match(*entry->contentHash).hasMatch());
-    EXPECT_EQ(*entry->contentHash, expectedHash);
+    EXPECT_EQ(entry->contentHash, expectedHash);
     EXPECT_TRUE(m_index->hasPendingSave());
 
     EXPECT_EQ(m_display.calls, (QStringList{"thumbnail " + record.movedURL, "notification " + record.movedURL}));
@@ -84,20 +78,23 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     EXPECT_EQ(m_organizer->scansInFlight(), 0);
 }
 
+// Without a display (a headless run) the capture is still filed, indexed and recorded.
 TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
 {
     const struct
     {
-        bool clipboard, thumbnail, notification;
+        bool display, clipboard, thumbnail, notification;
         QStringList expected;
     } cases[] = {
-        {true, true, true, {"clipboard", "thumbnail", "notification"}},
-        {false, false, true, {"tagDialog", "notification"}},
-        {true, false, false, {"clipboard", "tagDialog"}},
-        {false, true, false, {"thumbnail"}},
+        {true, true, true, true, {"clipboard", "thumbnail", "notification"}},
+        {true, false, false, true, {"tagDialog", "notification"}},
+        {true, true, false, false, {"clipboard", "tagDialog"}},
+        {true, false, true, false, {"thumbnail"}},
+        {false, true, true, true, {}},
     };
     int shade = 0;
     for (const auto &c : cases) {
+        m_organizer->setDisplay(c.display ? &m_display : nullptr);
         m_settings.setCopyToClipboardOnCapture(c.clipboard);
         m_settings.setShowFloatingThumbnail(c.thumbnail);
         m_settings.setShowNotification(c.notification);
@@ -111,17 +108,9 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
         }
         EXPECT_EQ(kinds, c.expected);
         EXPECT_EQ(m_organizer->scansInFlight(), 0);
+        EXPECT_TRUE(m_index->contains(outcome.record->movedURL));
+        EXPECT_EQ(m_recent.size(), shade);
     }
-}
-
-TEST_F(CaptureOrganizerTest, WithoutADisplayTheCoreStepsStillRun)
-{
-    m_organizer->setDisplay(nullptr);
-    m_settings.setScanOnCapture(false);
-    const auto outcome = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png"));
-    ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
-    EXPECT_TRUE(m_index->contains(outcome.record->movedURL));
-    EXPECT_EQ(m_recent.size(), 1);
 }
 
 TEST_F(CaptureOrganizerTest, FolderNameAndRecordShareOneReadingOfTheClock)
@@ -139,30 +128,7 @@ TEST_F(CaptureOrganizerTest, FolderNameAndRecordShareOneReadingOfTheClock)
     EXPECT_EQ(m_index->entry(outcome.record->movedURL)->timestamp, first);
 }
 
-TEST_F(CaptureOrganizerTest, AnIdenticalSecondCaptureIsTrashedWhenDeduplicating)
-{
-    m_settings.setDedupeDuplicates(true);
-    m_settings.setScanOnCapture(false);
-    const auto first = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png", 7));
-    ASSERT_EQ(first.status, CaptureOrganizer::Outcome::Filed);
-    const auto entriesBefore = m_index->entries();
-    m_display.calls.clear();
-
-    testing::internal::CaptureStdout();
-    const auto second = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.10.png", 7));
-    const std::string log = testing::internal::GetCapturedStdout();
-
-    EXPECT_EQ(second.status, CaptureOrganizer::Outcome::Duplicate);
-    EXPECT_EQ(second.duplicateOf, first.record->movedURL);
-    EXPECT_EQ(log, ("Pictrove: Duplicate of " + QFileInfo(first.record->movedURL).fileName() + " — trashed\n").toStdString());
-    EXPECT_EQ(m_index->entries(), entriesBefore);
-    EXPECT_EQ(m_recent.size(), 1);
-    EXPECT_TRUE(m_display.calls.isEmpty());
-    EXPECT_FALSE(QFile::exists(m_watched + "/Screenshot 2024-03-05 at 14.07.10.png"));
-    // Only the first copy is left in the library's day folder.
-    EXPECT_EQ(QFileInfo(first.record->movedURL).dir().entryList(QDir::Files).size(), 1);
-}
-
+// A duplicate is trashed instead of filed, recorded, indexed or shown.
 TEST_F(CaptureOrganizerTest, DuplicatesFollowTheSettingAndTheEarlierCopysPresence)
 {
     const struct
@@ -172,30 +138,43 @@ TEST_F(CaptureOrganizerTest, DuplicatesFollowTheSettingAndTheEarlierCopysPresenc
         bool deleteEarlier;
         CaptureOrganizer::Outcome::Status expected;
     } cases[] = {
+        {"earlier copy present", true, false, CaptureOrganizer::Outcome::Duplicate}, // first: its day folder is empty
         {"dedupe off keeps both", false, false, CaptureOrganizer::Outcome::Filed},
         {"earlier copy deleted", true, true, CaptureOrganizer::Outcome::Filed},
-        {"earlier copy present", true, false, CaptureOrganizer::Outcome::Duplicate},
     };
+    m_settings.setScanOnCapture(false);
     int shade = 20;
     for (const auto &c : cases) {
         m_settings.setDedupeDuplicates(c.dedupe);
-        m_settings.setScanOnCapture(false);
         const auto first = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.09.png", shade));
         ASSERT_EQ(first.status, CaptureOrganizer::Outcome::Filed) << c.what;
         if (c.deleteEarlier) {
             QFile::remove(first.record->movedURL);
         }
+        const auto entriesBefore = m_index->entries();
+        const qsizetype recentBefore = m_recent.size();
+        m_display.calls.clear();
+        const QString source = png("Screenshot 2024-03-05 at 14.07.11.png", shade++);
         testing::internal::CaptureStdout();
-        const auto second = m_organizer->organizeScreenshot(png("Screenshot 2024-03-05 at 14.07.11.png", shade));
-        testing::internal::GetCapturedStdout();
+        const auto second = m_organizer->organizeScreenshot(source);
+        const std::string log = testing::internal::GetCapturedStdout();
         EXPECT_EQ(second.status, c.expected) << c.what;
+        EXPECT_FALSE(QFile::exists(source)) << c.what;
         if (second.record) {
             EXPECT_TRUE(QFile::exists(second.record->movedURL)) << c.what;
             EXPECT_EQ(m_index->entry(second.record->movedURL)->contentHash,
                       m_index->entry(first.record->movedURL)->contentHash)
                 << c.what;
+            continue;
         }
-        ++shade;
+        EXPECT_EQ(second.duplicateOf, first.record->movedURL);
+        EXPECT_EQ(log,
+                  ("Pictrove: Duplicate of " + QFileInfo(first.record->movedURL).fileName() + " — trashed\n").toStdString());
+        EXPECT_EQ(m_index->entries(), entriesBefore);
+        EXPECT_EQ(m_recent.size(), recentBefore);
+        EXPECT_TRUE(m_display.calls.isEmpty());
+        // Only the first copy is left in the library's day folder.
+        EXPECT_EQ(QFileInfo(first.record->movedURL).dir().entryList(QDir::Files).size(), 1);
     }
 }
 
@@ -252,7 +231,6 @@ TEST_F(CaptureOrganizerTest, AnEntryLeftAtTheSamePathKeepsItsTagsAndText)
 
 TEST(ContentHash, KnownDigestsAndUnreadableFiles)
 {
-    EXPECT_EQ(ContentHash::ofBytes("abc"), "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
     const QString empty = TestEnvironment::writeFile(TestEnvironment::makeFolder("hash") + "/empty", "");
     EXPECT_EQ(ContentHash::ofFile(empty), "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855");
     // Larger than one read block, so the streaming path is exercised.

@@ -4,12 +4,14 @@
 #include "CaptureFixture.h"
 #include "capture/CaptureOrganizer.h"
 #include "capture/ImportDate.h"
+#include "common/TestFiles.h"
 #include "library/ScreenshotIndexCodec.h"
 
 #include <QFile>
 #include <QFileInfo>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -52,21 +54,24 @@ protected:
         m_settings.setScanOnCapture(false);
         m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
         m_importer = std::make_unique<ScreenshotImporter>(*m_organizer, *m_index, m_library);
-        m_log = std::tmpfile();
+        m_log = open_memstream(&m_logBytes, &m_logSize);
     }
-    void TearDown() override { std::fclose(m_log); }
+    void TearDown() override
+    {
+        std::fclose(m_log);
+        std::free(m_logBytes);
+    }
 
     QString progressText()
     {
         std::fflush(m_log);
-        std::rewind(m_log);
-        QByteArray bytes;
-        char buffer[4096];
-        size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, m_log)) > 0) {
-            bytes.append(buffer, qsizetype(n));
-        }
-        return QString::fromUtf8(bytes);
+        return QString::fromUtf8(m_logBytes, qsizetype(m_logSize));
+    }
+
+    qsizetype savedEntries() const
+    {
+        const auto saved = ScreenshotIndexCodec::decode(TestFiles::contents(m_base + "/index.json"));
+        return saved ? saved->size() : -1;
     }
 
     static void setModified(const QString &path, const QDateTime &when)
@@ -88,6 +93,8 @@ protected:
     std::unique_ptr<CaptureOrganizer> m_organizer;
     std::unique_ptr<ScreenshotImporter> m_importer;
     FILE *m_log = nullptr;
+    char *m_logBytes = nullptr;
+    size_t m_logSize = 0;
 };
 
 TEST_F(ScreenshotImporterTest, AFolderIsFiledByTheDatesInNamesAndACorruptImageDoesNotStopIt)
@@ -118,9 +125,7 @@ TEST_F(ScreenshotImporterTest, AFolderIsFiledByTheDatesInNamesAndACorruptImageDo
     EXPECT_TRUE(QFile::exists(m_watched + "/.hidden/Screenshot 2024-01-01 at 10.00.00.png"));
 
     // Saved before the import returns.
-    QFile file(m_base + "/index.json");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ScreenshotIndexCodec::decode(file.readAll())->size(), 2);
+    EXPECT_EQ(savedEntries(), 2);
     EXPECT_FALSE(m_index->hasPendingSave());
 
     // Off a terminal: one line per file, then the summary, no control characters.
@@ -184,9 +189,7 @@ TEST_F(ScreenshotImporterTest, AStopRequestEndsAfterTheCurrentFileWithTheIndexSa
     const auto summary = import({m_watched});
     EXPECT_TRUE(summary.stopped);
     EXPECT_EQ(summary.filed, 1);
-    QFile file(m_base + "/index.json");
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(ScreenshotIndexCodec::decode(file.readAll())->size(), 1);
+    EXPECT_EQ(savedEntries(), 1);
     EXPECT_TRUE(progressText().endsWith("Stopped after 1 of 3 files: 1 filed, 0 duplicates, 0 failed\n"));
 }
 

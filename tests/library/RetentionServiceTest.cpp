@@ -3,6 +3,7 @@
 
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 
@@ -112,68 +113,30 @@ TEST_F(RetentionServiceTest, SymbolicLinksAreNeitherFollowedNorMoved)
     EXPECT_EQ(QDir(m_base + "/outside").entryList(QDir::Files), QStringList{"secret.png"});
 }
 
-TEST_F(RetentionServiceTest, AnArchiveThatLinksOutsideTheLibraryIsNotUsed)
+// An archive place that cannot be used leaves the file where it is, with one line in the log.
+TEST_F(RetentionServiceTest, AnArchiveLinkedOutsideTheLibraryOrAnOccupiedPlaceIsNotUsed)
 {
-    QDir().mkpath(m_base + "/elsewhere");
-    ASSERT_TRUE(QFile::link(m_base + "/elsewhere", m_root + "/Archive"));
-    const QString a = file("App/2024-01-05/a.png");
-    testing::internal::CaptureStdout();
-    const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(moves.isEmpty());
-    EXPECT_TRUE(QFile::exists(a));
-    EXPECT_TRUE(QDir(m_base + "/elsewhere").isEmpty());
-    EXPECT_EQ(log.rfind("Pictrove: Failed to archive a.png: ", 0), 0u) << log;
-}
-
-TEST_F(RetentionServiceTest, ArchiveKeepsTheRelativePlaceAndMovesTheIndexEntry)
-{
-    const QString a = file("App/2024-01-05/a.png");
-    const QString unknown = file("Other/b.png");
-    ScreenshotIndex index(m_base + "/index.json");
-    ScreenshotIndexEntry entry;
-    entry.path = a;
-    entry.appName = "App";
-    entry.timestamp = QDateTime::currentDateTimeUtc();
-    entry.ocrText = "text";
-    entry.tags = {"t"};
-    entry.piiRects = {QRectF(1, 2, 3, 4)};
-    entry.contentHash = "abc";
-    index.insert(entry);
-
-    const RetentionService::Config c = config(true);
-    const auto moves = RetentionService::collectExpired(c, ageOfNewest(30, 5));
-    ASSERT_EQ(moves.size(), 2);
-    const QString target = m_root + "/Archive/App/2024-01-05/a.png";
-    EXPECT_TRUE(moves.contains(RetentionService::Move{a, target}));
-    EXPECT_TRUE(QFile::exists(target));
-
-    testing::internal::CaptureStdout();
-    RetentionService::applyToIndex(moves, c, index);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Pictrove: Retention archived 2 screenshot(s)\n");
-    EXPECT_FALSE(index.contains(a));
-    ScreenshotIndexEntry expected = entry;
-    expected.path = target;
-    EXPECT_EQ(index.entry(target), expected);
-    EXPECT_FALSE(index.contains(unknown));
-    EXPECT_EQ(index.entries().size(), 1);
-    EXPECT_TRUE(index.hasPendingSave());
-}
-
-TEST_F(RetentionServiceTest, AnOccupiedArchivePlaceLeavesTheFileAlone)
-{
-    const QString a = file("App/a.png");
-    file("Archive/App/a.png");
-    testing::internal::CaptureStdout();
-    const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_TRUE(moves.isEmpty());
-    EXPECT_TRUE(QFile::exists(a));
-    QFile existing(m_root + "/Archive/App/a.png");
-    ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
-    EXPECT_EQ(existing.readAll(), "Archive/App/a.png");
-    EXPECT_EQ(log.rfind("Pictrove: Failed to archive a.png: ", 0), 0u) << log;
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    for (bool linked : {true, false}) {
+        SetUp();
+        QDir().mkpath(m_base + "/elsewhere");
+        if (linked) {
+            ASSERT_TRUE(QFile::link(m_base + "/elsewhere", m_root + "/Archive"));
+        } else {
+            file("Archive/App/a.png");
+        }
+        const QString a = file("App/a.png");
+        testing::internal::CaptureStdout();
+        const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
+        const std::string log = testing::internal::GetCapturedStdout();
+        EXPECT_TRUE(moves.isEmpty()) << linked;
+        EXPECT_TRUE(QFile::exists(a)) << linked;
+        EXPECT_TRUE(QDir(m_base + "/elsewhere").isEmpty()) << linked;
+        if (!linked) {
+            EXPECT_EQ(TestFiles::contents(m_root + "/Archive/App/a.png"), "Archive/App/a.png"); // not overwritten
+        }
+        EXPECT_EQ(log.rfind("Pictrove: Failed to archive a.png: ", 0), 0u) << log;
+        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+    }
 }
 
 TEST_F(RetentionServiceTest, TheRootPathRepeatedInsideTheLibraryStaysInItsPlace)
@@ -187,24 +150,45 @@ TEST_F(RetentionServiceTest, TheRootPathRepeatedInsideTheLibraryStaysInItsPlace)
     EXPECT_TRUE(QFile::exists(m_root + "/Archive/" + nested));
 }
 
-TEST_F(RetentionServiceTest, TrashModeDropsEntriesAndCountsEveryMovedFile)
+// Archived entries keep every field under their new path; trashed ones leave the index. Files
+// the index never held are moved and counted, but not added.
+TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
 {
-    const QString a = file("App/a.png");
-    const QString b = file("App/b.jpg");
-    ScreenshotIndex index(m_base + "/index.json");
-    ScreenshotIndexEntry entry;
-    entry.path = a;
-    index.insert(entry);
+    for (bool archive : {true, false}) {
+        SetUp();
+        const QString a = file("App/2024-01-05/a.png");
+        const QString unknown = file("Other/b.jpg");
+        ScreenshotIndex index(m_base + "/index.json");
+        ScreenshotIndexEntry entry;
+        entry.path = a;
+        entry.appName = "App";
+        entry.timestamp = QDateTime::currentDateTimeUtc();
+        entry.ocrText = "text";
+        entry.tags = {"t"};
+        entry.piiRects = {QRectF(1, 2, 3, 4)};
+        entry.contentHash = "abc";
+        index.insert(entry);
 
-    const RetentionService::Config c = config(false);
-    const auto moves = RetentionService::collectExpired(c, ageOfNewest(30, 5));
-    EXPECT_EQ(sources(moves), (QStringList{a, b}));
-    EXPECT_FALSE(QFile::exists(a));
-
-    testing::internal::CaptureStdout();
-    RetentionService::applyToIndex(moves, c, index);
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Pictrove: Retention trashed 2 screenshot(s)\n");
-    EXPECT_TRUE(index.entries().isEmpty());
+        const RetentionService::Config c = config(archive);
+        const auto moves = RetentionService::collectExpired(c, ageOfNewest(30, 5));
+        EXPECT_EQ(sources(moves), (QStringList{a, unknown}));
+        EXPECT_FALSE(QFile::exists(a));
+        testing::internal::CaptureStdout();
+        RetentionService::applyToIndex(moves, c, index);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), archive ? "Pictrove: Retention archived 2 screenshot(s)\n"
+                                                                  : "Pictrove: Retention trashed 2 screenshot(s)\n");
+        EXPECT_FALSE(index.contains(a));
+        EXPECT_EQ(index.entries().size(), archive ? 1 : 0);
+        EXPECT_TRUE(index.hasPendingSave());
+        if (archive) {
+            const QString target = m_root + "/Archive/App/2024-01-05/a.png";
+            EXPECT_TRUE(moves.contains(RetentionService::Move{a, target}));
+            EXPECT_TRUE(QFile::exists(target));
+            ScreenshotIndexEntry expected = entry;
+            expected.path = target;
+            EXPECT_EQ(index.entry(target), expected);
+        }
+    }
 }
 
 TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothingMoves)
@@ -217,7 +201,6 @@ TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothin
     const QString a = file("App/a.png");
     ScreenshotIndex index(m_base + "/index.json");
 
-    EXPECT_FALSE(RetentionService::configFrom(settings)); // off by default
     settings.setRetentionEnabled(true);
     settings.setRetentionDays(0);
     EXPECT_FALSE(RetentionService::configFrom(settings));

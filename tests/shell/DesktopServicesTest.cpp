@@ -18,8 +18,6 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QMimeData>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 #include <QUrl>
 
@@ -56,9 +54,7 @@ TEST_F(PrivateBus, NotificationReachesTheServer)
     ASSERT_TRUE(fake.isRunning());
 
     ASSERT_TRUE(Notifications::post(QStringLiteral("Screenshot Organized"), QStringLiteral("XTerm — screenshot_14-07-09.png")));
-    for (int i = 0; i < 50 && fake.calls.isEmpty(); ++i) {
-        QTest::qWait(20);
-    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.calls.isEmpty(); }, 5000));
     ASSERT_EQ(fake.calls.size(), 1);
     EXPECT_EQ(fake.calls[0].summary, "Screenshot Organized");
     EXPECT_EQ(fake.calls[0].body, "XTerm — screenshot_14-07-09.png");
@@ -110,9 +106,7 @@ TEST_F(PrivateBus, SingleInstanceOwnsTheNameAndAnswersActivate)
     other.asyncCall(QDBusMessage::createMethodCall(QString::fromLatin1(SingleInstance::serviceName),
                                                   QString::fromLatin1(SingleInstance::objectPath),
                                                   QStringLiteral("com.pictrove.Pictrove"), QStringLiteral("Activate")));
-    for (int i = 0; i < 50 && requests == 0; ++i) {
-        QTest::qWait(20);
-    }
+    EXPECT_TRUE(QTest::qWaitFor([&requests] { return requests > 0; }, 5000));
     EXPECT_EQ(requests, 1);
     QDBusConnection::disconnectFromBus(QStringLiteral("second-start"));
 }

@@ -13,21 +13,9 @@
 #include <QProcess>
 #include <QTest>
 
-#include <functional>
 #include <memory>
 
 namespace {
-
-bool waitFor(const std::function<bool()> &condition, int ms = 5000)
-{
-    for (int waited = 0; waited < ms; waited += 50) {
-        if (condition()) {
-            return true;
-        }
-        QTest::qWait(50);
-    }
-    return condition();
-}
 
 // Xvfb and openbox of this suite's own; DISPLAY points at them while it runs.
 class X11Session : public ::testing::Test
@@ -47,7 +35,8 @@ protected:
                                                   QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
                                                   QStringLiteral("tcp")});
         qputenv("DISPLAY", display.toUtf8());
-        waitFor([] { return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}) == 0; });
+        (void)QTest::qWaitFor(
+            [] { return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}) == 0; }, 5000);
         s_wm = start(QStringLiteral("openbox"), {});
         QTest::qWait(300);
     }
@@ -87,12 +76,12 @@ protected:
     {
         process->reset(start(QStringLiteral("xterm"), {QStringLiteral("-class"), cls, QStringLiteral("-title"), cls}));
         QString id;
-        waitFor([&] {
+        (void)QTest::qWaitFor([&] {
             const TestFiles::ToolRun search =
                 TestFiles::runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), cls});
             id = search.output.split(QLatin1Char('\n')).value(0).trimmed();
             return !id.isEmpty();
-        });
+        }, 5000);
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
         return id;
     }
@@ -110,9 +99,8 @@ TEST_F(X11Session, ActiveWindowFollowsActivations)
     QString error;
     std::unique_ptr<X11ActiveWindowSource> source = X11ActiveWindowSource::open(&error);
     ASSERT_TRUE(source) << error.toStdString();
-    waitFor([&] { return source->current() && source->current()->wmClass == QLatin1String("AlphaTerm"); });
-    ASSERT_TRUE(source->current());
-    EXPECT_EQ(source->current()->wmClass, "AlphaTerm");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return source->current() && source->current()->wmClass == QLatin1String("AlphaTerm"); }, 5000));
     EXPECT_EQ(source->current()->pid, alpha->processId());
 
     auto *raw = source.get();
@@ -122,7 +110,7 @@ TEST_F(X11Session, ActiveWindowFollowsActivations)
     QObject::connect(raw, &ActiveWindowSource::activated, [&](const ActiveWindow &w) { activations << w.wmClass; });
 
     const QString betaId = openWindow(QStringLiteral("BetaTerm"), &beta);
-    ASSERT_TRUE(waitFor([&] { return detector.currentApp() == QLatin1String("BetaTerm"); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return detector.currentApp() == QLatin1String("BetaTerm"); }, 5000));
     EXPECT_EQ(detector.previousApp(), "AlphaTerm");
     // Focus coming back to the application already in front is no new activation.
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), betaId});
@@ -147,7 +135,7 @@ TEST_F(X11Session, GlobalShortcutGrabsControlShiftAByPosition)
     QObject::connect(first.get(), &GlobalShortcutBackend::pressed, [&presses] { ++presses; });
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+shift+a")});
     QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+a")}); // not ours
-    waitFor([&presses] { return presses > 0; }, 2000);
+    (void)QTest::qWaitFor([&presses] { return presses > 0; }, 2000);
     QTest::qWait(150);
     EXPECT_EQ(presses, 1);
 
