@@ -127,11 +127,7 @@ class MoveAcrossTest : public ::testing::TestWithParam<AcrossCase>
 
 TEST_P(MoveAcrossTest, CopiesSyncsAndRemovesTheSource)
 {
-    const QString type = QString::fromLatin1(GetParam().type);
-    auto mount = TemporaryMount::create(type, 32);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(type).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QString::fromLatin1(GetParam().type), 32);
     const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024 + 17);
     const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/shot.PNG", bytes);
     const QByteArray nativeSource = QFile::encodeName(source);
@@ -187,10 +183,7 @@ class MoveFailureTest : public ::testing::TestWithParam<FailureCase>
 TEST_P(MoveFailureTest, KeepsTheSourceAndLeavesNothingBehind)
 {
     const FailureCase c = GetParam();
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     const QString home = TestEnvironment::makeFolder(QStringLiteral("home side"));
     const QString sourceSide = c.sourceOnMount ? mount->path() : home;
     const QString destinationSide = c.sourceOnMount ? home : mount->path();
@@ -230,10 +223,7 @@ TEST(MoveAcrossFailureTest, FullDestinationLeavesSourceAndNoPartialFile)
     using FileSystem::detail::Staging;
     for (const Staging staging : {Staging::Automatic, Staging::Named}) {
         SCOPED_TRACE(staging == Staging::Named ? "named staging" : "unnamed staging");
-        auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 1);
-        if (!mount) {
-            GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-        }
+        MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"), 1);
         const QString folder = TestEnvironment::makeFolder(QStringLiteral("src"));
         const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024);
         const QString source = TestEnvironment::writeFile(folder + "/big.png", bytes);
@@ -252,10 +242,7 @@ TEST(MoveAcrossFailureTest, FullDestinationLeavesSourceAndNoPartialFile)
 
 TEST(MoveAcrossFailureTest, SymbolicLinkMovesAsALink)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("links"));
     const QString link = folder + "/l.png";
     ASSERT_EQ(::symlink("../elsewhere/target.png", QFile::encodeName(link).constData()), 0);

@@ -97,10 +97,7 @@ TEST(TagReadTest, UntaggedFileReadsEmptyAndMissingFileFails)
 
 TEST(TagUnsupportedTest, FileSystemWithoutUserAttributesGivesAnError)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("ramfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("ramfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("ramfs"));
     const QString file = TestEnvironment::writeFile(mount->path() + "/s.png", "x");
 
     const Status written = FileSystem::writeTagNames(file, {"Red"});

@@ -174,10 +174,7 @@ class TopDirectoryTrashTest : public ::testing::TestWithParam<TopTrashCase>
 TEST_P(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
 {
     const TopTrashCase c = GetParam();
-    auto mount = TemporaryMount::create(QString::fromLatin1(c.fileSystem), 16);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QString::fromLatin1(c.fileSystem)).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QString::fromLatin1(c.fileSystem), 16);
     if (c.sharedTrash) {
         ASSERT_TRUE(QDir().mkpath(mount->path() + "/.Trash"));
         ASSERT_EQ(::chmod(QFile::encodeName(mount->path() + "/.Trash").constData(), c.sharedTrashSticky ? 01777 : 0777), 0);
@@ -216,10 +213,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     // Both trash places are taken by things that are not folders.
     TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
     ASSERT_EQ(::symlink("/tmp", QFile::encodeName(mount->path() + "/.Trash").constData()), 0);
@@ -239,10 +233,7 @@ TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
 
 TEST(TopDirectoryTrashFallbackTest, FolderThatCannotBeCopiedHomeFailsAndStays)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
     TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
     const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
@@ -256,10 +247,7 @@ TEST(TopDirectoryTrashFallbackTest, FolderThatCannotBeCopiedHomeFailsAndStays)
 
 TEST(TrashThroughLinksTest, ItemReachedThroughALinkGoesToItsDisksTrash)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     TestEnvironment::writeFile(mount->path() + "/Pictures/Library/App/shot.png", "x");
     const QString link = TestEnvironment::makeFolder(QStringLiteral("home")) + "/Library";
     ASSERT_EQ(::symlink(QFile::encodeName(mount->path() + "/Pictures/Library").constData(), QFile::encodeName(link).constData()), 0);

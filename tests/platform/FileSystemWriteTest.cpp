@@ -33,10 +33,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, WriteFileTest, ::testing::Values(true, false),
 
 TEST(AtomicWriteTest, FailedWriteKeepsTheOldContent)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 1);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"), 1);
     const QString path = mount->path() + "/index.json";
     ASSERT_TRUE(FileSystem::writeFile(path, "old", true).ok());
 
