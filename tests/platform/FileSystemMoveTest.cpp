@@ -59,9 +59,7 @@ struct NoReplaceCase
 
 void PrintTo(const NoReplaceCase &c, std::ostream *os) { *os << c.name; }
 
-class MoveNoReplaceTest : public ::testing::TestWithParam<NoReplaceCase>
-{
-};
+using MoveNoReplaceTest = ::testing::TestWithParam<NoReplaceCase>;
 
 TEST_P(MoveNoReplaceTest, RefusesAnOccupiedDestinationAndKeepsBoth)
 {
@@ -121,9 +119,7 @@ struct AcrossCase
 
 void PrintTo(const AcrossCase &c, std::ostream *os) { *os << c.name; }
 
-class MoveAcrossTest : public ::testing::TestWithParam<AcrossCase>
-{
-};
+using MoveAcrossTest = ::testing::TestWithParam<AcrossCase>;
 
 TEST_P(MoveAcrossTest, CopiesSyncsAndRemovesTheSource)
 {
@@ -176,9 +172,7 @@ struct FailureCase
 
 void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
 
-class MoveFailureTest : public ::testing::TestWithParam<FailureCase>
-{
-};
+using MoveFailureTest = ::testing::TestWithParam<FailureCase>;
 
 TEST_P(MoveFailureTest, KeepsTheSourceAndLeavesNothingBehind)
 {

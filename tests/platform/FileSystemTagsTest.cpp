@@ -27,9 +27,7 @@ struct RoundTrip
 
 void PrintTo(const RoundTrip &c, std::ostream *os) { *os << c.name; }
 
-class TagRoundTripTest : public ::testing::TestWithParam<RoundTrip>
-{
-};
+using TagRoundTripTest = ::testing::TestWithParam<RoundTrip>;
 
 TEST_P(TagRoundTripTest, WritesTheAttributeOthersReadAndReadsItBack)
 {

@@ -167,9 +167,7 @@ struct TopTrashCase
 
 void PrintTo(const TopTrashCase &c, std::ostream *os) { *os << c.name; }
 
-class TopDirectoryTrashTest : public ::testing::TestWithParam<TopTrashCase>
-{
-};
+using TopDirectoryTrashTest = ::testing::TestWithParam<TopTrashCase>;
 
 TEST_P(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
 {

@@ -9,9 +9,7 @@
 
 namespace {
 
-class WriteFileTest : public ::testing::TestWithParam<bool>
-{
-};
+using WriteFileTest = ::testing::TestWithParam<bool>;
 
 TEST_P(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
 {
