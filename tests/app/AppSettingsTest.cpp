@@ -1,9 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppSettings.h"
+#include "platform/ScreenshotToolDomain.h"
+
+#include "common/ScopedEnv.h"
+#include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace {
 
@@ -88,22 +99,6 @@ TEST_F(AppSettingsTest, EnabledTypesFollowTheSwitchesAndWritesAreAnnounced)
     AppSettings other;
     EXPECT_TRUE(other.redactFaces());
 }
-
-} // namespace
-
-#include "common/ScopedEnv.h"
-#include "common/TestEnvironment.h"
-#include "platform/ScreenshotToolDomain.h"
-
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QSaveFile>
-#include <QTemporaryDir>
-#include <QTest>
-
-namespace {
 
 QString configHome() { return qEnvironmentVariable("XDG_CONFIG_HOME"); }
 
@@ -260,17 +255,12 @@ TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry)
     QSignalSpy spy(&s, &AppSettings::changed);
     s.setLaunchAtLogin(true);
     EXPECT_TRUE(s.launchAtLogin());
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QString text = QString::fromUtf8(f.readAll());
+    const QString text = QString::fromUtf8(TestFiles::contents(file));
     EXPECT_TRUE(text.startsWith("[Desktop Entry]\nType=Application\nName=Pictrove\n"));
     EXPECT_TRUE(text.contains("\nExec=" + QCoreApplication::applicationFilePath() + "\n")) << text.toStdString();
     EXPECT_EQ(spy.count(), 1);
     // The switch shows what the file says.
-    QSaveFile hidden(file);
-    ASSERT_TRUE(hidden.open(QIODevice::WriteOnly));
-    hidden.write(text.toUtf8() + "Hidden=true\n");
-    ASSERT_TRUE(hidden.commit());
+    TestEnvironment::writeFile(file, text.toUtf8() + "Hidden=true\n");
     EXPECT_FALSE(s.launchAtLogin());
     s.setLaunchAtLogin(false);
     EXPECT_FALSE(QFileInfo::exists(file));
