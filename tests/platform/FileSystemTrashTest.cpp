@@ -60,31 +60,6 @@ protected:
     QString m_folder = TestEnvironment::makeFolder(QStringLiteral("trash me"));
 };
 
-TEST_F(TrashTest, HomeTrashEntryIsListedAndRestorable)
-{
-    const QString name = QString::fromUtf8("Shot 100% é#1.png");
-    const QString file = TestEnvironment::writeFile(m_folder + "/" + name, "picture");
-
-    const Result<QString> trashed = FileSystem::moveToTrash(file);
-
-    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
-    EXPECT_FALSE(FileSystem::exists(file));
-    EXPECT_EQ(QFileInfo(trashed.value()).absolutePath(), homeTrash() + "/files");
-    EXPECT_EQ(TestFiles::contents(trashed.value()), "picture");
-    const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashed.value())));
-    EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=/")) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
-
-    if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
-        EXPECT_TRUE(trashCliList().contains(file)) << trashCliList().toStdString();
-        const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {file}, "0\n");
-        EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
-        EXPECT_EQ(TestFiles::contents(file), "picture");
-        EXPECT_FALSE(QFile::exists(infoFileFor(trashed.value())));
-    }
-}
-
 TEST_F(TrashTest, HomeTrashEntryIsListedAndRestoredByGio)
 {
     if (!gioCanListTrash()) {
@@ -104,34 +79,41 @@ TEST_F(TrashTest, HomeTrashEntryIsListedAndRestoredByGio)
     EXPECT_FALSE(QFile::exists(infoFileFor(trashed.value())));
 }
 
-TEST_F(TrashTest, CollidingNamesGetTheirOwnEntries)
+TEST_F(TrashTest, EntriesAreRestorableAndCollidingNamesGetTheirOwn)
 {
     // A stray entry without its info file takes its name as much as a listed one.
+    const QString name = QString::fromUtf8("Shot 100% é#1");
     QDir().mkpath(homeTrash() + "/info");
-    TestEnvironment::writeFile(homeTrash() + "/files/screenshot.png", "stray");
+    TestEnvironment::writeFile(homeTrash() + "/files/" + name + ".png", "stray");
     QStringList originals;
     QSet<QString> places;
     for (int i = 0; i < 3; ++i) {
-        const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("same")) + "/screenshot.png",
+        const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("same")) + "/" + name + ".png",
                                                         QByteArray::number(i));
         originals << file;
         const Result<QString> trashed = FileSystem::moveToTrash(file);
         ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+        EXPECT_FALSE(FileSystem::exists(file));
         places.insert(trashed.value());
         EXPECT_EQ(TestFiles::contents(trashed.value()), QByteArray::number(i));
+        const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashed.value())));
+        EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=/")) << info.toStdString();
+        EXPECT_TRUE(info.contains(QStringLiteral("/Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
         EXPECT_EQ(recordedPath(trashed.value()), QString::fromLatin1(QFile::encodeName(file).toPercentEncoding("/")));
     }
-    EXPECT_EQ(places, (QSet<QString>{homeTrash() + "/files/screenshot.2.png", homeTrash() + "/files/screenshot.3.png",
-                                     homeTrash() + "/files/screenshot.4.png"}));
-    EXPECT_EQ(TestFiles::contents(homeTrash() + "/files/screenshot.png"), "stray");
-    EXPECT_FALSE(QFile::exists(homeTrash() + "/info/screenshot.png.trashinfo"));
+    const QString files = homeTrash() + "/files/" + name;
+    EXPECT_EQ(places, (QSet<QString>{files + ".2.png", files + ".3.png", files + ".4.png"}));
+    EXPECT_EQ(TestFiles::contents(files + ".png"), "stray");
+    EXPECT_FALSE(QFile::exists(homeTrash() + "/info/" + name + ".png.trashinfo"));
 
     if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
-        EXPECT_TRUE(trashCliList().contains(originals[1]));
+        EXPECT_TRUE(trashCliList().contains(originals[1])) << trashCliList().toStdString();
         // trash-restore asks which entry to restore; there is exactly one for this path.
         const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {originals[1]}, "0\n");
         EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
         EXPECT_EQ(TestFiles::contents(originals[1]), "1");
+        EXPECT_FALSE(QFile::exists(infoFileFor(files + ".3.png")));
     }
 }
 
