@@ -78,6 +78,8 @@ TEST(FrontAppDetector, ActivationSequences)
     }
 }
 
+const qint64 kSelf = QCoreApplication::applicationPid();
+
 class DesktopEntriesTest : public ::testing::Test
 {
 protected:
@@ -95,9 +97,11 @@ protected:
         // The user's entry of the same id wins over the system's.
         entry(m_user, "org.kde.dolphin.desktop", "Name=My Dolphin\nExec=dolphin\n");
         entry(m_system, "link.desktop", "Name=A Link\nExec=linkapp\n", "Link");
+        entry(m_system, "selftest.desktop",
+              "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
     }
 
-    void entry(const QString &folder, const char *file, const char *body, const char *type = "Application")
+    void entry(const QString &folder, const char *file, const QByteArray &body, const char *type = "Application")
     {
         TestEnvironment::writeFile(folder + "/" + file,
                                    QByteArray("[Desktop Entry]\nType=") + type + "\n" + body +
@@ -127,22 +131,13 @@ TEST_F(DesktopEntriesTest, MatchesLikeATaskManager)
         {{"hiddenapp", "hiddenapp", {}, 0}, "en_US", "Hiddenapp"},                    // hidden: class
         {{"linkapp", "linkapp", {}, 0}, "en_US", "Linkapp"},                          // not an application
         {{{}, "solitary", {}, 0}, "en_US", "Solitary"},                               // instance only
+        {{"Odd", "odd", {}, kSelf}, "C", "Self Test"},                                // Exec names the program
         {{{}, {}, {}, 0}, "en_US", ""},
     };
     for (const Case &c : cases) {
         ActiveWindowDesktopEntries entries({m_user, m_system}, QString::fromLatin1(c.locale));
         EXPECT_EQ(entries.displayName(c.window), c.name) << c.window.wmClass.toStdString() << " " << c.locale;
     }
-}
-
-TEST_F(DesktopEntriesTest, ExecMatchesTheRunningProgram)
-{
-    entry(m_system, "selftest.desktop", "Name=Self Test\nExec=/opt/x/" +
-                                            ActiveWindowDesktopEntries::programOf(QCoreApplication::applicationPid())
-                                                .toUtf8() +
-                                            " --flag\n");
-    ActiveWindowDesktopEntries entries({m_user, m_system}, QStringLiteral("C"));
-    EXPECT_EQ(entries.displayName({"Odd", "odd", {}, QCoreApplication::applicationPid()}), "Self Test");
     EXPECT_EQ(ActiveWindowDesktopEntries::programOf(-1), "");
 }
 

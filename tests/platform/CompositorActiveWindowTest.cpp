@@ -18,6 +18,8 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -131,12 +133,20 @@ private:
 class StandInTest : public ::testing::Test
 {
 protected:
+    StandInTest(QString service, std::initializer_list<std::pair<QString, QObject *>> objects)
+        : m_serviceName(std::move(service)), m_objects(objects)
+    {}
     void SetUp() override
     {
         if (m_bus->address().isEmpty()) {
             GTEST_SKIP() << m_bus->problem().toStdString();
         }
         m_thread.start();
+        for (const auto &[path, object] : m_objects) {
+            object->moveToThread(&m_thread);
+            ASSERT_TRUE(m_service.registerObject(path, object, QDBusConnection::ExportAllSlots));
+        }
+        ASSERT_TRUE(m_service.registerService(m_serviceName));
     }
     void TearDown() override
     {
@@ -144,12 +154,6 @@ protected:
         m_thread.quit();
         m_thread.wait();
     }
-    void serve(const QString &path, QObject *object)
-    {
-        object->moveToThread(&m_thread);
-        ASSERT_TRUE(m_service.registerObject(path, object, QDBusConnection::ExportAllSlots));
-    }
-
     struct Case
     {
         const char *what;
@@ -171,6 +175,8 @@ protected:
         }
     }
 
+    const QString m_serviceName;
+    const std::vector<std::pair<QString, QObject *>> m_objects;
     PrivateSessionBus *m_bus = &PrivateSessionBus::shared();
     QDBusConnection m_service = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("stand-in"));
     QThread m_thread;
@@ -179,15 +185,7 @@ protected:
 class GnomeShellActiveWindow : public StandInTest
 {
 protected:
-    void SetUp() override
-    {
-        StandInTest::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        serve(kGnomePath, &m_fake);
-        ASSERT_TRUE(m_service.registerService(GnomeShellActiveWindowSource::serviceName()));
-    }
+    GnomeShellActiveWindow() : StandInTest(GnomeShellActiveWindowSource::serviceName(), {{kGnomePath, &m_fake}}) {}
     void emitFocus(const QString &appId, const QString &wmClass, uint pid)
     {
         m_fake.setFocus(appId, wmClass, pid);
@@ -231,16 +229,10 @@ TEST_F(GnomeShellActiveWindow, NoOwnerNoSource)
 class KWinActiveWindow : public StandInTest
 {
 protected:
-    void SetUp() override
-    {
-        StandInTest::SetUp();
-        if (IsSkipped()) {
-            return;
-        }
-        serve("/Scripting", &m_kwin);
-        serve("/Scripting/Script7", &m_script);
-        ASSERT_TRUE(m_service.registerService(KWinActiveWindowSource::kwinService()));
-    }
+    KWinActiveWindow()
+        : StandInTest(KWinActiveWindowSource::kwinService(),
+                      {{"/Scripting", &m_kwin}, {"/Scripting/Script7", &m_script}})
+    {}
 
     FakeKWin m_kwin{m_service};
     FakeScript m_script{&m_kwin};
