@@ -191,13 +191,20 @@ INSTANTIATE_TEST_SUITE_P(
                       TopTrashCase{"Ext4OwnTrash", "ext4", false, false, ".Trash-%1"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
+TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashSendsAFileHomeButKeepsAFolder)
 {
     MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     // Both trash places are taken by things that are not folders.
     TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
     ASSERT_EQ(::symlink("/tmp", QFile::encodeName(mount->path() + "/.Trash").constData()), 0);
     const QString file = TestEnvironment::writeFile(mount->path() + "/shot.png", "moved home");
+    TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
+    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
+
+    // A folder is not copied home: it fails and stays, with no orphaned info file.
+    EXPECT_FALSE(FileSystem::moveToTrash(mount->path() + "/album").ok());
+    EXPECT_EQ(TestFiles::contents(mount->path() + "/album/a.png"), "a");
+    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore);
 
     const Result<QString> trashed = FileSystem::moveToTrash(file);
 
@@ -209,20 +216,6 @@ TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
     if (TestFiles::hasTool(QStringLiteral("trash-list"))) {
         EXPECT_TRUE(trashCliList().contains(file));
     }
-}
-
-TEST(TopDirectoryTrashFallbackTest, FolderThatCannotBeCopiedHomeFailsAndStays)
-{
-    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
-    TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
-    TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
-    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
-
-    const Result<QString> trashed = FileSystem::moveToTrash(mount->path() + "/album");
-
-    EXPECT_FALSE(trashed.ok());
-    EXPECT_EQ(TestFiles::contents(mount->path() + "/album/a.png"), "a");
-    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore) << "no orphaned info file";
 }
 
 TEST(TrashThroughLinksTest, ItemReachedThroughALinkGoesToItsDisksTrash)
