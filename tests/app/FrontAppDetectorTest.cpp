@@ -40,17 +40,6 @@ struct Detector
     }
 };
 
-TEST(FrontAppDetector, StartsWithTheFrontApplicationOrUnknown)
-{
-    Detector withFront(QStringLiteral("Firefox"));
-    EXPECT_EQ(withFront.detector->currentApp(), "Firefox");
-    EXPECT_EQ(withFront.detector->previousApp(), "Firefox");
-
-    Detector nothingInFront;
-    EXPECT_EQ(nothingInFront.detector->currentApp(), "Unknown");
-    EXPECT_EQ(nothingInFront.detector->appNameForCapture(), "Unknown");
-}
-
 TEST(FrontAppDetector, ActivationSequences)
 {
     struct Case
@@ -60,8 +49,11 @@ TEST(FrontAppDetector, ActivationSequences)
         const char *current;
         const char *previous;
         const char *forCapture;
+        std::optional<QString> front = QStringLiteral("Start"); // in front before the first activation
     };
     const Case cases[] = {
+        {"front application at start", {}, "Start", "Start", "Start"},
+        {"nothing in front at start", {}, "Unknown", "Unknown", "Unknown", std::nullopt},
         {"editor then the tool", {"Kate", "screencaptureui"}, "screencaptureui", "Kate", "Kate"},
         {"shortcut capture, no tool", {"Kate", "Firefox"}, "Firefox", "Kate", "Firefox"},
         {"GNOME's tool", {"XTerm", "Screenshot"}, "Screenshot", "XTerm", "XTerm"},
@@ -76,7 +68,7 @@ TEST(FrontAppDetector, ActivationSequences)
         {"names are case-sensitive", {"Kate", "screenshot"}, "screenshot", "Kate", "screenshot"},
     };
     for (const Case &c : cases) {
-        Detector d(QStringLiteral("Start"));
+        Detector d(c.front);
         for (const QString &cls : c.activations) {
             d.source->activate(cls);
         }
@@ -85,6 +77,8 @@ TEST(FrontAppDetector, ActivationSequences)
         EXPECT_EQ(d.detector->appNameForCapture(), c.forCapture) << c.what;
     }
 }
+
+const qint64 kSelf = QCoreApplication::applicationPid();
 
 class DesktopEntriesTest : public ::testing::Test
 {
@@ -103,9 +97,11 @@ protected:
         // The user's entry of the same id wins over the system's.
         entry(m_user, "org.kde.dolphin.desktop", "Name=My Dolphin\nExec=dolphin\n");
         entry(m_system, "link.desktop", "Name=A Link\nExec=linkapp\n", "Link");
+        entry(m_system, "selftest.desktop",
+              "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
     }
 
-    void entry(const QString &folder, const char *file, const char *body, const char *type = "Application")
+    void entry(const QString &folder, const char *file, const QByteArray &body, const char *type = "Application")
     {
         TestEnvironment::writeFile(folder + "/" + file,
                                    QByteArray("[Desktop Entry]\nType=") + type + "\n" + body +
@@ -135,22 +131,13 @@ TEST_F(DesktopEntriesTest, MatchesLikeATaskManager)
         {{"hiddenapp", "hiddenapp", {}, 0}, "en_US", "Hiddenapp"},                    // hidden: class
         {{"linkapp", "linkapp", {}, 0}, "en_US", "Linkapp"},                          // not an application
         {{{}, "solitary", {}, 0}, "en_US", "Solitary"},                               // instance only
+        {{"Odd", "odd", {}, kSelf}, "C", "Self Test"},                                // Exec names the program
         {{{}, {}, {}, 0}, "en_US", ""},
     };
     for (const Case &c : cases) {
         ActiveWindowDesktopEntries entries({m_user, m_system}, QString::fromLatin1(c.locale));
         EXPECT_EQ(entries.displayName(c.window), c.name) << c.window.wmClass.toStdString() << " " << c.locale;
     }
-}
-
-TEST_F(DesktopEntriesTest, ExecMatchesTheRunningProgram)
-{
-    entry(m_system, "selftest.desktop", "Name=Self Test\nExec=/opt/x/" +
-                                            ActiveWindowDesktopEntries::programOf(QCoreApplication::applicationPid())
-                                                .toUtf8() +
-                                            " --flag\n");
-    ActiveWindowDesktopEntries entries({m_user, m_system}, QStringLiteral("C"));
-    EXPECT_EQ(entries.displayName({"Odd", "odd", {}, QCoreApplication::applicationPid()}), "Self Test");
     EXPECT_EQ(ActiveWindowDesktopEntries::programOf(-1), "");
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/ScreenshotNames.h"
 #include "common/ReadOnlyFolder.h"
-#include "common/TemporaryMount.h"
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
 
@@ -128,27 +127,6 @@ TEST_F(MoveIntoLibraryTest, ReadOnlyLibraryOrDayFolderFailsAndLeavesTheFileAlone
         EXPECT_EQ(TestFiles::contents(src), "keep me") << readOnlyPart;
         EXPECT_TRUE(QDir(folder).isEmpty()) << readOnlyPart;
     }
-}
-
-TEST_F(MoveIntoLibraryTest, AcrossFileSystems)
-{
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 64);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
-    m_root = mount->path();
-    QByteArray bytes(3 * 1024 * 1024 + 17, Qt::Uninitialized);
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        bytes[i] = char((i * 131) ^ (i >> 9));
-    }
-    const QString src = shot("Screenshot from 2024-03-05 14-07-09.png", bytes);
-    const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, at(2024, 3, 5, 14, 7, 9));
-    ASSERT_TRUE(r.ok()) << r.error().toStdString();
-    EXPECT_EQ(*r, m_root + "/Editor/2024-03-05/screenshot_14-07-09.png");
-    EXPECT_EQ(TestFiles::contents(*r), bytes);
-    EXPECT_FALSE(QFileInfo::exists(src));
-    // No temporary file is left beside it.
-    EXPECT_EQ(QDir(m_root + "/Editor/2024-03-05").entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 } // namespace

@@ -33,3 +33,10 @@ private:
     QString m_path;
     bool m_mounted = false;
 };
+
+// In a GoogleTest body: declares `name`, a fresh file system of the type (as create() takes
+// it), or skips the test where this machine cannot mount one.
+#define MOUNT_OR_SKIP(name, type, ...)                                                                     \
+    const std::unique_ptr<TemporaryMount> name = TemporaryMount::create(type __VA_OPT__(, ) __VA_ARGS__); \
+    if (!name)                                                                                             \
+    GTEST_SKIP() << TemporaryMount::skipMessage(type).toStdString()

@@ -2,6 +2,8 @@
 #include "platform/ActiveWindowSource.h"
 #include "platform/SwayActiveWindowSource.h"
 
+#include "common/ScopedEnv.h"
+
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -53,12 +55,9 @@ TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
 
 TEST(ActiveWindowChoice, UnreachableSwaySocketFallsThrough)
 {
-    qputenv("SWAYSOCK", "/nonexistent/sway-ipc.sock");
-    qunsetenv("I3SOCK");
-    qunsetenv("DISPLAY");
+    const ScopedEnv env{{"SWAYSOCK", "/nonexistent/sway-ipc.sock"}, {"I3SOCK", nullptr}, {"DISPLAY", nullptr}};
     QString whyNull, backend;
     const std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(&whyNull, &backend);
-    qunsetenv("SWAYSOCK");
     ASSERT_TRUE(source);
     EXPECT_FALSE(source->current());
     EXPECT_EQ(backend, "none");

@@ -7,6 +7,7 @@
 #include "common/TestEnvironment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -58,9 +59,7 @@ struct NoReplaceCase
 
 void PrintTo(const NoReplaceCase &c, std::ostream *os) { *os << c.name; }
 
-class MoveNoReplaceTest : public ::testing::TestWithParam<NoReplaceCase>
-{
-};
+using MoveNoReplaceTest = ::testing::TestWithParam<NoReplaceCase>;
 
 TEST_P(MoveNoReplaceTest, RefusesAnOccupiedDestinationAndKeepsBoth)
 {
@@ -120,17 +119,11 @@ struct AcrossCase
 
 void PrintTo(const AcrossCase &c, std::ostream *os) { *os << c.name; }
 
-class MoveAcrossTest : public ::testing::TestWithParam<AcrossCase>
-{
-};
+using MoveAcrossTest = ::testing::TestWithParam<AcrossCase>;
 
 TEST_P(MoveAcrossTest, CopiesSyncsAndRemovesTheSource)
 {
-    const QString type = QString::fromLatin1(GetParam().type);
-    auto mount = TemporaryMount::create(type, 32);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(type).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QString::fromLatin1(GetParam().type), 32);
     const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024 + 17);
     const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/shot.PNG", bytes);
     const QByteArray nativeSource = QFile::encodeName(source);
@@ -165,33 +158,66 @@ INSTANTIATE_TEST_SUITE_P(Targets, MoveAcrossTest,
                                            AcrossCase{"Ext4Unnamed", "ext4", FileSystem::detail::Staging::Automatic}),
                          [](const auto &info) { return std::string(info.param.name); });
 
-TEST(MoveAcrossFailureTest, ReadOnlyDestinationLeavesSourceAndNoTemporaryFile)
+// A move onto or off a mount that fails keeps the source as it was and leaves nothing at
+// the destination: no temporary file, no second copy.
+struct FailureCase
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
-    QDir().mkpath(mount->path() + "/lib");
-    ASSERT_TRUE(mount->remountReadOnly());
-    const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/s.png", "keep");
+    const char *name;
+    bool sourceOnMount; // else the destination is on the mount
+    const char *source; // a file; ending in "/": a folder holding one; null: missing
+    const char *destination;
+    bool readOnlyMount; // made read-only once both sides are in place
+    const char *error;
+};
 
-    const Status moved = FileSystem::move(source, mount->path() + "/lib/s.png");
+void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
+
+using MoveFailureTest = ::testing::TestWithParam<FailureCase>;
+
+TEST_P(MoveFailureTest, KeepsTheSourceAndLeavesNothingBehind)
+{
+    const FailureCase c = GetParam();
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
+    const QString home = TestEnvironment::makeFolder(QStringLiteral("home side"));
+    const QString sourceSide = c.sourceOnMount ? mount->path() : home;
+    const QString destinationSide = c.sourceOnMount ? home : mount->path();
+    const QString source = sourceSide + "/" + QString::fromLatin1(c.source ? c.source : "gone.png");
+    const QString kept = source.endsWith('/') ? source + "a.png" : source;
+    if (c.source) {
+        TestEnvironment::writeFile(kept, "keep");
+    }
+    const QString destination = destinationSide + "/" + QString::fromLatin1(c.destination);
+    const QString destinationFolder = QFileInfo(destination).absolutePath();
+    if (c.readOnlyMount) {
+        QDir().mkpath(destinationFolder);
+        ASSERT_TRUE(mount->remountReadOnly());
+    }
+    const QStringList before = TestFiles::entries(destinationFolder);
+
+    const Status moved = FileSystem::move(source, destination);
 
     EXPECT_FALSE(moved.ok());
-    EXPECT_TRUE(moved.error().contains(QStringLiteral("Read-only file system"))) << moved.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(source), "keep");
-    EXPECT_TRUE(TestFiles::entries(mount->path() + "/lib").isEmpty());
+    EXPECT_TRUE(moved.error().contains(QString::fromLatin1(c.error))) << moved.error().toStdString();
+    EXPECT_EQ(TestFiles::contents(kept), c.source ? "keep" : QByteArray());
+    EXPECT_EQ(TestFiles::entries(destinationFolder), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, MoveFailureTest,
+    ::testing::Values(FailureCase{"ReadOnlyDestination", false, "s.png", "lib/s.png", true, "Read-only file system"},
+                      // The copy is made, then the source cannot be removed: the copy is undone.
+                      FailureCase{"SourceThatCannotBeRemoved", true, "watched/s.png", "s.png", true, "could not be removed"},
+                      FailureCase{"Folder", false, "album/", "album", false, "folder"},
+                      FailureCase{"MissingDestinationFolder", false, "s.png", "no/such/s.png", false, "No such file"},
+                      FailureCase{"MissingSource", false, nullptr, "gone.png", false, ""}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(MoveAcrossFailureTest, FullDestinationLeavesSourceAndNoPartialFile)
 {
     using FileSystem::detail::Staging;
     for (const Staging staging : {Staging::Automatic, Staging::Named}) {
         SCOPED_TRACE(staging == Staging::Named ? "named staging" : "unnamed staging");
-        auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 1);
-        if (!mount) {
-            GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-        }
+        MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"), 1);
         const QString folder = TestEnvironment::makeFolder(QStringLiteral("src"));
         const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024);
         const QString source = TestEnvironment::writeFile(folder + "/big.png", bytes);
@@ -208,54 +234,9 @@ TEST(MoveAcrossFailureTest, FullDestinationLeavesSourceAndNoPartialFile)
     }
 }
 
-TEST(MoveAcrossFailureTest, SourceThatCannotBeRemovedIsKeptAndTheCopyUndone)
-{
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
-    const QString source = TestEnvironment::writeFile(mount->path() + "/watched/s.png", "only copy");
-    ASSERT_TRUE(mount->remountReadOnly());
-    const QString destinationFolder = TestEnvironment::makeFolder(QStringLiteral("lib"));
-
-    const Status moved = FileSystem::move(source, destinationFolder + "/s.png");
-
-    EXPECT_FALSE(moved.ok());
-    EXPECT_TRUE(moved.error().contains(QStringLiteral("could not be removed"))) << moved.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(source), "only copy");
-    EXPECT_TRUE(TestFiles::entries(destinationFolder).isEmpty()) << "a failed move must not leave a second copy";
-}
-
-TEST(MoveAcrossFailureTest, FoldersAndMissingTargetsFailClearly)
-{
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
-    const QString folder = TestEnvironment::makeFolder(QStringLiteral("album"));
-    TestEnvironment::writeFile(folder + "/a.png", "a");
-    const Status folderMove = FileSystem::move(folder, mount->path() + "/album");
-    EXPECT_FALSE(folderMove.ok());
-    EXPECT_TRUE(folderMove.error().contains(QStringLiteral("folder"))) << folderMove.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(folder + "/a.png"), "a");
-    EXPECT_TRUE(TestFiles::entries(mount->path()).isEmpty());
-
-    const QString file = TestEnvironment::writeFile(folder + "/b.png", "b");
-    const Status missingFolder = FileSystem::move(file, mount->path() + "/no/such/b.png");
-    EXPECT_FALSE(missingFolder.ok());
-    EXPECT_TRUE(missingFolder.error().contains(QStringLiteral("No such file"))) << missingFolder.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(file), "b");
-
-    const Status missingSource = FileSystem::move(folder + "/gone.png", mount->path() + "/gone.png");
-    EXPECT_FALSE(missingSource.ok());
-}
-
 TEST(MoveAcrossFailureTest, SymbolicLinkMovesAsALink)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     const QString folder = TestEnvironment::makeFolder(QStringLiteral("links"));
     const QString link = folder + "/l.png";
     ASSERT_EQ(::symlink("../elsewhere/target.png", QFile::encodeName(link).constData()), 0);

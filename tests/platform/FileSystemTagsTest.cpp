@@ -27,9 +27,7 @@ struct RoundTrip
 
 void PrintTo(const RoundTrip &c, std::ostream *os) { *os << c.name; }
 
-class TagRoundTripTest : public ::testing::TestWithParam<RoundTrip>
-{
-};
+using TagRoundTripTest = ::testing::TestWithParam<RoundTrip>;
 
 TEST_P(TagRoundTripTest, WritesTheAttributeOthersReadAndReadsItBack)
 {
@@ -97,10 +95,7 @@ TEST(TagReadTest, UntaggedFileReadsEmptyAndMissingFileFails)
 
 TEST(TagUnsupportedTest, FileSystemWithoutUserAttributesGivesAnError)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("ramfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("ramfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("ramfs"));
     const QString file = TestEnvironment::writeFile(mount->path() + "/s.png", "x");
 
     const Status written = FileSystem::writeTagNames(file, {"Red"});

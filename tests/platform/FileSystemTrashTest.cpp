@@ -60,31 +60,6 @@ protected:
     QString m_folder = TestEnvironment::makeFolder(QStringLiteral("trash me"));
 };
 
-TEST_F(TrashTest, HomeTrashEntryIsListedAndRestorable)
-{
-    const QString name = QString::fromUtf8("Shot 100% é#1.png");
-    const QString file = TestEnvironment::writeFile(m_folder + "/" + name, "picture");
-
-    const Result<QString> trashed = FileSystem::moveToTrash(file);
-
-    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
-    EXPECT_FALSE(FileSystem::exists(file));
-    EXPECT_EQ(QFileInfo(trashed.value()).absolutePath(), homeTrash() + "/files");
-    EXPECT_EQ(TestFiles::contents(trashed.value()), "picture");
-    const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashed.value())));
-    EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=/")) << info.toStdString();
-    EXPECT_TRUE(info.contains(QStringLiteral("Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
-    EXPECT_TRUE(QRegularExpression(QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
-
-    if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
-        EXPECT_TRUE(trashCliList().contains(file)) << trashCliList().toStdString();
-        const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {file}, "0\n");
-        EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
-        EXPECT_EQ(TestFiles::contents(file), "picture");
-        EXPECT_FALSE(QFile::exists(infoFileFor(trashed.value())));
-    }
-}
-
 TEST_F(TrashTest, HomeTrashEntryIsListedAndRestoredByGio)
 {
     if (!gioCanListTrash()) {
@@ -104,47 +79,42 @@ TEST_F(TrashTest, HomeTrashEntryIsListedAndRestoredByGio)
     EXPECT_FALSE(QFile::exists(infoFileFor(trashed.value())));
 }
 
-TEST_F(TrashTest, CollidingNamesGetTheirOwnEntries)
+TEST_F(TrashTest, EntriesAreRestorableAndCollidingNamesGetTheirOwn)
 {
+    // A stray entry without its info file takes its name as much as a listed one.
+    const QString name = QString::fromUtf8("Shot 100% é#1");
+    QDir().mkpath(homeTrash() + "/info");
+    TestEnvironment::writeFile(homeTrash() + "/files/" + name + ".png", "stray");
     QStringList originals;
     QSet<QString> places;
     for (int i = 0; i < 3; ++i) {
-        const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("same")) + "/screenshot.png",
+        const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("same")) + "/" + name + ".png",
                                                         QByteArray::number(i));
         originals << file;
         const Result<QString> trashed = FileSystem::moveToTrash(file);
         ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
+        EXPECT_FALSE(FileSystem::exists(file));
         places.insert(trashed.value());
         EXPECT_EQ(TestFiles::contents(trashed.value()), QByteArray::number(i));
+        const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashed.value())));
+        EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=/")) << info.toStdString();
+        EXPECT_TRUE(info.contains(QStringLiteral("/Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
         EXPECT_EQ(recordedPath(trashed.value()), QString::fromLatin1(QFile::encodeName(file).toPercentEncoding("/")));
     }
-    EXPECT_EQ(places.size(), 3);
-    EXPECT_TRUE(places.contains(homeTrash() + "/files/screenshot.png"));
-    EXPECT_TRUE(places.contains(homeTrash() + "/files/screenshot.2.png"));
-    EXPECT_TRUE(places.contains(homeTrash() + "/files/screenshot.3.png"));
+    const QString files = homeTrash() + "/files/" + name;
+    EXPECT_EQ(places, (QSet<QString>{files + ".2.png", files + ".3.png", files + ".4.png"}));
+    EXPECT_EQ(TestFiles::contents(files + ".png"), "stray");
+    EXPECT_FALSE(QFile::exists(homeTrash() + "/info/" + name + ".png.trashinfo"));
 
     if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
-        EXPECT_TRUE(trashCliList().contains(originals[1]));
+        EXPECT_TRUE(trashCliList().contains(originals[1])) << trashCliList().toStdString();
         // trash-restore asks which entry to restore; there is exactly one for this path.
         const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {originals[1]}, "0\n");
         EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
         EXPECT_EQ(TestFiles::contents(originals[1]), "1");
+        EXPECT_FALSE(QFile::exists(infoFileFor(files + ".3.png")));
     }
-}
-
-TEST_F(TrashTest, EntryWithoutInfoIsNotOverwritten)
-{
-    QDir().mkpath(homeTrash() + "/files");
-    QDir().mkpath(homeTrash() + "/info");
-    TestEnvironment::writeFile(homeTrash() + "/files/orphan.png", "stray");
-    const QString file = TestEnvironment::writeFile(m_folder + "/orphan.png", "mine");
-
-    const Result<QString> trashed = FileSystem::moveToTrash(file);
-
-    ASSERT_TRUE(trashed.ok());
-    EXPECT_EQ(trashed.value(), homeTrash() + "/files/orphan.2.png");
-    EXPECT_EQ(TestFiles::contents(homeTrash() + "/files/orphan.png"), "stray");
-    EXPECT_FALSE(QFile::exists(homeTrash() + "/info/orphan.png.trashinfo"));
 }
 
 TEST_F(TrashTest, FoldersAndMissingItems)
@@ -179,17 +149,12 @@ struct TopTrashCase
 
 void PrintTo(const TopTrashCase &c, std::ostream *os) { *os << c.name; }
 
-class TopDirectoryTrashTest : public ::testing::TestWithParam<TopTrashCase>
-{
-};
+using TopDirectoryTrashTest = ::testing::TestWithParam<TopTrashCase>;
 
 TEST_P(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
 {
     const TopTrashCase c = GetParam();
-    auto mount = TemporaryMount::create(QString::fromLatin1(c.fileSystem), 16);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QString::fromLatin1(c.fileSystem)).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QString::fromLatin1(c.fileSystem), 16);
     if (c.sharedTrash) {
         ASSERT_TRUE(QDir().mkpath(mount->path() + "/.Trash"));
         ASSERT_EQ(::chmod(QFile::encodeName(mount->path() + "/.Trash").constData(), c.sharedTrashSticky ? 01777 : 0777), 0);
@@ -226,16 +191,20 @@ INSTANTIATE_TEST_SUITE_P(
                       TopTrashCase{"Ext4OwnTrash", "ext4", false, false, ".Trash-%1"}),
     [](const auto &info) { return std::string(info.param.name); });
 
-TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
+TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashSendsAFileHomeButKeepsAFolder)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     // Both trash places are taken by things that are not folders.
     TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
     ASSERT_EQ(::symlink("/tmp", QFile::encodeName(mount->path() + "/.Trash").constData()), 0);
     const QString file = TestEnvironment::writeFile(mount->path() + "/shot.png", "moved home");
+    TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
+    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
+
+    // A folder is not copied home: it fails and stays, with no orphaned info file.
+    EXPECT_FALSE(FileSystem::moveToTrash(mount->path() + "/album").ok());
+    EXPECT_EQ(TestFiles::contents(mount->path() + "/album/a.png"), "a");
+    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore);
 
     const Result<QString> trashed = FileSystem::moveToTrash(file);
 
@@ -249,33 +218,9 @@ TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashFallsBackToACopyAtHome)
     }
 }
 
-TEST(TopDirectoryTrashFallbackTest, FolderThatCannotBeCopiedHomeFailsAndStays)
-{
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
-    TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
-    TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
-    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
-
-    const Result<QString> trashed = FileSystem::moveToTrash(mount->path() + "/album");
-
-    EXPECT_FALSE(trashed.ok());
-    EXPECT_EQ(TestFiles::contents(mount->path() + "/album/a.png"), "a");
-    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore) << "no orphaned info file";
-}
-
-} // namespace
-
-namespace {
-
 TEST(TrashThroughLinksTest, ItemReachedThroughALinkGoesToItsDisksTrash)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
     TestEnvironment::writeFile(mount->path() + "/Pictures/Library/App/shot.png", "x");
     const QString link = TestEnvironment::makeFolder(QStringLiteral("home")) + "/Library";
     ASSERT_EQ(::symlink(QFile::encodeName(mount->path() + "/Pictures/Library").constData(), QFile::encodeName(link).constData()), 0);

@@ -9,9 +9,7 @@
 
 namespace {
 
-class WriteFileTest : public ::testing::TestWithParam<bool>
-{
-};
+using WriteFileTest = ::testing::TestWithParam<bool>;
 
 TEST_P(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
 {
@@ -33,10 +31,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, WriteFileTest, ::testing::Values(true, false),
 
 TEST(AtomicWriteTest, FailedWriteKeepsTheOldContent)
 {
-    auto mount = TemporaryMount::create(QStringLiteral("tmpfs"), 1);
-    if (!mount) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-    }
+    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"), 1);
     const QString path = mount->path() + "/index.json";
     ASSERT_TRUE(FileSystem::writeFile(path, "old", true).ok());
 

@@ -2,6 +2,7 @@
 #include "platform/FreedesktopThumbnailCache.h"
 
 #include "common/TestEnvironment.h"
+#include "common/TestImages.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,7 @@ namespace {
 QString picture(const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QImage image(900, 600, QImage::Format_RGB32);
-    image.fill(QColor(0x30, 0x70, 0xc0));
-    image.save(path);
-    return path;
-}
-
-QImage thumb(int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(Qt::darkGreen);
-    return image;
+    return TestImages::savePng(TestImages::filled(900, 600, QColor(0x30, 0x70, 0xc0)), path);
 }
 
 // Runs Python with GNOME's own thumbnail factory; empty when it is not installed.
@@ -81,7 +72,7 @@ TEST(ThumbnailCache, StoredThumbnailsAreValidUntilTheFileChanges)
     auto source = ThumbnailCache::source(file);
     ASSERT_TRUE(source);
     EXPECT_TRUE(cache.find(*source).isNull());
-    ASSERT_TRUE(cache.store(*source, thumb(512, 341)));
+    ASSERT_TRUE(cache.store(*source, TestImages::filled(512, 341, Qt::darkGreen)));
 
     for (const auto &folder : FreedesktopThumbnailCache::writtenFolders()) {
         const QString path = cache.pathFor(folder, source->uri);
@@ -128,7 +119,7 @@ TEST(ThumbnailCache, SharedWithGnomesThumbnailFactory)
     const QString ours = picture(TestEnvironment::home() + "/pics/Screen Shot ä #1.png");
     auto source = ThumbnailCache::source(ours);
     ASSERT_TRUE(source);
-    ASSERT_TRUE(cache.store(*source, thumb(512, 341)));
+    ASSERT_TRUE(cache.store(*source, TestImages::filled(512, 341, Qt::darkGreen)));
     const QString lookup = gnomeFactory(QString::fromUtf8(factoryPrelude) + R"(
 uri = GLib.filename_to_uri(sys.argv[1], None)
 print(factory.lookup(uri, int(sys.argv[2])) or 'none')

@@ -94,13 +94,6 @@ TEST_F(WorkspaceTest, RevealWithoutAFileManagerOpensTheContainingFolder)
     EXPECT_EQ(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(folder)});
 }
 
-TEST_F(WorkspaceTest, OpenHandsTheAddressToTheDesktop)
-{
-    const QUrl url = QUrl::fromLocalFile(TestEnvironment::makeFolder(QStringLiteral("Library")));
-    Workspace::open(url);
-    EXPECT_EQ(m_opened.urls, QList<QUrl>{url});
-}
-
 } // namespace
 
 #include "WorkspaceTest.moc"

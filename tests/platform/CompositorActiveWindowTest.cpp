@@ -1,4 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+// The compositors' back ends against stand-ins for GNOME Shell's extension and KWin's
+// scripting on a private session bus.
+#include "platform/GnomeShellActiveWindowSource.h"
 #include "platform/KWinActiveWindowSource.h"
 
 #include "common/PrivateSessionBus.h"
@@ -14,9 +17,46 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+#include <vector>
+
 namespace {
 
+const QString kGnomePath = QStringLiteral("/com/pictrove/FocusedWindow");
+const QString kGnomeInterface = QStringLiteral("com.pictrove.FocusedWindow");
 const QString kShippedScript = QStringLiteral(PICTROVE_SOURCE_DIR "/packaging/kwin-script/contents/code/main.js");
+
+// Stands in for the Shell extension on a connection and thread of its own, so the back end's
+// blocking Get() is answered while the test's thread waits.
+class FakeExtension : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.pictrove.FocusedWindow")
+
+public:
+    void setFocus(const QString &appId, const QString &wmClass, uint pid)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_appId = appId;
+        m_wmClass = wmClass;
+        m_pid = pid;
+    }
+
+public slots:
+    QString Get(QString &wmClass, uint &pid)
+    {
+        QMutexLocker lock(&m_mutex);
+        wmClass = m_wmClass;
+        pid = m_pid;
+        return m_appId;
+    }
+
+private:
+    QMutex m_mutex;
+    QString m_appId, m_wmClass;
+    uint m_pid = 0;
+};
 
 QDBusMessage activation(const QString &resourceClass, const QString &desktopFileName, const QString &pid)
 {
@@ -88,31 +128,112 @@ private:
     FakeKWin *m_kwin;
 };
 
-class KWinActiveWindow : public ::testing::Test
+// Serves the stand-ins on a connection and thread of their own, so the back ends' blocking
+// calls are answered while the test's thread waits.
+class StandInTest : public ::testing::Test
 {
 protected:
+    StandInTest(QString service, std::initializer_list<std::pair<QString, QObject *>> objects)
+        : m_serviceName(std::move(service)), m_objects(objects)
+    {}
     void SetUp() override
     {
         if (m_bus->address().isEmpty()) {
             GTEST_SKIP() << m_bus->problem().toStdString();
         }
         m_thread.start();
-        m_kwin.moveToThread(&m_thread);
-        m_script.moveToThread(&m_thread);
-        ASSERT_TRUE(m_service.registerObject("/Scripting", &m_kwin, QDBusConnection::ExportAllSlots));
-        ASSERT_TRUE(m_service.registerObject("/Scripting/Script7", &m_script, QDBusConnection::ExportAllSlots));
-        ASSERT_TRUE(m_service.registerService(KWinActiveWindowSource::kwinService()));
+        for (const auto &[path, object] : m_objects) {
+            object->moveToThread(&m_thread);
+            ASSERT_TRUE(m_service.registerObject(path, object, QDBusConnection::ExportAllSlots));
+        }
+        ASSERT_TRUE(m_service.registerService(m_serviceName));
     }
     void TearDown() override
     {
-        QDBusConnection::disconnectFromBus("fake-kwin");
+        QDBusConnection::disconnectFromBus(QStringLiteral("stand-in"));
         m_thread.quit();
         m_thread.wait();
     }
+    struct Case
+    {
+        const char *what;
+        std::function<void()> report; // makes the stand-in report a window
+        ActiveWindow expected;        // empty: no application, named "Unknown"
+    };
+    // Each report reaches the source as one activation, and current() forgets what it cannot name.
+    static void expectActivations(ActiveWindowSource &source, std::initializer_list<Case> cases)
+    {
+        for (const Case &c : cases) {
+            std::optional<ActiveWindow> got;
+            const QMetaObject::Connection conn =
+                QObject::connect(&source, &ActiveWindowSource::activated, [&](const ActiveWindow &w) { got = w; });
+            c.report();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 5000)) << c.what;
+            QObject::disconnect(conn);
+            EXPECT_TRUE(got && got->sameApplication(c.expected)) << c.what;
+            EXPECT_EQ(source.current().has_value(), !c.expected.isEmpty()) << c.what;
+        }
+    }
 
+    const QString m_serviceName;
+    const std::vector<std::pair<QString, QObject *>> m_objects;
     PrivateSessionBus *m_bus = &PrivateSessionBus::shared();
-    QDBusConnection m_service = QDBusConnection::connectToBus(m_bus->address(), "fake-kwin");
+    QDBusConnection m_service = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("stand-in"));
     QThread m_thread;
+};
+
+class GnomeShellActiveWindow : public StandInTest
+{
+protected:
+    GnomeShellActiveWindow() : StandInTest(GnomeShellActiveWindowSource::serviceName(), {{kGnomePath, &m_fake}}) {}
+    void emitFocus(const QString &appId, const QString &wmClass, uint pid)
+    {
+        m_fake.setFocus(appId, wmClass, pid);
+        QDBusMessage signal = QDBusMessage::createSignal(kGnomePath, kGnomeInterface, QStringLiteral("FocusChanged"));
+        signal << appId << wmClass << pid;
+        ASSERT_TRUE(m_service.send(signal));
+    }
+
+    FakeExtension m_fake;
+};
+
+TEST_F(GnomeShellActiveWindow, ReadsAtStartThenFollowsFocusChanges)
+{
+    m_fake.setFocus("org.gnome.Calculator", "gnome-calculator", 31);
+    std::unique_ptr<GnomeShellActiveWindowSource> source =
+        GnomeShellActiveWindowSource::open(QDBusConnection::sessionBus());
+    ASSERT_TRUE(source);
+    ASSERT_TRUE(source->current());
+    EXPECT_EQ(source->current()->applicationId, "org.gnome.Calculator");
+
+    expectActivations(
+        *source,
+        {{"Wayland app id", [&] { emitFocus("foot.desktop", "foot", 42); }, {"foot", {}, "foot", 42}},
+         {"XWayland window: WM class only", [&] { emitFocus({}, "XTerm", 43); }, {"XTerm", {}, {}, 43}},
+         {"nothing known: no stale name, pid not guessed", [&] { emitFocus({}, {}, 44); }, {}},
+         {"known again", [&] { emitFocus("org.gnome.Nautilus", {}, 45); }, {{}, {}, "org.gnome.Nautilus", 45}}});
+
+    // The extension going away leaves no stale name behind.
+    m_service.unregisterService(GnomeShellActiveWindowSource::serviceName());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !source->current(); }, 5000));
+}
+
+TEST_F(GnomeShellActiveWindow, NoOwnerNoSource)
+{
+    m_service.unregisterService(GnomeShellActiveWindowSource::serviceName());
+    QString error;
+    EXPECT_FALSE(GnomeShellActiveWindowSource::open(QDBusConnection::sessionBus(), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+class KWinActiveWindow : public StandInTest
+{
+protected:
+    KWinActiveWindow()
+        : StandInTest(KWinActiveWindowSource::kwinService(),
+                      {{"/Scripting", &m_kwin}, {"/Scripting/Script7", &m_script}})
+    {}
+
     FakeKWin m_kwin{m_service};
     FakeScript m_script{&m_kwin};
 };
@@ -125,32 +246,14 @@ TEST_F(KWinActiveWindow, FollowsTheScriptsReportsAndOnlyKWins)
     ASSERT_TRUE(QTest::qWaitFor([&] { return source->current().has_value(); }, 5000)); // the script ran
     EXPECT_EQ(source->current()->applicationId, "org.kde.dolphin");
 
-    struct Case
-    {
-        const char *what;
-        QString resourceClass, desktopFileName, pid;
-        ActiveWindow expected; // empty: no application, named "Unknown"
-    };
-    const Case cases[] = {
-        {"desktop file name",
-         "org.kde.konsole",
-         "org.kde.konsole",
-         "51",
-         {"org.kde.konsole", {}, "org.kde.konsole", 51}},
-        {"XWayland window: resource class only", "XTerm", {}, "52", {"XTerm", {}, {}, 52}},
-        {"nothing known: no stale name, pid not guessed", {}, {}, "53", {}},
-        {"unreadable pid", "firefox", {}, "-1", {"firefox", {}, {}, 0}},
-    };
-    for (const Case &c : cases) {
-        std::optional<ActiveWindow> got;
-        const QMetaObject::Connection conn =
-            QObject::connect(source.get(), &ActiveWindowSource::activated, [&](const ActiveWindow &w) { got = w; });
-        m_kwin.activate(c.resourceClass, c.desktopFileName, c.pid);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return got.has_value(); }, 5000)) << c.what;
-        QObject::disconnect(conn);
-        EXPECT_TRUE(got && got->sameApplication(c.expected)) << c.what;
-        EXPECT_EQ(source->current().has_value(), !c.expected.isEmpty()) << c.what;
-    }
+    expectActivations(
+        *source,
+        {{"desktop file name",
+          [&] { m_kwin.activate("org.kde.konsole", "org.kde.konsole", "51"); },
+          {"org.kde.konsole", {}, "org.kde.konsole", 51}},
+         {"XWayland window: resource class only", [&] { m_kwin.activate("XTerm", {}, "52"); }, {"XTerm", {}, {}, 52}},
+         {"nothing known: no stale name, pid not guessed", [&] { m_kwin.activate({}, {}, "53"); }, {}},
+         {"unreadable pid", [&] { m_kwin.activate("firefox", {}, "-1"); }, {"firefox", {}, {}, 0}}});
 
     // Another client claiming an activation is not believed; KWin's next report is.
     QStringList seen;
@@ -238,4 +341,4 @@ TEST(KWinScript, ReportsActivationsUnderBothPlasmaApis)
 
 } // namespace
 
-#include "KWinActiveWindowTest.moc"
+#include "CompositorActiveWindowTest.moc"
