@@ -125,7 +125,7 @@ bool photoLike(const QImage &image, const QRect &block)
         }
     }
     const int n = block.width() * block.height();
-    if (hi - lo < 24 || hard * 8 > n) {
+    if (hi - lo < 24 || hard * 5 > n) {
         return false;
     }
     // Distance of each colour from the line between the darkest and the lightest one.
@@ -203,7 +203,8 @@ std::vector<QRect> photoRegions(const QImage &image)
         if (w < 3 || h < 3 || blocks * 2 < w * h) {
             continue;
         }
-        regions.push_back(QRect(left * cell, top * cell, w * cell, h * cell));
+        // One block more on every side: the edge of an avatar is often not photo-like.
+        regions.push_back(QRect((left - 1) * cell, (top - 1) * cell, (w + 2) * cell, (h + 2) * cell) & image.rect());
     }
     return regions;
 }
@@ -219,20 +220,23 @@ cv::Mat greyMat(const QImage &grey)
 std::vector<cv::Rect> facesInRegion(Cascades &cascades, const cv::Mat &grey, const QRect &region)
 {
     const double area = double(region.width()) * region.height();
-    const double s = std::min(std::clamp(120.0 / std::min(region.width(), region.height()), 1.0, 4.0),
-                              std::sqrt(640.0 * 640.0 / area));
+    const double s = std::min(std::clamp(160.0 / std::min(region.width(), region.height()), 1.0, 5.0),
+                              std::sqrt(800.0 * 800.0 / area));
     cv::Mat crop, sized;
     cv::resize(grey(cv::Rect(region.x(), region.y(), region.width(), region.height())), sized, cv::Size(), s, s,
                s > 1.0 ? cv::INTER_CUBIC : cv::INTER_AREA);
     cv::equalizeHist(sized, crop);
-    std::vector<cv::Rect> found, turned;
-    cascades.frontal.detectMultiScale(crop, found, 1.1, 4, cv::CASCADE_SCALE_IMAGE, cv::Size(24, 24));
-    if (!cascades.profile.empty()) {
-        cascades.profile.detectMultiScale(crop, turned, 1.1, 4, cv::CASCADE_SCALE_IMAGE, cv::Size(24, 24));
-        found.insert(found.end(), turned.begin(), turned.end());
+    // Nothing smaller than an 18-pixel face on the screen is searched for.
+    const int least = std::max(24, int(18 * s));
+    std::vector<cv::Rect> found;
+    cascades.frontal.detectMultiScale(crop, found, 1.1, 4, cv::CASCADE_SCALE_IMAGE, cv::Size(least, least));
+    // A face turned aside, to the right as the profile cascade knows it, or mirrored to the left.
+    if (found.empty() && !cascades.profile.empty()) {
+        cascades.profile.detectMultiScale(crop, found, 1.1, 4, cv::CASCADE_SCALE_IMAGE, cv::Size(least, least));
         cv::Mat mirrored;
+        std::vector<cv::Rect> turned;
         cv::flip(crop, mirrored, 1);
-        cascades.profile.detectMultiScale(mirrored, turned, 1.1, 4, cv::CASCADE_SCALE_IMAGE, cv::Size(24, 24));
+        cascades.profile.detectMultiScale(mirrored, turned, 1.1, 4, cv::CASCADE_SCALE_IMAGE, cv::Size(least, least));
         for (cv::Rect r : turned) {
             r.x = crop.cols - r.x - r.width;
             found.push_back(r);

@@ -54,19 +54,21 @@ struct Screen
     QList<QRectF> faces; // where each face is
 };
 
-// Draws photo p into target so that its face fills `share` of the target's height, or less where
-// the photograph is too small; returns where the face landed.
+// Draws photo p into target so that its face fills `share` of the target's height, with black
+// bars where the photograph ends; returns where the face landed.
 inline QRectF drawCut(QPainter &painter, const Photo &p, const QRectF &target, double share)
 {
-    const double k = std::max({target.height() * share / p.face.height(), target.width() / p.area.width(),
-                               target.height() / p.area.height()});
+    const double k = target.height() * share / p.face.height();
     QRectF cut(0, 0, target.width() / k, target.height() / k);
     cut.moveCenter(p.face.center());
-    cut.moveLeft(std::clamp(cut.left(), p.area.left(), p.area.right() - cut.width()));
-    cut.moveTop(std::clamp(cut.top(), p.area.top(), p.area.bottom() - cut.height()));
-    painter.drawImage(target, QImage(path(p)), cut);
-    return QRectF(target.x() + (p.face.x() - cut.x()) * k, target.y() + (p.face.y() - cut.y()) * k,
-                  p.face.width() * k, p.face.height() * k);
+    const QRectF seen = cut & p.area;
+    const auto place = [&](const QRectF &r) {
+        return QRectF(target.x() + (r.x() - cut.x()) * k, target.y() + (r.y() - cut.y()) * k, r.width() * k,
+                      r.height() * k);
+    };
+    painter.fillRect(target, Qt::black);
+    painter.drawImage(place(seen), QImage(path(p)), seen);
+    return place(p.face);
 }
 
 // Lays `count` faces, starting with photo `first`, over the right half of a screen of text
