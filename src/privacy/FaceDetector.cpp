@@ -97,31 +97,29 @@ private:
     bool m_logged = false;
 };
 
-int luma(QRgb c) { return (qRed(c) * 77 + qGreen(c) * 150 + qBlue(c) * 29) >> 8; }
-
 // Whether a block looks like part of a photograph: a spread of tones or of colours, and few of
 // the hard steps that text and drawn controls are made of. Text, even antialiased, is two
 // colours and the blends between them; a photograph is neither.
-bool photoLike(const QImage &image, const QRect &block)
+bool photoLike(const QImage &image, const QImage &grey, const QRect &block)
 {
     int lo = 256, hi = -1;
     QRgb dark = 0, light = 0;
     int hard = 0;
     for (int y = block.top(); y <= block.bottom(); ++y) {
-        const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
-        const auto *above = y > block.top() ? reinterpret_cast<const QRgb *>(image.constScanLine(y - 1)) : row;
+        const uchar *row = grey.constScanLine(y);
+        const uchar *above = y > block.top() ? grey.constScanLine(y - 1) : row;
         for (int x = block.left(); x <= block.right(); ++x) {
-            const int v = luma(row[x]);
+            const int v = row[x];
             if (v < lo) {
                 lo = v;
-                dark = row[x];
+                dark = reinterpret_cast<const QRgb *>(image.constScanLine(y))[x];
             }
             if (v > hi) {
                 hi = v;
-                light = row[x];
+                light = reinterpret_cast<const QRgb *>(image.constScanLine(y))[x];
             }
-            const int left = x > block.left() ? luma(row[x - 1]) : v;
-            hard += std::abs(v - left) > 72 || std::abs(v - luma(above[x])) > 72;
+            const int left = x > block.left() ? row[x - 1] : v;
+            hard += std::abs(v - left) > 72 || std::abs(v - above[x]) > 72;
         }
     }
     const int n = block.width() * block.height();
@@ -134,8 +132,9 @@ bool photoLike(const QImage &image, const QRect &block)
     int mid = 0, off = 0;
     for (int y = block.top(); y <= block.bottom(); ++y) {
         const auto *row = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+        const uchar *tone = grey.constScanLine(y);
         for (int x = block.left(); x <= block.right(); ++x) {
-            const int v = luma(row[x]);
+            const int v = tone[x];
             mid += v > lo + (hi - lo) / 4 && v < hi - (hi - lo) / 4;
             const double r = qRed(row[x]) - qRed(dark), g = qGreen(row[x]) - qGreen(dark), b = qBlue(row[x]) - qBlue(dark);
             const double t = std::clamp((r * dr + g * dg + b * db) / len2, 0.0, 1.0);
@@ -148,14 +147,14 @@ bool photoLike(const QImage &image, const QRect &block)
 
 // Areas of the screen that look like photographs (avatars, video tiles, pictures), found on a
 // grid of small blocks and joined where blocks touch.
-std::vector<QRect> photoRegions(const QImage &image)
+std::vector<QRect> photoRegions(const QImage &image, const QImage &grey)
 {
     const int cell = std::max(8, std::max(image.width(), image.height()) / 240);
     const int cols = image.width() / cell, rows = image.height() / cell;
     std::vector<char> mask(size_t(cols) * size_t(rows), 0);
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
-            mask[size_t(r) * size_t(cols) + size_t(c)] = photoLike(image, QRect(c * cell, r * cell, cell, cell));
+            mask[size_t(r) * size_t(cols) + size_t(c)] = photoLike(image, grey, QRect(c * cell, r * cell, cell, cell));
         }
     }
     // A face's smooth cheek or a dark eye socket can miss the test: close gaps of one block.
@@ -297,7 +296,7 @@ QList<QRectF> FaceDetector::detect(const QImage &image)
         faces.append(QRectF(r.x * shrink, r.y * shrink, r.width * shrink, r.height * shrink));
     }
     const cv::Mat full = greyMat(grey);
-    for (const QRect &region : photoRegions(image.convertToFormat(QImage::Format_RGB32))) {
+    for (const QRect &region : photoRegions(image.convertToFormat(QImage::Format_RGB32), grey)) {
         for (const cv::Rect &r : facesInRegion(*cascades, full, region)) {
             const QRectF box(r.x, r.y, r.width, r.height);
             if (!overlapsAny(box, faces)) {
