@@ -99,20 +99,11 @@ void BM_Faces_1920x1080(benchmark::State &state)
 }
 BENCHMARK(BM_Faces_1920x1080)->Unit(benchmark::kMillisecond);
 
-QList<QRectF> lineRects(const FixtureScore::Fixture &f)
-{
-    QList<QRectF> rects;
-    for (const FixtureScore::Item &item : f.items) {
-        rects << item.rect;
-    }
-    return rects;
-}
-
 // A chat list of 48-point avatars over the dense 2x screen.
 void BM_Faces_ChatAvatars_2880x1800(benchmark::State &state)
 {
     const FixtureScore::Fixture f = FixtureScore::load(kDense2x);
-    const QImage screen = FaceScreens::compose(f.image, lineRects(f), FaceScreens::Layout::chat, 48, 2, 0, 7).image;
+    const QImage screen = FaceScreens::compose(f.image, f.items, FaceScreens::Layout::chat, 48, 2, 0, 7).image;
     for (auto _ : state) {
         benchmark::DoNotOptimize(FaceDetector::detect(screen));
     }
@@ -219,7 +210,7 @@ int faces()
             qint64 ms = 0;
             for (const FaceCase &c : cases) {
                 const FixtureScore::Fixture f = FixtureScore::load(QLatin1String(c.fixture));
-                const FaceScreens::Screen s = FaceScreens::compose(f.image, lineRects(f), c.layout, size, c.scale, c.first, 7);
+                const FaceScreens::Screen s = FaceScreens::compose(f.image, f.items, c.layout, size, c.scale, c.first, 7);
                 QElapsedTimer t;
                 t.start();
                 QList<QRectF> boxes;

@@ -73,11 +73,16 @@ inline QRectF drawCut(QPainter &painter, const Photo &p, const QRectF &target, d
 
 // Lays `count` faces, starting with photo `first`, over the right half of a screen of text
 // (rendered at `scale` device pixels per point), each avatar or tile `size` points tall, beside
-// strips copied from the screen's own text lines (`lines`, in screen pixels). An avatar is `size`
-// points across with the face 70 % of it; a call tile is twice as tall with the face 35 %.
-inline Screen compose(const QImage &screen, const QList<QRectF> &lines, Layout layout, int size, double scale,
-                      int first = 0, int count = 5)
+// strips copied from the screen's own text (the `rect`s of `items`, in screen pixels). An avatar
+// is `size` points across with the face 70 % of it; a call tile is twice as tall, the face 35 %.
+template<typename Items>
+Screen compose(const QImage &screen, const Items &items, Layout layout, int size, double scale, int first = 0,
+               int count = 5)
 {
+    QList<QRectF> lines;
+    for (const auto &item : items) {
+        lines << item.rect;
+    }
     Screen out{screen.convertToFormat(QImage::Format_RGB32), {}};
     QPainter painter(&out.image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
