@@ -10,6 +10,8 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/objdetect.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -150,60 +152,27 @@ bool photoLike(const QImage &image, const QImage &grey, const QRect &block)
 std::vector<QRect> photoRegions(const QImage &image, const QImage &grey)
 {
     const int cell = std::max(8, std::max(image.width(), image.height()) / 240);
-    const int cols = image.width() / cell, rows = image.height() / cell;
-    std::vector<char> mask(size_t(cols) * size_t(rows), 0);
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            mask[size_t(r) * size_t(cols) + size_t(c)] = photoLike(image, grey, QRect(c * cell, r * cell, cell, cell));
+    cv::Mat mask(image.height() / cell, image.width() / cell, CV_8UC1);
+    for (int r = 0; r < mask.rows; ++r) {
+        for (int c = 0; c < mask.cols; ++c) {
+            mask.at<uchar>(r, c) = photoLike(image, grey, QRect(c * cell, r * cell, cell, cell)) ? 255 : 0;
         }
     }
-    // A face's smooth cheek or a dark eye socket can miss the test: close gaps of one block.
-    std::vector<char> grown(mask.size(), 0);
-    for (int r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c) {
-            for (int nr = std::max(0, r - 1); nr <= std::min(rows - 1, r + 1) && !mask[size_t(r) * size_t(cols) + size_t(c)]; ++nr) {
-                for (int nc = std::max(0, c - 1); nc <= std::min(cols - 1, c + 1); ++nc) {
-                    if (mask[size_t(nr) * size_t(cols) + size_t(nc)]) {
-                        grown[size_t(r) * size_t(cols) + size_t(c)] = 1;
-                    }
-                }
-            }
-            grown[size_t(r) * size_t(cols) + size_t(c)] |= mask[size_t(r) * size_t(cols) + size_t(c)];
-        }
-    }
-    mask.swap(grown);
+    // A face's smooth cheek or a dark eye can miss the test: gaps of one block are closed.
+    cv::dilate(mask, mask, cv::Mat());
+    cv::Mat labels, stats, centroids;
+    const int count = cv::connectedComponentsWithStats(mask, labels, stats, centroids, 8);
     std::vector<QRect> regions;
-    std::vector<int> stack;
-    for (int start = 0; start < cols * rows; ++start) {
-        if (mask[size_t(start)] != 1) {
-            continue;
-        }
-        int blocks = 0, left = cols, right = -1, top = rows, bottom = -1;
-        mask[size_t(start)] = 2;
-        stack.assign(1, start);
-        while (!stack.empty()) {
-            const int at = stack.back();
-            stack.pop_back();
-            const int r = at / cols, c = at % cols;
-            ++blocks;
-            left = std::min(left, c), right = std::max(right, c), top = std::min(top, r), bottom = std::max(bottom, r);
-            for (int nr = std::max(0, r - 1); nr <= std::min(rows - 1, r + 1); ++nr) {
-                for (int nc = std::max(0, c - 1); nc <= std::min(cols - 1, c + 1); ++nc) {
-                    const size_t i = size_t(nr) * size_t(cols) + size_t(nc);
-                    if (mask[i] == 1) {
-                        mask[i] = 2;
-                        stack.push_back(int(i));
-                    }
-                }
-            }
-        }
-        const int w = right - left + 1, h = bottom - top + 1;
-        // Too small to hold a face, or a thin run of blocks along a line of coloured text.
-        if (w < 3 || h < 3 || blocks * 2 < w * h) {
+    for (int i = 1; i < count; ++i) {
+        const int w = stats.at<int>(i, cv::CC_STAT_WIDTH), h = stats.at<int>(i, cv::CC_STAT_HEIGHT);
+        // Too small to hold a face, or a sparse run of blocks such as coloured words.
+        if (w < 3 || h < 3 || stats.at<int>(i, cv::CC_STAT_AREA) * 2 < w * h) {
             continue;
         }
         // One block more on every side: the edge of an avatar is often not photo-like.
-        regions.push_back(QRect((left - 1) * cell, (top - 1) * cell, (w + 2) * cell, (h + 2) * cell) & image.rect());
+        regions.push_back(QRect((stats.at<int>(i, cv::CC_STAT_LEFT) - 1) * cell,
+                                (stats.at<int>(i, cv::CC_STAT_TOP) - 1) * cell, (w + 2) * cell, (h + 2) * cell) &
+                          image.rect());
     }
     return regions;
 }

@@ -25,9 +25,6 @@ TEST(Faces, FoundOnAPhotographAndPaddedPastItsEdge)
     EXPECT_EQ(PIIDetector::scanNow(photo, PIIType::faces, false).faceRects,
               QList<QRectF>{face.adjusted(-0.15 * face.width(), -0.15 * face.height(), 0.15 * face.width(),
                                           0.15 * face.height())});
-    EXPECT_GT(face.center().x(), photo.width() * 0.3);
-    EXPECT_LT(face.center().x(), photo.width() * 0.7);
-    EXPECT_LT(face.center().y(), photo.height() * 0.6);
     const int cut = int(face.x()) - 2;
     const PIIDetector::ScanResult r =
         PIIDetector::scanNow(photo.copy(cut, 0, photo.width() - cut, photo.height()), PIIType::faces, false);
@@ -44,9 +41,7 @@ struct Avatars
     double scale;
 };
 
-class SmallFaces : public testing::TestWithParam<Avatars>
-{
-};
+using SmallFaces = testing::TestWithParam<Avatars>;
 
 TEST_P(SmallFaces, FourInFiveHiddenAndNothingElse)
 {
