@@ -63,9 +63,11 @@ INSTANTIATE_TEST_SUITE_P(Sizes, SmallFaces,
                                          Avatars{80, "crm-dark-12px-1x", 1}),
                          [](const auto &info) { return "px" + std::to_string(info.param.size); });
 
-// Every screen of text, the photo banner of the chat screens among them.
+// Every screen of text, the photo banner of the chat screens among them, and a picture smaller
+// than one block of the photo search.
 TEST(Faces, NoneOnScreensOfText)
 {
+    EXPECT_TRUE(FaceDetector::detect(QImage(4, 4, QImage::Format_RGB32)).isEmpty());
     for (const QString &name :
          FixtureScore::fixtureNames() + FixtureScore::tunedScreenNames() + FixtureScore::heldOutNames()) {
         EXPECT_TRUE(FaceDetector::detect(FixtureScore::load(name).image).isEmpty()) << name.toStdString();
