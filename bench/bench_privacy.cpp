@@ -4,8 +4,11 @@
 // rendered fixtures.
 //   bench_privacy                       timings
 //   bench_privacy --accuracy [--part tuned|held-out] [--only NAME-PART] [--scale S] [--psm N] [--bands N] [--invert 0|1]
+//   bench_privacy --faces               faces found per avatar size on composed screens, tuned and
+//                                       held-out layouts
 //   bench_privacy --lines NAME          the recognised lines of one fixture with their boxes, and
 //                                       the addresses found across them
+#include "../tests/common/FaceScreens.h"
 #include "../tests/privacy/FixtureScore.h"
 #include "privacy/AddressDetector.h"
 #include "privacy/FaceDetector.h"
@@ -96,6 +99,17 @@ void BM_Faces_1920x1080(benchmark::State &state)
 }
 BENCHMARK(BM_Faces_1920x1080)->Unit(benchmark::kMillisecond);
 
+// A chat list of 48-point avatars over the dense 2x screen.
+void BM_Faces_ChatAvatars_2880x1800(benchmark::State &state)
+{
+    const FixtureScore::Fixture f = FixtureScore::load(kDense2x);
+    const QImage screen = FaceScreens::compose(f.image, f.items, FaceScreens::Layout::chat, 48, 2, 0, 7).image;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(FaceDetector::detect(screen));
+    }
+}
+BENCHMARK(BM_Faces_ChatAvatars_2880x1800)->Unit(benchmark::kMillisecond);
+
 void BM_Scan_1920x1080(benchmark::State &s) { scanFixture(s, kDense1x); }
 void BM_Scan_2880x1800(benchmark::State &s) { scanFixture(s, kDense2x); }
 void BM_TesseractCli_1920x1080(benchmark::State &s) { tesseractCli(s, kDense1x); }
@@ -174,6 +188,50 @@ int accuracy(int argc, char **argv)
     return 0;
 }
 
+struct FaceCase
+{
+    const char *fixture;
+    FaceScreens::Layout layout;
+    double scale;
+    int first;
+};
+
+int faces()
+{
+    using L = FaceScreens::Layout;
+    const QList<FaceCase> tuned{{"crm-light-13px-1x", L::chat, 1, 0}, {"crm-dark-12px-1x", L::chat, 1, 2},
+                                {"contacts-light-13px-1x", L::profile, 1, 4}};
+    const QList<FaceCase> heldOut{{"chat-dark-15px-2x", L::chat, 2, 1},      {"checkout-light-16px-2x", L::call, 2, 3},
+                                  {"editor-dark-12px-1x", L::call, 1, 5},    {"sheet-light-13px-1x", L::profile, 1, 6}};
+    for (const auto &[part, cases] : {std::pair{"tuned", tuned}, std::pair{"held-out", heldOut}}) {
+        std::printf("part %s\n size  found  strays   ms\n", part);
+        for (int size : {32, 40, 48, 64, 80}) {
+            int found = 0, planted = 0, strays = 0;
+            qint64 ms = 0;
+            for (const FaceCase &c : cases) {
+                const FixtureScore::Fixture f = FixtureScore::load(QLatin1String(c.fixture));
+                const FaceScreens::Screen s = FaceScreens::compose(f.image, f.items, c.layout, size, c.scale, c.first, 7);
+                QElapsedTimer t;
+                t.start();
+                QList<QRectF> boxes;
+                for (const QRectF &face : FaceDetector::detect(s.image)) {
+                    boxes << FaceDetector::padded(face);
+                }
+                ms += t.elapsed();
+                const auto [hit, stray] = FaceScreens::score(s.faces, boxes);
+                found += hit;
+                strays += stray;
+                planted += int(s.faces.size());
+                if (qEnvironmentVariableIsSet("PICTROVE_FACE_SHOTS")) {
+                    s.image.save(QStringLiteral("/tmp/faces-%1-%2.png").arg(QLatin1String(c.fixture)).arg(size));
+                }
+            }
+            std::printf("%5d  %2d/%2d  %6d  %4lld\n", size, found, planted, strays, ms);
+        }
+    }
+    return 0;
+}
+
 int printLines(const QString &name)
 {
     const FixtureScore::Fixture f = FixtureScore::load(name);
@@ -200,6 +258,9 @@ int main(int argc, char **argv)
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--lines") && i + 1 < argc) {
             return printLines(QString::fromLocal8Bit(argv[i + 1]));
+        }
+        if (!std::strcmp(argv[i], "--faces")) {
+            return faces();
         }
         if (!std::strcmp(argv[i], "--accuracy")) {
             return accuracy(argc, argv);

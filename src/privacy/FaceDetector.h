@@ -5,8 +5,10 @@
 #include <QList>
 #include <QRectF>
 
-// Frontal faces through OpenCV's Haar cascade from the opencv-data package. Boxes are the
-// detector's own, in the bitmap's pixels (origin top-left), without padding.
+// Faces through OpenCV's Haar cascades from the opencv-data package: frontal faces over the
+// whole bitmap at a reduced size, and frontal or turned faces in the areas that look like
+// photographs (avatars, call tiles) at full or enlarged size, so a 32-pixel avatar is found.
+// Boxes are the detector's own, in the bitmap's pixels (origin top-left), without padding.
 class FaceDetector
 {
 public:

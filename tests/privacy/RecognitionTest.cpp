@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 namespace {
 
 struct Screen
@@ -29,13 +31,8 @@ TEST_P(Fixtures, PlantedItemsAreReadAndHiddenDecoysAreNot)
     const PIIDetector::ScanResult r = PIIDetector::scanNow(f.image, PIITypes::fromInt(kTextPIITypesMask), true);
     FixtureScore::Score s;
     FixtureScore::scoreInto(f, r, s);
-    int planted = 0, covered = 0;
-    for (int n : s.planted) {
-        planted += n;
-    }
-    for (int n : s.covered) {
-        covered += n;
-    }
+    const int planted = std::accumulate(s.planted.begin(), s.planted.end(), 0);
+    const int covered = std::accumulate(s.covered.begin(), s.covered.end(), 0);
     // Nearly every planted item lies wholly under rectangles; none of the decoys is boxed.
     EXPECT_GE(covered * 100, planted * 95) << s.misses.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(s.decoyHits, 0) << s.decoyNames.join(QLatin1Char('\n')).toStdString();
