@@ -152,6 +152,10 @@ bool photoLike(const QImage &image, const QImage &grey, const QRect &block)
 std::vector<QRect> photoRegions(const QImage &image, const QImage &grey)
 {
     const int cell = std::max(8, std::max(image.width(), image.height()) / 240);
+    // A picture smaller than one block holds no avatar, and OpenCV refuses an empty grid.
+    if (image.width() < cell || image.height() < cell) {
+        return {};
+    }
     cv::Mat mask(image.height() / cell, image.width() / cell, CV_8UC1);
     for (int r = 0; r < mask.rows; ++r) {
         for (int c = 0; c < mask.cols; ++c) {
