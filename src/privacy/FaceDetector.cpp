@@ -8,6 +8,7 @@
 #include <QMutexLocker>
 
 #include <opencv2/imgproc.hpp>
+#include <opencv2/core/ocl.hpp>
 #include <opencv2/objdetect.hpp>
 
 #include <algorithm>
@@ -90,6 +91,10 @@ private:
         : m_path(cascadePath(kFrontalName))
         , m_profilePath(cascadePath(kProfileName))
     {
+        // The cascades run on the processor: without this OpenCV loads whatever OpenCL
+        // runtime the machine has on a large picture, a library (and threads) a tray
+        // utility has no use for.
+        cv::ocl::setUseOpenCL(false);
     }
 
     QMutex m_mutex;
