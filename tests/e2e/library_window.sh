@@ -9,7 +9,6 @@ set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 PY=/usr/bin/python3 # Debian's pyatspi belongs to the system Python
 PROBE=$(readlink -f "$(dirname "$0")/lib/atspi_probe.py")
-KEYS=$(readlink -f "$(dirname "$0")/lib/atspi_keys.py")
 
 source "$(dirname "$0")/lib/sandbox.bash"
 e2e_require Xvfb openbox dbus-run-session dbus-update-activation-environment xdotool xdpyinfo convert gio
@@ -81,8 +80,8 @@ count_is "2 of 4" || fail "the count for the query"
 # Move to Trash from the card's context menu, opened from the keyboard and heard through its
 # events: the file goes to the trash the desktop shows, its card and its index entry with it.
 probe focus "$TITLE" text Search || fail "the search field does not take the focus"
-"$PY" "$KEYS" tab-to list Screenshots || fail "Tab does not reach the grid"
-menu=$("$PY" "$KEYS" menu shift+F10 "Move to Trash") || fail "no Move to Trash in the menu Shift+F10 opens: $menu"
+probe tab-to list Screenshots || fail "Tab does not reach the grid"
+menu=$(probe menu shift+F10 "Move to Trash") || fail "no Move to Trash in the menu Shift+F10 opens: $menu"
 [ "$(tr '\n' , <<<"$menu")" = "Annotate,Tag…,Copy,Show in Folder,Move to Trash," ] || fail "the card's menu: $menu"
 count_is "1 of 3" || fail "the card was not dropped"
 mapfile -t left < <(find "$LIBRARY/Mail" -name '*.png' -printf '%f\n')

@@ -1,15 +1,29 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Reads and drives the running Pictrove through the accessibility bus, as a screen reader does.
-# Run with Debian's /usr/bin/python3 (pyatspi). Each command waits up to 10 s for what it
-# looks for and exits 1 when it never appears.
+# Reads and drives the running Pictrove through the accessibility bus, as a screen reader does,
+# and from the keyboard (xdotool). Run with Debian's /usr/bin/python3 (pyatspi). Each command
+# waits up to 10 s for what it looks for and exits 1 when it never appears.
+#   window TITLE                exits 0 when the window is on the accessibility bus
 #   unnamed WINDOW              prints the controls of WINDOW that have no accessible name
+#   has WINDOW ROLE NAME        exits 0 when the window has such a control (role "control":
+#                               any a person operates)
 #   description WINDOW ROLE NAME [EXPECTED]  prints the accessible description of a control,
 #                               or waits until it reads EXPECTED
 #   text WINDOW ROLE NAME       prints the text of a text field
 #   focus WINDOW ROLE NAME      gives a control the keyboard focus
+#   press WINDOW ROLE NAME      presses a control (its first action)
+#   checked WINDOW ROLE NAME yes|no  waits until the control is (yes) or is not (no) checked
+#   shown WINDOW NAME           exits 0 when a control of that name is on screen
 #   items WINDOW                prints the accessible name of every card of the grid
 #   menu-item NAME              exits 0 when a menu item NAME is on screen
+#   tab-to ROLE NAME            presses Tab until a control of ROLE named NAME (or one of its
+#                               items) has the focus
+#   menu KEY ITEM               presses KEY, prints the items of the popup menu it opens, walks
+#                               down to ITEM with the arrow keys and chooses it with Return
+# The last two follow focus and popup-menu events: a popup menu is not among the application's
+# children, so it is found only through its events, as a screen reader finds it.
+import subprocess
 import sys
+import threading
 import time
 
 import pyatspi
@@ -29,6 +43,7 @@ CONTROLS = ROLES["button"] + ROLES["combo"] + ROLES["text"] + ROLES["list"] + (
     pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON, pyatspi.ROLE_SLIDER, pyatspi.ROLE_SPIN_BUTTON,
     pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TABLE_CELL)
 ROLES["control"] = CONTROLS + ROLES["tab"]
+MENUS = (pyatspi.ROLE_POPUP_MENU, pyatspi.ROLE_MENU)
 
 
 def walk(node, depth=0):
@@ -86,50 +101,27 @@ def control(args):
     return wait(lambda: find(win, args[1], args[2]))
 
 
-def main(command, args):
-    if command in ACTIONS:
-        ACTIONS[command](args)
-    elif command == "unnamed":
-        win = wait(lambda: window(args[0]))
-        for node in walk(win):
-            # A combo box's own drop-down list is Qt's and goes by the box.
-            in_combo = node.parent is not None and node.parent.getRole() == pyatspi.ROLE_COMBO_BOX
-            if node.getRole() in CONTROLS and not in_combo and not (node.name or "").strip():
-                print(node.getRoleName())
-    elif command == "description":
-        node = control(args)
-        if len(args) > 3:
-            node = wait(lambda: node if node.description == args[3] else None)
-        print(node.description)
-    elif command == "text":
-        print(control(args).queryText().getText(0, -1))
-    elif command == "focus":
-        node = control(args)
-        node.queryComponent().grabFocus()
-        # A list hands the focus on to its current item.
-        wait(lambda: next((n for n in walk(node) if n.getState().contains(pyatspi.STATE_FOCUSED)), None))
-    elif command == "items":
-        win = wait(lambda: window(args[0]))
-        grid = wait(lambda: find(win, "list", "Screenshots"))
-        for card in wait(lambda: list(grid) or None):
-            print(card.name)
-    elif command == "menu-item":
-        wait(lambda: next((n for app in app_nodes() for n in [find(app, "menu-item", args[0])] if n), None))
-    else:
-        sys.exit("unknown command " + command)
-
-
-# More commands, each waiting as the others do:
-#   window TITLE                exits 0 when the window is on the accessibility bus
-#   has WINDOW ROLE NAME        exits 0 when the window has such a control (role "control":
-#                               any a person operates)
-#   shown WINDOW NAME           exits 0 when a control of that name is on screen
-#   press WINDOW ROLE NAME      presses a control (its first action)
-#   checked WINDOW ROLE NAME yes|no  waits until the control is (yes) or is not (no) checked
-def shown(args):
+def unnamed(args):
     win = wait(lambda: window(args[0]))
-    showing = lambda n: n.getState().contains(pyatspi.STATE_SHOWING)
-    wait(lambda: next((n for n in walk(win) if n.getRole() in CONTROLS and n.name == args[1] and showing(n)), None))
+    for node in walk(win):
+        # A combo box's own drop-down list is Qt's and goes by the box.
+        in_combo = node.parent is not None and node.parent.getRole() == pyatspi.ROLE_COMBO_BOX
+        if node.getRole() in CONTROLS and not in_combo and not (node.name or "").strip():
+            print(node.getRoleName())
+
+
+def description(args):
+    node = control(args)
+    if len(args) > 3:
+        node = wait(lambda: node if node.description == args[3] else None)
+    print(node.description)
+
+
+def focus(args):
+    node = control(args)
+    node.queryComponent().grabFocus()
+    # A list hands the focus on to its current item.
+    wait(lambda: next((n for n in walk(node) if n.getState().contains(pyatspi.STATE_FOCUSED)), None))
 
 
 def checked(args):
@@ -138,14 +130,128 @@ def checked(args):
     wait(lambda: node if node.getState().contains(pyatspi.STATE_CHECKED) == want else None)
 
 
-ACTIONS = {
+def shown(args):
+    win = wait(lambda: window(args[0]))
+    showing = lambda n: n.getState().contains(pyatspi.STATE_SHOWING)
+    wait(lambda: next((n for n in walk(win) if n.getRole() in CONTROLS and n.name == args[1] and showing(n)), None))
+
+
+def items(args):
+    win = wait(lambda: window(args[0]))
+    grid = wait(lambda: find(win, "list", "Screenshots"))
+    for card in wait(lambda: list(grid) or None):
+        print(card.name)
+
+
+class Heard:
+    """The latest focus and popup-menu events, handed from the event loop to the driver."""
+
+    def __init__(self):
+        self.cond = threading.Condition()
+        self.focused = None  # (role, name, parent role, parent name)
+        self.menu = None  # names of the items of the menu last shown
+
+    def on_event(self, event):
+        try:
+            source = event.source
+            role = source.getRole()
+            if event.type.startswith("object:state-changed:focused") and event.detail1:
+                parent = source.parent
+                focus = (role, source.name, parent.getRole() if parent else None, parent.name if parent else None)
+                with self.cond:
+                    self.focused = focus
+                    self.cond.notify_all()
+            elif event.type.startswith("object:state-changed:showing") and event.detail1 and role in MENUS:
+                items = [child.name for child in source if child is not None and child.name]
+                with self.cond:
+                    self.menu = items
+                    self.cond.notify_all()
+        except Exception:
+            pass
+
+    def wait_for(self, test, timeout=10):
+        with self.cond:
+            return self.cond.wait_for(test, timeout)
+
+    def clear(self):
+        with self.cond:
+            self.focused = None
+            self.menu = None
+
+
+def key(name):
+    subprocess.run(["xdotool", "key", name], check=True)
+
+
+def tab_to(heard, role, name):
+    roles = ROLES[role]
+    for _ in range(12):
+        heard.clear()
+        key("Tab")
+        if not heard.wait_for(lambda: heard.focused is not None):
+            return False
+        r, n, pr, pn = heard.focused
+        if (r in roles and n == name) or (pr in roles and pn == name):
+            return True
+    return False
+
+
+def choose(heard, opener, item):
+    heard.clear()
+    key(opener)
+    if not heard.wait_for(lambda: heard.menu is not None):
+        print("no popup menu opened", file=sys.stderr)
+        return False
+    names = heard.menu
+    print("\n".join(names))
+    for _ in range(len(names) + 1):
+        heard.focused = None
+        key("Down")
+        if not heard.wait_for(lambda: heard.focused is not None):
+            return False
+        if heard.focused[0] == pyatspi.ROLE_MENU_ITEM and heard.focused[1] == item:
+            key("Return")
+            return True
+    print("no menu item " + item, file=sys.stderr)
+    return False
+
+
+def listen(drive, args):
+    """Runs drive(heard, *args) beside the event loop that fills heard; exits 1 unless it succeeds."""
+    heard = Heard()
+    pyatspi.Registry.registerEventListener(heard.on_event, "object:state-changed:focused",
+                                           "object:state-changed:showing")
+    outcome = []
+
+    def run():
+        try:
+            outcome.append(drive(heard, *args))
+        finally:
+            pyatspi.Registry.stop()
+
+    threading.Timer(0.3, run).start()  # once the listener is registered
+    pyatspi.Registry.start()
+    sys.exit(0 if outcome and outcome[0] else 1)
+
+
+COMMANDS = {
     "window": lambda args: wait(lambda: window(args[0])),
+    "unnamed": unnamed,
     "has": control,
-    "shown": shown,
+    "description": description,
+    "text": lambda args: print(control(args).queryText().getText(0, -1)),
+    "focus": focus,
     "press": lambda args: control(args).queryAction().doAction(0),
     "checked": checked,
+    "shown": shown,
+    "items": items,
+    "menu-item": lambda args: wait(
+        lambda: next((n for app in app_nodes() for n in [find(app, "menu-item", args[0])] if n), None)),
+    "tab-to": lambda args: listen(tab_to, args),
+    "menu": lambda args: listen(choose, args),
 }
 
-
 if __name__ == "__main__":
-    main(sys.argv[1], sys.argv[2:])
+    if len(sys.argv) < 2 or sys.argv[1] not in COMMANDS:
+        sys.exit("unknown command " + " ".join(sys.argv[1:2]))
+    COMMANDS[sys.argv[1]](sys.argv[2:])
