@@ -3,7 +3,6 @@
 #include "common/TestEnvironment.h"
 #include "common/TestPalettes.h"
 #include "tags/TagLists.h"
-#include "ui/preferences/AboutTab.h"
 #include "ui/ColorSwatch.h"
 #include "ui/preferences/FolderField.h"
 #include "ui/preferences/GeneralTab.h"
@@ -26,7 +25,6 @@
 #include <QKeySequence>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QSpinBox>
 #include <QStyleFactory>
 #include <QTabWidget>
 #include <QTest>
@@ -129,19 +127,6 @@ TEST(PreferencesView, EnablingRulesFollowTheSwitches)
     EXPECT_EQ(f.settings.get(Settings::retentionAction), "archive");
     EXPECT_TRUE(storage.actionHelp()->text().startsWith("Old screenshots move to an Archive folder"));
     EXPECT_TRUE(storage.olderThan()->isEnabledTo(&storage));
-}
-
-TEST(PreferencesView, ControlsFollowAnotherProcessWritingTheSettings)
-{
-    Fixture f;
-    f.settings.followExternalChanges();
-    PreferencesView view(f.settings);
-    EXPECT_EQ(view.size(), QSize(500, 520));
-    AppSettings other; // another process's view of the same file
-    other.set(Settings::recentPreviewMinutes, 60);
-    other.set(Settings::piiRedactionStyle, QStringLiteral("black"));
-    QTRY_COMPARE_WITH_TIMEOUT(view.general()->recentMinutes()->currentText(), QString("1 hour"), 20000);
-    QTRY_COMPARE_WITH_TIMEOUT(view.privacy()->style()->currentIndex(), 1, 20000);
 }
 
 TEST(PreferencesView, LaunchAtLoginShowsTheAutostartEntryWhenTheTabShows)
@@ -254,25 +239,6 @@ TEST(TagsTab, AddingFavoritesAndClearingRecents)
     QTest::mouseClick(tab.clearRecentButton(), Qt::LeftButton);
     EXPECT_TRUE(lists.recentTags().isEmpty());
     EXPECT_TRUE(tab.clearRecentButton()->isHidden());
-
-    // The stepper stops at its bounds.
-    QSpinBox *stepper = tab.maxRecentTags();
-    for (const auto &[start, key, expected] : {std::tuple{6, Qt::Key_Down, 5}, {5, Qt::Key_Down, 5},
-                                                {49, Qt::Key_Up, 50}, {50, Qt::Key_Up, 50}}) {
-        f.settings.set(Settings::maxRecentTags, start);
-        QTest::keyClick(stepper, key);
-        QTest::keyClick(stepper, key);
-        EXPECT_EQ(f.settings.get(Settings::maxRecentTags), expected) << start;
-    }
-}
-
-TEST(AboutTab, VersionLine)
-{
-    EXPECT_EQ(AboutTab::versionLine("", ""), "Version ? (?)");
-    EXPECT_EQ(AboutTab::versionLine("0.1.0", ""), "Version 0.1.0 (?)");
-    EXPECT_EQ(AboutTab::versionLine("0.1.0", "93"), "Version 0.1.0 (93)");
-    AboutTab tab("", "");
-    EXPECT_EQ(tab.versionLabel()->text(), "Version ? (?)");
 }
 
 } // namespace
