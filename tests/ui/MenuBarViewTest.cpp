@@ -189,7 +189,6 @@ TEST(MenuBarView, OlderRecentsUnfold)
 TEST(RelativeTime, PhrasedByIcuInTheUsersLanguage)
 {
     EXPECT_EQ(RelativeTime::format(now.addSecs(-5 * 60), now, "en_US"), "5 minutes ago");
-    EXPECT_EQ(RelativeTime::format(now.addSecs(-60), now, "en_US"), "1 minute ago");
     EXPECT_EQ(RelativeTime::format(now.addSecs(-30), now, "en_US"), "30 seconds ago");
     EXPECT_EQ(RelativeTime::format(now.addSecs(-2 * 3600), now, "en_US"), "2 hours ago");
     EXPECT_EQ(RelativeTime::format(now.addSecs(-5 * 60), now, "de_DE"), "vor 5 Minuten");
