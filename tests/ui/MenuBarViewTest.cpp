@@ -171,21 +171,6 @@ TEST(TrayPopover, SizedByItsContentAndFollowsIt)
     EXPECT_FALSE(popover.isVisible());
 }
 
-TEST(MenuBarView, OlderRecentsUnfold)
-{
-    MenuBarView view;
-    view.setNow(now);
-    view.setRecentScreenshots(recordsAged(range(8, 5)));
-    view.show();
-    const int collapsed = view.height();
-    view.toggleMoreRecents();
-    QTest::qWait(100); // mid-way through the 0.2-s unfolding
-    const int midway = view.height();
-    QTest::qWait(250);
-    EXPECT_GT(midway, collapsed);
-    EXPECT_GT(view.height(), midway);
-}
-
 TEST(RelativeTime, PhrasedByIcuInTheUsersLanguage)
 {
     EXPECT_EQ(RelativeTime::format(now.addSecs(-5 * 60), now, "en_US"), "5 minutes ago");
