@@ -8,8 +8,6 @@
 
 #include <QPainter>
 
-#include <functional>
-
 using namespace TestImages;
 
 namespace {
@@ -243,26 +241,18 @@ TEST(AnnotationRenderTest, CopyCarriesPixelsAndResolutionOnly)
     EXPECT_EQ(ScreenshotImage::pixelsPerPoint(ScreenshotImage::declaredDpi(*png), 120), 2);
 }
 
-QImage canvas(const std::function<void(QPainter &)> &draw, int size = 120)
-{
-    QImage view = filled(size, size, Qt::white);
-    QPainter p(&view);
-    draw(p);
-    return view;
-}
-
 TEST(AnnotationCanvasTest, CanvasTargetMapsGeometryButNotWidths)
 {
     // A canvas showing the image at half size: geometry halves, the 3-point line stays 3.
     const QImage source = filled(400, 400, Qt::white);
     const auto target = AnnotationRenderer::Target::canvas(QTransform::fromScale(0.5, 0.5), &source);
-    const QImage view = canvas(
-        [&](QPainter &p) {
-            AnnotationRenderer::drawAnnotation(
-                p, Annotation(AnnotationTool::rectangle, QRectF(100, 100, 200, 200), Qt::red, 3), target);
-            AnnotationRenderer::drawAnnotation(p, mark(AnnotationTool::redact, QRectF(20, 300, 40, 40)), target);
-        },
-        200);
+    QImage view = filled(200, 200, Qt::white);
+    {
+        QPainter p(&view);
+        AnnotationRenderer::drawAnnotation(
+            p, Annotation(AnnotationTool::rectangle, QRectF(100, 100, 200, 200), Qt::red, 3), target);
+        AnnotationRenderer::drawAnnotation(p, mark(AnnotationTool::redact, QRectF(20, 300, 40, 40)), target);
+    }
     EXPECT_NEAR(redCoverage(view, 100, 40, 60), 3, 0.1);
     EXPECT_EQ(view.pixel(15, 160), qRgb(0, 0, 0));
     EXPECT_EQ(view.pixel(35, 160), qRgb(255, 255, 255));
