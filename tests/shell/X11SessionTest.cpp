@@ -23,7 +23,7 @@ class X11Session : public ::testing::Test
 protected:
     static void SetUpTestSuite()
     {
-        for (const char *tool : {"Xvfb", "openbox", "xterm", "xdotool"}) {
+        for (const char *tool : {"Xvfb", "openbox", "xterm", "xdotool", "xprop"}) {
             if (!TestFiles::hasTool(QString::fromLatin1(tool))) {
                 s_missing = QString::fromLatin1(tool);
                 return;
@@ -38,7 +38,14 @@ protected:
         (void)QTest::qWaitFor(
             [] { return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}) == 0; }, 5000);
         s_wm = start(QStringLiteral("openbox"), {});
-        QTest::qWait(300);
+        // Activation needs openbox managing the screen, which a loaded machine can delay for seconds.
+        (void)QTest::qWaitFor(
+            [] {
+                return TestFiles::runTool(QStringLiteral("xprop"), {QStringLiteral("-root"),
+                                                                     QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                    .output.contains(QLatin1String("window id"));
+            },
+            10000);
     }
 
     static void TearDownTestSuite()

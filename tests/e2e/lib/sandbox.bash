@@ -51,6 +51,8 @@ e2e_desktop() {
   Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
   openbox >/dev/null 2>&1 & PIDS+=($!)
+  # A loaded machine can take seconds to start openbox; focus checks need it managing windows.
+  for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
   export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
   sleep 1
