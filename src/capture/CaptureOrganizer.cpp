@@ -8,11 +8,33 @@
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 #include "platform/Log.h"
+#include "platform/ThumbnailCache.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QUuid>
 #include <QtConcurrent>
+
+namespace {
+
+// The filed capture decoded once, for the scan and for its shared thumbnail. The thumbnail is
+// stamped with the file as it now stays: moved into the library (tags set later are xattrs,
+// which leave the mtime alone), and stamped before the decode, so that a change meanwhile
+// leaves a thumbnail that no one takes for current.
+QImage decodeAndShare(const QString &path, const ThumbnailCache *cache)
+{
+    const std::optional<ThumbnailCache::Source> source = cache ? ThumbnailCache::source(path) : std::nullopt;
+    QImage image(path);
+    if (source && !image.isNull()) {
+        if (const Status shared = cache->storeFrom(*source, image); !shared) {
+            Log::line(QStringLiteral("Thumbnail of ") + QFileInfo(path).fileName() + QStringLiteral(" not shared: ")
+                      + shared.error());
+        }
+    }
+    return image;
+}
+
+} // namespace
 
 CaptureOrganizer::CaptureOrganizer(AppSettings &settings, ScreenshotIndex &index, QObject *parent)
     : QObject(parent)
@@ -110,6 +132,8 @@ CaptureOrganizer::Outcome CaptureOrganizer::organizeScreenshot(const QString &pa
     // The scan comes last: it runs off the main thread and reports when it is done.
     if (m_settings.scanOnCapture()) {
         scanCapture(record);
+    } else if (m_thumbnails) {
+        (void)QtConcurrent::run([newPath, cache = m_thumbnails] { (void)decodeAndShare(newPath, cache.get()); });
     }
 
     outcome.status = Outcome::Filed;
@@ -125,7 +149,7 @@ void CaptureOrganizer::scanCapture(const ScreenshotRecord &record)
     // Decoding a large capture takes long enough to stall the main thread, so it happens
     // beside the scan; the result comes back to this object's thread, and is dropped if
     // the organiser is gone by then.
-    QtConcurrent::run([path] { return QImage(path); })
+    QtConcurrent::run([path, cache = m_thumbnails] { return decodeAndShare(path, cache.get()); })
         .then(this, [this, record, types](const QImage &image) {
             if (image.isNull()) {
                 finishScan(record.movedURL);

@@ -10,15 +10,18 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AppSettings;
 class CaptureDisplay;
 class ScreenshotIndex;
+class ThumbnailCache;
 
 // Files one new screenshot: name, move into the library, hash, de-duplicate, record,
 // recent list, index entry, then (through the display, when there is one) clipboard,
-// thumbnail or tag dialog and notification, and finally the asynchronous scan.
+// thumbnail or tag dialog and notification, and finally, off the main thread, the shared
+// thumbnail and the scan.
 // Main thread only; one capture runs to its end before the next starts.
 class CaptureOrganizer : public QObject
 {
@@ -53,6 +56,10 @@ public:
     void setDisplay(CaptureDisplay *display) { m_display = display; }
     // The time a live capture is filed under; the wall clock unless a test sets another.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
+    // Where each filed capture's thumbnail is shared, made from the picture decoded for the
+    // scan (one decode for both), so the library window and file managers need not decode a
+    // fresh capture; null shares none.
+    void setThumbnailCache(std::shared_ptr<const ThumbnailCache> cache) { m_thumbnails = std::move(cache); }
 
     Outcome organizeScreenshot(const QString &path, const Options &options = {});
 
@@ -75,5 +82,6 @@ private:
     std::function<void(const ScreenshotRecord &)> m_recentSink;
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     CaptureDisplay *m_display = nullptr;
+    std::shared_ptr<const ThumbnailCache> m_thumbnails;
     int m_scansInFlight = 0;
 };

@@ -6,6 +6,7 @@
 #include "capture/CaptureOrganizer.h"
 #include "library/RetentionService.h"
 #include "platform/FileSystem.h"
+#include "platform/ThumbnailCache.h"
 
 #include <QPointer>
 
@@ -25,6 +26,7 @@ CaptureSession::CaptureSession(AppSettings &settings, ScreenshotIndex &index, Cl
         m_cleanUp.run = [](const AppSettings &s, ScreenshotIndex &i) { (void)RetentionService::runIfEnabled(s, i); };
     }
     m_organizer->setRecentSink([this](const ScreenshotRecord &record) { monitor().addRecent(record); });
+    m_organizer->setThumbnailCache(ThumbnailCache::freedesktop());
 }
 
 CaptureSession::~CaptureSession() = default;

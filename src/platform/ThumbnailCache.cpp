@@ -27,6 +27,18 @@ std::optional<ThumbnailCache::Source> ThumbnailCache::source(const QString &path
     return Source{path, FreedesktopThumbnailCache::fileUri(path), qint64(st.st_mtim.tv_sec), qint64(st.st_size)};
 }
 
+Status ThumbnailCache::storeFrom(const Source &source, const QImage &picture) const
+{
+    const int side = storedSize();
+    if (side <= 0) {
+        return Status::success();
+    }
+    if (qMax(picture.width(), picture.height()) <= side) {
+        return store(source, picture);
+    }
+    return store(source, picture.scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
 std::unique_ptr<ThumbnailCache> ThumbnailCache::freedesktop()
 {
     return std::make_unique<FreedesktopThumbnailCache>(FreedesktopThumbnailCache::defaultRoot());

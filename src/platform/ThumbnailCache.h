@@ -40,4 +40,6 @@ public:
     virtual Status store(const Source &source, const QImage &thumbnail) const = 0;
     // The longest side worth making for store().
     virtual int storedSize() const = 0;
+    // Keeps a thumbnail of the picture itself, decoded from the source at any size.
+    Status storeFrom(const Source &source, const QImage &picture) const;
 };

@@ -4,6 +4,7 @@
 #include "CaptureFixture.h"
 #include "capture/CaptureDisplay.h"
 #include "capture/ContentHash.h"
+#include "platform/FreedesktopThumbnailCache.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -47,6 +48,8 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
     const QString expectedHash = *ContentHash::ofFile(source);
     QSignalSpy stored(m_organizer.get(), &CaptureOrganizer::scanStored);
+    const auto thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
+    m_organizer->setThumbnailCache(thumbnails);
 
     const auto outcome = m_organizer->organizeScreenshot(source);
     ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
@@ -76,6 +79,8 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     const auto result = stored.first().at(1).value<PIIDetector::ScanResult>();
     EXPECT_EQ(m_index->entry(record.movedURL)->ocrText, result.ocrText);
     EXPECT_EQ(m_organizer->scansInFlight(), 0);
+    // Its shared thumbnail, written before the scan, is valid for the file in the library.
+    EXPECT_FALSE(thumbnails->find(*ThumbnailCache::source(record.movedURL)).isNull());
 }
 
 // Without a display (a headless run) the capture is still filed, indexed and recorded.

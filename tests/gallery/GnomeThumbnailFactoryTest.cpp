@@ -46,6 +46,7 @@ TEST(GnomeThumbnailFactory, SharesThumbnailsBothWays)
 {
     const QString cacheHome = TestEnvironment::makeFolder("gnome-thumbnails");
     const ScopedEnv env({{"XDG_CACHE_HOME", QFile::encodeName(cacheHome).constData()}});
+    ASSERT_EQ(FreedesktopThumbnailCache::defaultRoot(), cacheHome + "/thumbnails");
     const FreedesktopThumbnailCache cache(FreedesktopThumbnailCache::defaultRoot());
     const QString pictures = TestEnvironment::makeFolder("gnome-thumbnails-pictures");
     const QString ours = pictures + "/Screenshot ä #1.png";

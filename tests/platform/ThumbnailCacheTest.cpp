@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
-#include <QProcess>
 
 #include <sys/stat.h>
 #include <utime.h>
@@ -21,29 +20,6 @@ QString picture(const QString &path)
     QDir().mkpath(QFileInfo(path).absolutePath());
     return TestImages::savePng(TestImages::filled(900, 600, QColor(0x30, 0x70, 0xc0)), path);
 }
-
-// Runs Python with GNOME's own thumbnail factory; empty when it is not installed.
-QString gnomeFactory(const QString &script, const QStringList &args)
-{
-    QProcess p;
-    p.start(QStringLiteral("/usr/bin/python3"), QStringList{"-c", script} + args);
-    if (!p.waitForFinished(60000) || p.exitCode() == 77) {
-        return QStringLiteral("skip");
-    }
-    return QString::fromUtf8(p.readAllStandardOutput()).trimmed() + QString::fromUtf8(p.readAllStandardError()).trimmed();
-}
-
-const char *factoryPrelude = R"(
-import sys
-try:
-    import gi
-    gi.require_version('GnomeDesktop', '3.0')
-    gi.require_version('GdkPixbuf', '2.0')
-    from gi.repository import GnomeDesktop, GdkPixbuf, GLib
-except Exception:
-    sys.exit(77)
-factory = GnomeDesktop.DesktopThumbnailFactory.new(GnomeDesktop.DesktopThumbnailSize.XLARGE)
-)";
 
 } // namespace
 
@@ -106,39 +82,4 @@ TEST(ThumbnailCache, StoredThumbnailsAreValidUntilTheFileChanges)
     QFile::copy(cache.pathFor(FreedesktopThumbnailCache::readFolders().first(), source->uri),
                 cache.pathFor(FreedesktopThumbnailCache::readFolders().first(), other.uri));
     EXPECT_TRUE(cache.find(other).isNull());
-}
-
-TEST(ThumbnailCache, SharedWithGnomesThumbnailFactory)
-{
-    const QString cacheHome = TestEnvironment::makeFolder("thumbs-gnome");
-    qputenv("XDG_CACHE_HOME", cacheHome.toUtf8());
-    FreedesktopThumbnailCache cache(FreedesktopThumbnailCache::defaultRoot());
-    EXPECT_EQ(FreedesktopThumbnailCache::defaultRoot(), cacheHome + "/thumbnails");
-
-    // Ours, found valid by GNOME.
-    const QString ours = picture(TestEnvironment::home() + "/pics/Screen Shot ä #1.png");
-    auto source = ThumbnailCache::source(ours);
-    ASSERT_TRUE(source);
-    ASSERT_TRUE(cache.store(*source, TestImages::filled(512, 341, Qt::darkGreen)));
-    const QString lookup = gnomeFactory(QString::fromUtf8(factoryPrelude) + R"(
-uri = GLib.filename_to_uri(sys.argv[1], None)
-print(factory.lookup(uri, int(sys.argv[2])) or 'none')
-)", {ours, QString::number(source->mtime)});
-    if (lookup == "skip") {
-        GTEST_SKIP() << "GNOME's thumbnail factory (gir1.2-gnomedesktop-3.0) is not installed";
-    }
-    EXPECT_EQ(lookup, cache.pathFor(FreedesktopThumbnailCache::writtenFolders().first(), source->uri));
-
-    // GNOME's, used by us.
-    const QString theirs = picture(TestEnvironment::home() + "/pics/theirs.png");
-    source = ThumbnailCache::source(theirs);
-    const QString saved = gnomeFactory(QString::fromUtf8(factoryPrelude) + R"(
-uri = GLib.filename_to_uri(sys.argv[1], None)
-pixbuf = GdkPixbuf.Pixbuf.new_from_file_at_size(sys.argv[1], 300, 300)
-factory.save_thumbnail(pixbuf, uri, int(sys.argv[2]), None)
-print('saved')
-)", {theirs, QString::number(source->mtime)});
-    ASSERT_EQ(saved, "saved");
-    EXPECT_EQ(cache.find(*source).size(), QSize(300, 200));
-    qputenv("XDG_CACHE_HOME", (TestEnvironment::home() + "/.cache").toUtf8());
 }
