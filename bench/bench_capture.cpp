@@ -2,15 +2,21 @@
 // The capture path's costs: one scan of a large watched folder, and filing a capture.
 //   build/bench/bench_capture
 // Targets: listing + difference of 10,000 files with one new screenshot <= 10 ms;
-// moveIntoLibrary of 10 MB on one file system <= 2 ms; across file systems, the throughput.
+// moveIntoLibrary of 10 MB on one file system <= 2 ms; across file systems, the throughput;
+// what sharing a filed capture's thumbnail adds, off the main thread.
 #include "app/FolderScanner.h"
 #include "app/ScreenshotNames.h"
 #include "platform/FileSystem.h"
+#include "platform/FreedesktopThumbnailCache.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -162,6 +168,39 @@ void BM_MoveIntoLibraryAcrossFileSystems(benchmark::State &state)
     }
 }
 BENCHMARK(BM_MoveIntoLibraryAcrossFileSystems)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// The shared thumbnail of a filed 2560 × 1600 capture, made from the picture already decoded
+// for the scan: shrunk and written at both sizes (processor time, the work added to filing).
+void BM_ShareThumbnailOfFiledCapture(benchmark::State &state)
+{
+    QImage picture(2560, 1600, QImage::Format_RGB32);
+    picture.fill(QColor(236, 236, 240));
+    QPainter p(&picture);
+    QLinearGradient gradient(0, 0, 900, 1600);
+    gradient.setColorAt(0, QColor(40, 90, 200));
+    gradient.setColorAt(1, QColor(200, 120, 40));
+    p.fillRect(1600, 120, 900, 1400, gradient);
+    p.end();
+    QRandomGenerator random(7);
+    for (int y = 900; y < 1500; ++y) {
+        auto *row = reinterpret_cast<QRgb *>(picture.scanLine(y));
+        for (int x = 100; x < 1300; ++x) {
+            row[x] = qRgb(int(random.bounded(256)), (x + y) & 0xff, int(random.bounded(256)));
+        }
+    }
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("screenshot_14-07-09.png"));
+    writeFile(file, "x");
+    const FreedesktopThumbnailCache cache(dir.filePath(QStringLiteral("thumbnails")));
+    const ThumbnailCache::Source source = *ThumbnailCache::source(file);
+    for (auto _ : state) {
+        if (const Status s = cache.storeFrom(source, picture); !s) {
+            state.SkipWithError(s.error().toUtf8().constData());
+            break;
+        }
+    }
+}
+BENCHMARK(BM_ShareThumbnailOfFiledCapture)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

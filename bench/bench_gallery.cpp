@@ -10,6 +10,7 @@
 #include "ui/gallery/GalleryFilter.h"
 #include "ui/gallery/GalleryGridView.h"
 #include "ui/gallery/GalleryLoader.h"
+#include "ui/gallery/GalleryModel.h"
 #include "ui/gallery/GalleryThumbnails.h"
 #include "ui/gallery/GalleryWindow.h"
 #include "ui/gallery/GalleryWindowView.h"
@@ -277,6 +278,75 @@ void BM_ThumbnailsFromLargePngs(benchmark::State &state)
     state.counters["main_thread_busy_ms"] = busy;
 }
 BENCHMARK(BM_ThumbnailsFromLargePngs)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(3);
+
+// From showing the window to every visible card painted with its thumbnail, for 48 filed
+// 2560 × 1600 captures whose thumbnails are already in the shared cache (the organiser writes
+// them as it files).
+void BM_WindowCardsFromSharedCache(benchmark::State &state)
+{
+    const QStringList &captures = largeCaptures(48);
+    QTemporaryDir root;
+    QTemporaryDir cacheHome;
+    const QByteArray oldCacheHome = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+    const FreedesktopThumbnailCache cache(FreedesktopThumbnailCache::defaultRoot());
+    QTemporaryDir indexDir;
+    ScreenshotIndex index(indexDir.filePath(QStringLiteral("index.json")));
+    const QString day = root.path() + QStringLiteral("/Editor/2024-03-05");
+    QDir().mkpath(day);
+    for (int i = 0; i < captures.size(); ++i) {
+        const QString path = day + QStringLiteral("/screenshot_14-%1-00.png").arg(i, 2, 10, QLatin1Char('0'));
+        QFile::copy(captures.at(i), path);
+        (void)GalleryThumbnails::make(path, cache);
+        ScreenshotIndexEntry e;
+        e.path = path;
+        e.appName = QStringLiteral("Editor");
+        e.timestamp = QDateTime(QDate(2024, 3, 5), QTime(14, i));
+        index.insert(e);
+    }
+    AppSettings settings;
+    settings.setDestinationFolder(root.path());
+    double visible = 0;
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        auto window = std::make_unique<GalleryWindow>(settings, index, QString());
+        window->show();
+        GalleryWindowView *view = window->view();
+        const auto allShown = [view, &visible] {
+            const QPair<int, int> rows = view->grid()->visibleRowRange();
+            if (view->isLoading() || rows.first < 0) {
+                return false;
+            }
+            visible = rows.second - rows.first + 1;
+            for (int row = rows.first; row <= rows.second; ++row) {
+                if (view->thumbnails().pixmap(view->model().itemAt(row).url).isNull()) {
+                    return false;
+                }
+            }
+            return true;
+        };
+        const QDeadlineTimer deadline(60000);
+        while (!allShown() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        PaintWatcher cards;
+        view->grid()->viewport()->installEventFilter(&cards);
+        view->grid()->viewport()->update();
+        while (!cards.painted && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        state.SetIterationTime(double(clock.nsecsElapsed()) / 1e9);
+        if (deadline.hasExpired()) {
+            state.SkipWithError("the visible cards never got their thumbnails");
+        }
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+    qputenv("XDG_CACHE_HOME", oldCacheHome);
+    state.counters["visible_cards"] = visible;
+}
+BENCHMARK(BM_WindowCardsFromSharedCache)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
 } // namespace
 
