@@ -225,22 +225,22 @@ TEST_F(SystemThumbnailTest, LaunchAndQuitPutTheSystemSettingBack)
     }
 }
 
-TEST_F(SystemThumbnailTest, SettingOffTouchesNothingAndRestoreWithNothingRememberedSwitchesOn)
+TEST_F(SystemThumbnailTest, SettingOffOrNoDomainLeavesTheSystemSettingAlone)
 {
     AppSettings s;
     s.setDisableSystemThumbnail(false);
     s.applySystemThumbnailPreference();
     EXPECT_FALSE(remembered().isValid());
     EXPECT_FALSE(systemValue().isValid());
+    // Restored with nothing remembered, the system's thumbnail is switched on.
     s.restoreSystemThumbnail();
     EXPECT_EQ(systemValue(), QVariant(true));
-}
 
-TEST_F(SystemThumbnailTest, DomainThatCannotBeOpenedIsLeftAlone)
-{
+    // A desktop whose tool's domain cannot be opened is not written to.
+    QFile::remove(configHome() + "/Pictrove/ScreenshotTool.conf");
     const ScopedEnv env{{"XDG_CURRENT_DESKTOP", "LXQt"}};
     ASSERT_EQ(ScreenshotToolDomain::open(), nullptr);
-    AppSettings s;
+    s.setDisableSystemThumbnail(true);
     s.applySystemThumbnailPreference();
     EXPECT_EQ(remembered().toString(), "unset");
     s.restoreSystemThumbnail();
@@ -248,7 +248,7 @@ TEST_F(SystemThumbnailTest, DomainThatCannotBeOpenedIsLeftAlone)
     EXPECT_FALSE(QFileInfo::exists(configHome() + "/Pictrove/ScreenshotTool.conf"));
 }
 
-TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry)
+TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntryAndLogsFailures)
 {
     const QString file = configHome() + "/autostart/pictrove.desktop";
     AppSettings s;
@@ -266,14 +266,11 @@ TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntry)
     EXPECT_FALSE(QFileInfo::exists(file));
     s.setLaunchAtLogin(false); // already off: no error
     EXPECT_FALSE(s.launchAtLogin());
-}
 
-TEST_F(AppSettingsTest, LaunchAtLoginFailuresAreLogged)
-{
+    // Failures are logged.
     const QString autostart = configHome() + "/autostart";
     QDir(autostart).removeRecursively();
     TestEnvironment::writeFile(autostart, "not a folder");
-    AppSettings s;
     testing::internal::CaptureStdout();
     s.setLaunchAtLogin(true);
     std::string out = testing::internal::GetCapturedStdout();

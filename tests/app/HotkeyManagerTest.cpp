@@ -43,7 +43,7 @@ HotkeyManager::BackendFactory factoryFor(BackendLog &log)
     };
 }
 
-TEST(HotkeyManager, RegisterTwiceUnregisterAndFailure)
+TEST(HotkeyManager, RegistrationFailureRetryAndPresses)
 {
     BackendLog log;
     HotkeyManager manager(factoryFor(log));
@@ -59,7 +59,8 @@ TEST(HotkeyManager, RegisterTwiceUnregisterAndFailure)
     EXPECT_FALSE(manager.hasHandler());
     EXPECT_EQ(log.unregistrations, 1);
 
-    // Refused: one line with the status; the handler stays, and a retry reuses it.
+    // Refused: one line with the status; the handler stays, and a retry reuses it rather than
+    // adding a second one.
     log.status = -10;
     testing::internal::CaptureStdout();
     manager.registerHotkey();
@@ -70,16 +71,8 @@ TEST(HotkeyManager, RegisterTwiceUnregisterAndFailure)
     manager.registerHotkey();
     EXPECT_TRUE(manager.isRegistered());
     EXPECT_EQ(log.created, 2);
-}
 
-TEST(HotkeyManager, EachPressCallsBackOnceAsItsOwnStep)
-{
-    BackendLog log;
-    HotkeyManager manager(factoryFor(log));
-    log.status = -10;
-    manager.registerHotkey();
-    log.status = 0;
-    manager.registerHotkey(); // a failed attempt before must not double the handler
+    // Each press calls back once, as a step of its own.
     int calls = 0;
     static_cast<FakeBackend *>(log.live)->press(); // no callback yet: nothing happens
     QCoreApplication::processEvents();

@@ -27,8 +27,7 @@ const QString kGnomePath = QStringLiteral("/com/pictrove/FocusedWindow");
 const QString kGnomeInterface = QStringLiteral("com.pictrove.FocusedWindow");
 const QString kShippedScript = QStringLiteral(PICTROVE_SOURCE_DIR "/packaging/kwin-script/contents/code/main.js");
 
-// Stands in for the Shell extension on a connection and thread of its own, so the back end's
-// blocking Get() is answered while the test's thread waits.
+// Stands in for the Shell extension.
 class FakeExtension : public QObject
 {
     Q_OBJECT
@@ -66,9 +65,8 @@ QDBusMessage activation(const QString &resourceClass, const QString &desktopFile
     return call;
 }
 
-// Stands in for KWin's /Scripting and the script object it exports at /Scripting/Script7, on a
-// connection and thread of its own so the back end's blocking calls are answered. Run, the
-// script reports the window in front at once, from KWin's connection.
+// Stands in for KWin's /Scripting and the script object it exports at /Scripting/Script7. Run,
+// the script reports the window in front at once, from KWin's connection.
 class FakeKWin : public QObject
 {
     Q_OBJECT
@@ -213,14 +211,9 @@ TEST_F(GnomeShellActiveWindow, ReadsAtStartThenFollowsFocusChanges)
          {"nothing known: no stale name, pid not guessed", [&] { emitFocus({}, {}, 44); }, {}},
          {"known again", [&] { emitFocus("org.gnome.Nautilus", {}, 45); }, {{}, {}, "org.gnome.Nautilus", 45}}});
 
-    // The extension going away leaves no stale name behind.
+    // The extension going away leaves no stale name behind, and without it nothing opens.
     m_service.unregisterService(GnomeShellActiveWindowSource::serviceName());
     EXPECT_TRUE(QTest::qWaitFor([&] { return !source->current(); }, 5000));
-}
-
-TEST_F(GnomeShellActiveWindow, NoOwnerNoSource)
-{
-    m_service.unregisterService(GnomeShellActiveWindowSource::serviceName());
     QString error;
     EXPECT_FALSE(GnomeShellActiveWindowSource::open(QDBusConnection::sessionBus(), &error));
     EXPECT_FALSE(error.isEmpty());

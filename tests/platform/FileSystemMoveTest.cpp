@@ -47,170 +47,117 @@ TEST_F(MoveTest, RenamesWithinOneFileSystem)
     EXPECT_EQ(statOf(destination).st_ino, inode) << "a move on one disk must be a rename, not a copy";
 }
 
-// What is at the destination beforehand, on the same disk and on another one.
-enum class Occupant { File, Folder, DanglingLink };
-
-struct NoReplaceCase
-{
-    const char *name;
-    Occupant occupant;
-    bool acrossFileSystems;
-};
-
-void PrintTo(const NoReplaceCase &c, std::ostream *os) { *os << c.name; }
-
-using MoveNoReplaceTest = ::testing::TestWithParam<NoReplaceCase>;
-
-TEST_P(MoveNoReplaceTest, RefusesAnOccupiedDestinationAndKeepsBoth)
-{
-    const NoReplaceCase c = GetParam();
-    std::unique_ptr<TemporaryMount> mount;
-    QString destinationFolder = TestEnvironment::makeFolder(QStringLiteral("dest"));
-    if (c.acrossFileSystems) {
-        mount = TemporaryMount::create(QStringLiteral("tmpfs"));
-        if (!mount) {
-            GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("tmpfs")).toStdString();
-        }
-        destinationFolder = mount->path();
-    }
-    const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/s.png", "new");
-    const QString destination = destinationFolder + "/taken.png";
-    switch (c.occupant) {
-    case Occupant::File:
-        TestEnvironment::writeFile(destination, "old");
-        break;
-    case Occupant::Folder:
-        QDir().mkpath(destination);
-        break;
-    case Occupant::DanglingLink:
-        ASSERT_EQ(::symlink("/nonexistent/target", QFile::encodeName(destination).constData()), 0);
-        break;
-    }
-    const QStringList before = TestFiles::entries(destinationFolder);
-
-    const Status moved = FileSystem::move(source, destination);
-
-    EXPECT_FALSE(moved.ok());
-    EXPECT_TRUE(moved.error().contains(QStringLiteral("File exists"))) << moved.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(source), "new");
-    EXPECT_EQ(TestFiles::entries(destinationFolder), before) << "no temporary file may be left";
-    if (c.occupant == Occupant::File) {
-        EXPECT_EQ(TestFiles::contents(destination), "old");
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Occupants, MoveNoReplaceTest,
-                         ::testing::Values(NoReplaceCase{"FileSameDisk", Occupant::File, false},
-                                           NoReplaceCase{"FolderSameDisk", Occupant::Folder, false},
-                                           NoReplaceCase{"DanglingLinkSameDisk", Occupant::DanglingLink, false},
-                                           NoReplaceCase{"FileOtherDisk", Occupant::File, true},
-                                           NoReplaceCase{"FolderOtherDisk", Occupant::Folder, true},
-                                           NoReplaceCase{"DanglingLinkOtherDisk", Occupant::DanglingLink, true}),
-                         [](const auto &info) { return std::string(info.param.name); });
-
 // A successful move onto another file system, staged unnamed (what tmpfs and ext4 offer)
 // and under a hidden temporary name (file systems without O_TMPFILE).
-struct AcrossCase
+TEST(MoveAcrossTest, CopiesSyncsAndRemovesTheSource)
 {
-    const char *name;
-    const char *type;
-    FileSystem::detail::Staging staging;
-};
-
-void PrintTo(const AcrossCase &c, std::ostream *os) { *os << c.name; }
-
-using MoveAcrossTest = ::testing::TestWithParam<AcrossCase>;
-
-TEST_P(MoveAcrossTest, CopiesSyncsAndRemovesTheSource)
-{
-    MOUNT_OR_SKIP(mount, QString::fromLatin1(GetParam().type), 32);
-    const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024 + 17);
-    const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/shot.PNG", bytes);
-    const QByteArray nativeSource = QFile::encodeName(source);
-    ASSERT_EQ(::chmod(nativeSource.constData(), 0640), 0);
-    const struct timespec times[2] = {{1700000000, 0}, {1600000000, 123000000}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, nativeSource.constData(), times, 0), 0);
-    ASSERT_EQ(::setxattr(nativeSource.constData(), "user.xdg.tags", "Red,Work", 8, 0), 0);
-    QDir().mkpath(mount->path() + "/App/2024-03-05");
-    const QString destination = mount->path() + "/App/2024-03-05/screenshot_14-07-09.PNG";
-
-    const Status moved = GetParam().staging == FileSystem::detail::Staging::Automatic
-                             ? FileSystem::move(source, destination)
-                             : FileSystem::detail::moveAcrossFileSystems(source, destination, GetParam().staging);
-
-    ASSERT_TRUE(moved.ok()) << moved.error().toStdString();
-    EXPECT_FALSE(FileSystem::exists(source));
-    EXPECT_EQ(TestFiles::contents(destination), bytes);
-    EXPECT_EQ(TestFiles::entries(mount->path() + "/App/2024-03-05"), QStringList{"screenshot_14-07-09.PNG"});
-    const struct stat st = statOf(destination);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    using FileSystem::detail::Staging;
+    const struct
     {
+        const char *type;
+        Staging staging;
+    } cases[] = {{"tmpfs", Staging::Automatic}, {"tmpfs", Staging::Named}, {"ext4", Staging::Automatic}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.type) + (c.staging == Staging::Named ? " named" : " unnamed"));
+        MOUNT_OR_SKIP(mount, QString::fromLatin1(c.type), 32);
+        const QByteArray bytes = TestFiles::randomBytes(3 * 1024 * 1024 + 17);
+        const QString source = TestEnvironment::writeFile(TestEnvironment::makeFolder(QStringLiteral("src")) + "/shot.PNG", bytes);
+        const QByteArray nativeSource = QFile::encodeName(source);
+        ASSERT_EQ(::chmod(nativeSource.constData(), 0640), 0);
+        const struct timespec times[2] = {{1700000000, 0}, {1600000000, 123000000}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, nativeSource.constData(), times, 0), 0);
+        ASSERT_EQ(::setxattr(nativeSource.constData(), "user.xdg.tags", "Red,Work", 8, 0), 0);
+        QDir().mkpath(mount->path() + "/App/2024-03-05");
+        const QString destination = mount->path() + "/App/2024-03-05/screenshot_14-07-09.PNG";
+
+        const Status moved = c.staging == Staging::Automatic
+                                 ? FileSystem::move(source, destination)
+                                 : FileSystem::detail::moveAcrossFileSystems(source, destination, c.staging);
+
+        ASSERT_TRUE(moved.ok()) << moved.error().toStdString();
+        EXPECT_FALSE(FileSystem::exists(source));
+        EXPECT_EQ(TestFiles::contents(destination), bytes);
+        EXPECT_EQ(TestFiles::entries(mount->path() + "/App/2024-03-05"), QStringList{"screenshot_14-07-09.PNG"});
+        const struct stat st = statOf(destination);
+        EXPECT_EQ(st.st_mtim.tv_sec, 1600000000);
+        EXPECT_EQ(st.st_mode & 0777, 0640u);
         char value[64] = {};
         const ssize_t n = ::getxattr(QFile::encodeName(destination).constData(), "user.xdg.tags", value, sizeof value);
         EXPECT_EQ(QByteArray(value, int(std::max<ssize_t>(n, 0))), "Red,Work") << "tags travel with the file";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Targets, MoveAcrossTest,
-                         ::testing::Values(AcrossCase{"TmpfsUnnamed", "tmpfs", FileSystem::detail::Staging::Automatic},
-                                           AcrossCase{"TmpfsNamed", "tmpfs", FileSystem::detail::Staging::Named},
-                                           AcrossCase{"Ext4Unnamed", "ext4", FileSystem::detail::Staging::Automatic}),
-                         [](const auto &info) { return std::string(info.param.name); });
+// A move that fails keeps the source as it was and leaves nothing at the destination: no
+// temporary file, no second copy, and whatever was there before untouched.
+enum class Occupant { None, File, Folder, DanglingLink };
 
-// A move onto or off a mount that fails keeps the source as it was and leaves nothing at
-// the destination: no temporary file, no second copy.
-struct FailureCase
+TEST(MoveFailureTest, KeepsTheSourceAndLeavesNothingBehind)
 {
-    const char *name;
-    bool sourceOnMount; // else the destination is on the mount
-    const char *source; // a file; ending in "/": a folder holding one; null: missing
-    const char *destination;
-    bool readOnlyMount; // made read-only once both sides are in place
-    const char *error;
-};
+    const struct
+    {
+        const char *name;
+        bool sourceOnMount;      // else on the home side
+        bool destinationOnMount; // else on the home side
+        const char *source;      // a file; ending in "/": a folder holding one; null: missing
+        const char *destination;
+        Occupant occupant;  // what is at the destination beforehand
+        bool readOnlyMount; // made read-only once both sides are in place
+        const char *error;
+    } cases[] = {
+        {"file on one disk", false, false, "s.png", "taken.png", Occupant::File, false, "File exists"},
+        {"folder on one disk", false, false, "s.png", "taken.png", Occupant::Folder, false, "File exists"},
+        {"dangling link on one disk", false, false, "s.png", "taken.png", Occupant::DanglingLink, false, "File exists"},
+        {"file on another disk", false, true, "s.png", "taken.png", Occupant::File, false, "File exists"},
+        {"folder on another disk", false, true, "s.png", "taken.png", Occupant::Folder, false, "File exists"},
+        {"dangling link on another disk", false, true, "s.png", "taken.png", Occupant::DanglingLink, false, "File exists"},
+        {"read-only destination", false, true, "s.png", "lib/s.png", Occupant::None, true, "Read-only file system"},
+        // The copy is made, then the source cannot be removed: the copy is undone.
+        {"source that cannot be removed", true, false, "watched/s.png", "s.png", Occupant::None, true, "could not be removed"},
+        {"folder", false, true, "album/", "album", Occupant::None, false, "folder"},
+        {"missing destination folder", false, true, "s.png", "no/such/s.png", Occupant::None, false, "No such file"},
+        {"missing source", false, true, nullptr, "gone.png", Occupant::None, false, ""},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
+        const QString home = TestEnvironment::makeFolder(QStringLiteral("home side"));
+        const QString source = (c.sourceOnMount ? mount->path() : home) + "/" + (c.source ? c.source : "gone.png");
+        const QString kept = source.endsWith('/') ? source + "a.png" : source;
+        if (c.source) {
+            TestEnvironment::writeFile(kept, "keep");
+        }
+        const QString destination = (c.destinationOnMount ? mount->path() : home) + "/" + c.destination;
+        const QString destinationFolder = QFileInfo(destination).absolutePath();
+        switch (c.occupant) {
+        case Occupant::None:
+            break;
+        case Occupant::File:
+            TestEnvironment::writeFile(destination, "old");
+            break;
+        case Occupant::Folder:
+            QDir().mkpath(destination);
+            break;
+        case Occupant::DanglingLink:
+            ASSERT_EQ(::symlink("/nonexistent/target", QFile::encodeName(destination).constData()), 0);
+            break;
+        }
+        if (c.readOnlyMount) {
+            QDir().mkpath(destinationFolder);
+            ASSERT_TRUE(mount->remountReadOnly());
+        }
+        const QStringList before = TestFiles::entries(destinationFolder);
 
-void PrintTo(const FailureCase &c, std::ostream *os) { *os << c.name; }
+        const Status moved = FileSystem::move(source, destination);
 
-using MoveFailureTest = ::testing::TestWithParam<FailureCase>;
-
-TEST_P(MoveFailureTest, KeepsTheSourceAndLeavesNothingBehind)
-{
-    const FailureCase c = GetParam();
-    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
-    const QString home = TestEnvironment::makeFolder(QStringLiteral("home side"));
-    const QString sourceSide = c.sourceOnMount ? mount->path() : home;
-    const QString destinationSide = c.sourceOnMount ? home : mount->path();
-    const QString source = sourceSide + "/" + QString::fromLatin1(c.source ? c.source : "gone.png");
-    const QString kept = source.endsWith('/') ? source + "a.png" : source;
-    if (c.source) {
-        TestEnvironment::writeFile(kept, "keep");
+        EXPECT_FALSE(moved.ok());
+        EXPECT_TRUE(moved.error().contains(QString::fromLatin1(c.error))) << moved.error().toStdString();
+        EXPECT_EQ(TestFiles::contents(kept), c.source ? "keep" : QByteArray());
+        EXPECT_EQ(TestFiles::entries(destinationFolder), before);
+        if (c.occupant == Occupant::File) {
+            EXPECT_EQ(TestFiles::contents(destination), "old");
+        }
     }
-    const QString destination = destinationSide + "/" + QString::fromLatin1(c.destination);
-    const QString destinationFolder = QFileInfo(destination).absolutePath();
-    if (c.readOnlyMount) {
-        QDir().mkpath(destinationFolder);
-        ASSERT_TRUE(mount->remountReadOnly());
-    }
-    const QStringList before = TestFiles::entries(destinationFolder);
-
-    const Status moved = FileSystem::move(source, destination);
-
-    EXPECT_FALSE(moved.ok());
-    EXPECT_TRUE(moved.error().contains(QString::fromLatin1(c.error))) << moved.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(kept), c.source ? "keep" : QByteArray());
-    EXPECT_EQ(TestFiles::entries(destinationFolder), before);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Failures, MoveFailureTest,
-    ::testing::Values(FailureCase{"ReadOnlyDestination", false, "s.png", "lib/s.png", true, "Read-only file system"},
-                      // The copy is made, then the source cannot be removed: the copy is undone.
-                      FailureCase{"SourceThatCannotBeRemoved", true, "watched/s.png", "s.png", true, "could not be removed"},
-                      FailureCase{"Folder", false, "album/", "album", false, "folder"},
-                      FailureCase{"MissingDestinationFolder", false, "s.png", "no/such/s.png", false, "No such file"},
-                      FailureCase{"MissingSource", false, nullptr, "gone.png", false, ""}),
-    [](const auto &info) { return std::string(info.param.name); });
 
 TEST(MoveAcrossFailureTest, FullDestinationLeavesSourceAndNoPartialFile)
 {

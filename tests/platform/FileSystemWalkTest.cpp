@@ -59,21 +59,18 @@ protected:
 TEST_F(WalkTest, SkipsHiddenItemsLinksAndSpecialFilesInARepeatableOrder)
 {
     // Each folder before its contents, names in byte order.
-    const QStringList expected{"App/", "App/2024-03-05/", "App/2024-03-05/a.png", "App/2024-03-05/b.JPG",
-                               "Archive/", "Archive/App/", "Archive/App/old.png", "top.png",
-                               QString::fromUtf8("Ünï cödé/"), QString::fromUtf8("Ünï cödé/e.png")};
+    QStringList expected{"App/", "App/2024-03-05/", "App/2024-03-05/a.png", "App/2024-03-05/b.JPG",
+                         "Archive/", "Archive/App/", "Archive/App/old.png", "top.png",
+                         QString::fromUtf8("Ünï cödé/"), QString::fromUtf8("Ünï cödé/e.png")};
     EXPECT_EQ(relativeWalk(), expected);
-}
 
-TEST_F(WalkTest, PrunedFolderIsVisitedButNotEntered)
-{
-    const QStringList seen = relativeWalk([](const FileSystem::WalkItem &item) {
-        return !(item.isDirectory && item.path.endsWith(QLatin1String("/Archive")));
-    });
-
-    EXPECT_TRUE(seen.contains("Archive/"));
-    EXPECT_FALSE(seen.contains("Archive/App/"));
-    EXPECT_FALSE(seen.contains("Archive/App/old.png"));
+    // A pruned folder is visited but not entered.
+    expected.removeAll("Archive/App/");
+    expected.removeAll("Archive/App/old.png");
+    EXPECT_EQ(relativeWalk([](const FileSystem::WalkItem &item) {
+                  return !(item.isDirectory && item.path.endsWith(QLatin1String("/Archive")));
+              }),
+              expected);
 }
 
 TEST_F(WalkTest, RootGivenAsALinkIsFollowedButMissingRootYieldsNothing)

@@ -9,25 +9,22 @@
 
 namespace {
 
-using WriteFileTest = ::testing::TestWithParam<bool>;
-
-TEST_P(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
+TEST(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
 {
-    const bool atomic = GetParam();
-    const QString folder = TestEnvironment::makeFolder(QStringLiteral("store"));
-    const QString path = folder + "/index.json";
-    ASSERT_TRUE(FileSystem::writeFile(path, QByteArray(4096, 'a'), atomic).ok());
+    for (const bool atomic : {true, false}) {
+        SCOPED_TRACE(atomic ? "atomic" : "plain");
+        const QString folder = TestEnvironment::makeFolder(QStringLiteral("store"));
+        const QString path = folder + "/index.json";
+        ASSERT_TRUE(FileSystem::writeFile(path, QByteArray(4096, 'a'), atomic).ok());
 
-    const Status written = FileSystem::writeFile(path, "{}", atomic);
+        const Status written = FileSystem::writeFile(path, "{}", atomic);
 
-    ASSERT_TRUE(written.ok()) << written.error().toStdString();
-    EXPECT_EQ(TestFiles::contents(path), "{}");
-    EXPECT_EQ(TestFiles::entries(folder), QStringList{"index.json"});
-    EXPECT_FALSE(FileSystem::writeFile(folder + "/missing/index.json", "{}", atomic).ok());
+        ASSERT_TRUE(written.ok()) << written.error().toStdString();
+        EXPECT_EQ(TestFiles::contents(path), "{}");
+        EXPECT_EQ(TestFiles::entries(folder), QStringList{"index.json"});
+        EXPECT_FALSE(FileSystem::writeFile(folder + "/missing/index.json", "{}", atomic).ok());
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Modes, WriteFileTest, ::testing::Values(true, false),
-                         [](const auto &info) { return std::string(info.param ? "Atomic" : "Plain"); });
 
 TEST(AtomicWriteTest, FailedWriteKeepsTheOldContent)
 {
