@@ -5,6 +5,8 @@
 #include "platform/ActiveWindowDesktopEntries.h"
 #include "platform/SwayActiveWindowSource.h"
 
+#include "common/TestEnvironment.h"
+
 #include <gtest/gtest.h>
 
 #include <QProcess>
@@ -48,10 +50,7 @@ protected:
         }
         s_runtime = new QTemporaryDir(QStringLiteral("/tmp/pictrove-wayland-XXXXXX"));
         const QString dir = s_runtime->path();
-        QFile config(dir + "/config");
-        config.open(QIODevice::WriteOnly);
-        config.write("xwayland enable\n");
-        config.close();
+        TestEnvironment::writeFile(dir + "/config", "xwayland enable\n");
         run("chown", {s_user, dir});
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         s_socket = dir + "/sway-ipc.sock";
