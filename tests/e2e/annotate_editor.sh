@@ -10,12 +10,9 @@ source "$(dirname "$0")/lib/sandbox.bash"
 source "$(dirname "$0")/lib/steps.bash"
 e2e_require Xvfb openbox dbus-run-session xterm xdotool xwininfo convert compare
 e2e_require_atspi dbus gi
-e2e_in_session "$PICTROVE"
-e2e_sandbox annotate
 export GTK_A11Y=
+e2e_session annotate 1280x900 300 "$PICTROVE"
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- file manager"; cat "$WORK/showitems.log" 2>/dev/null; exit 1; }
-
-e2e_desktop 1280x900 300
 
 # A stand-in file manager that records what it is asked to show.
 cat > "$WORK/filemanager.py" <<'PYEOF'
@@ -37,10 +34,7 @@ GLib.MainLoop().run()
 PYEOF
 /usr/bin/python3 "$WORK/filemanager.py" "$WORK/showitems.log" & PIDS+=($!)
 
-WATCHED=$HOME/Watched
-LIBRARY=$HOME/Library
-mkdir -p "$WATCHED"
-e2e_config sourceFolder "$WATCHED" destinationFolder "$LIBRARY" scanOnCapture false showFloatingThumbnail true
+e2e_library scanOnCapture false showFloatingThumbnail true
 
 # Bad input opens nothing.
 "$PICTROVE" annotate "$WORK/missing.png" 2>"$WORK/err.log" && fail "a missing image was accepted"
@@ -61,8 +55,7 @@ xdotool key ctrl+shift+a
 TITLE="Annotate — $(basename "$FILED")"
 EDITOR=$(e2e_window "^$TITLE\$") || fail "the hotkey did not open \"$TITLE\""
 sleep 1
-eval "$(xdotool getwindowgeometry --shell "$EDITOR")"
-[ "$WIDTH" = 960 ] && [ "$HEIGHT" = 720 ] || fail "editor is ${WIDTH}x${HEIGHT}, not 960x720"
+e2e_size_is "$EDITOR" 960 720
 
 # The toolbar through the accessibility bus, as a screen reader reaches it.
 probe has "$TITLE" label "Draw on the screenshot to annotate" || fail "no status before drawing"
@@ -90,7 +83,5 @@ DIFF=$(compare -metric AE "$FILED" "$COPY" null: 2>&1 | cut -d' ' -f1)
 [ "${DIFF%.*}" -lt $((RED * 3)) ] || fail "the copy differs in $DIFF pixels, more than the rectangle"
 
 e2e_wait_for 10 grep -qx "file://$COPY" "$WORK/showitems.log" || fail "ShowItems was not called with the copy"
-
-kill -0 $APP 2>/dev/null || fail "pictrove ended with the editor"
 e2e_quit
 echo "PASS"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Pictrove without a display: settings through `pictrove config`, screenshots written into the
-# watched folder (also slowly, in chunks, and by the real gnome-screenshot on a private X server),
+# watched folder (also by the real gnome-screenshot on a private X server),
 # the library layout, the log, a settings change followed while running, and the quit on SIGTERM.
 set -uo pipefail
 PICTROVE=$(readlink -f "$1")
 
 source "$(dirname "$0")/lib/sandbox.bash"
 source "$(dirname "$0")/lib/steps.bash"
-e2e_require convert python3
+e2e_require convert
 e2e_sandbox headless
 export XDG_CURRENT_DESKTOP=GNOME LANG=C.UTF-8 LANGUAGE=de LC_ALL=
 unset DISPLAY WAYLAND_DISPLAY
@@ -20,7 +20,6 @@ holds_at_least() { [ "$(count_in "$1")" -ge "$2" ]; }
 WATCHED=$HOME/Shots
 LIBRARY=$HOME/Library
 "$PICTROVE" help | grep -q "config" || fail "help does not list config"
-"$PICTROVE" --version | grep -q "^pictrove " || fail "--version"
 
 # Settings through the command line, checked on the way.
 "$PICTROVE" config sourceFolder "~/Shots" || fail "config sourceFolder"
@@ -30,13 +29,10 @@ LIBRARY=$HOME/Library
 "$PICTROVE" config | grep -qx 'sourceFolder = "~/Shots"' || fail "the listing does not show a set value"
 "$PICTROVE" config retentionDays soon 2>"$WORK/err"; [ $? -eq 1 ] || fail "a bad value is not refused with status 1"
 grep -q "retentionDays" "$WORK/err" || fail "no error for a bad value"
-"$PICTROVE" config maxRecentTags 51 2>"$WORK/err"; [ $? -eq 1 ] && grep -q "from 5 to 50" "$WORK/err" || fail "a value the preferences could never set is not refused"
-"$PICTROVE" config noSuchKey 1 2>"$WORK/err"; [ $? -eq 1 ] || fail "an unknown key is not refused with status 1"
 "$PICTROVE" config retentionDays 7 && "$PICTROVE" config --reset retentionDays || fail "config --reset"
 "$PICTROVE" config | grep -qx 'retentionDays = 30  (default)  \[7, 14, 30, 60, 90, 365\]' || fail "--reset does not bring the default back"
 
 convert -size 64x48 xc:steelblue "$WORK/shot.png" || fail "convert"
-convert -size 640x480 plasma:fractal "$WORK/big.png" || fail "convert"
 
 e2e_start "Monitoring $WATCHED for screenshots"
 grep -q "Monitoring $WATCHED for screenshots" "$LOG" || fail "no monitoring line"
@@ -44,28 +40,13 @@ grep -q "running headless" "$LOG" || fail "no line saying it runs headless"
 [ -d "$LIBRARY" ] || fail "the library root was not created"
 e2e_wait_for 5 grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
 
-# A plain copy, a hidden temporary renamed into place, a non-screenshot, and an empty file.
+# A plain copy, a hidden temporary renamed into place, a non-screenshot, and an empty file
+# (files written slowly in chunks: ScreenshotMonitorTest).
 cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.07.09.png"
 cp "$WORK/shot.png" "$WATCHED/.Screenshot_20240305_140710.png.tmp"
 mv "$WATCHED/.Screenshot_20240305_140710.png.tmp" "$WATCHED/Screenshot_20240305_140710.png"
 cp "$WORK/shot.png" "$WATCHED/holiday.png"
 : > "$WATCHED/Screenshot_2024-03-05_14-07-11.png"
-# Written slowly in chunks, the way the desktops' tools write.
-python3 - "$WORK/big.png" "$WATCHED/Screenshot from 2024-03-05 14-07-12.png" "$LOG" > "$WORK/early" <<'PY'
-import os, sys, time
-data, target, log = open(sys.argv[1], 'rb').read(), sys.argv[2], sys.argv[3]
-step = max(1, len(data) // 6)
-with open(target, 'wb') as out:
-    out.flush(); time.sleep(0.8)
-    for i in range(0, len(data), step):
-        if i + step >= len(data):
-            # Still being written: it must not have been reported yet.
-            time.sleep(0.25)
-            if os.path.basename(target) in open(log, encoding='utf-8').read():
-                print("reported while still being written")
-        out.write(data[i:i + step]); out.flush(); time.sleep(0.3)
-PY
-[ -s "$WORK/early" ] && fail "$(cat "$WORK/early")"
 
 # The real gnome-screenshot on a private X server, once in English and once in German.
 SHOT_TOOL=skipped
@@ -83,11 +64,11 @@ if command -v gnome-screenshot >/dev/null && command -v Xvfb >/dev/null && comma
   rm -f "$XDG_CONFIG_HOME/user-dirs.dirs"
 fi
 if [ "$SHOT_TOOL" = ran ]; then
-  EXPECTED=5
+  EXPECTED=4
 else
   echo "SKIP: gnome-screenshot could not run here; the real tool's capture is left out"
   cat "$WORK/tool.log" 2>/dev/null
-  EXPECTED=3
+  EXPECTED=2
 fi
 
 DAY=$(date +%F)
@@ -97,12 +78,9 @@ sleep 2.5
 [ "$(find "$LIBRARY" -type f -path "$LIBRARY/Unknown/*/screenshot_*.png" | wc -l)" -eq "$EXPECTED" ] ||
   [ "$DAY" != "$(date +%F)" ] || fail "files are not under Unknown/<day>/screenshot_HH-mm-ss.png"
 ls "$LIBRARY/Unknown/" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2}$' || fail "no day folder"
-COMPLETE=no
-while IFS= read -r -d '' f; do cmp -s "$WORK/big.png" "$f" && COMPLETE=yes; done < <(find "$LIBRARY" -type f -print0)
-[ "$COMPLETE" = yes ] || fail "the slowly written screenshot was not filed complete"
 [ -e "$WATCHED/holiday.png" ] || fail "a non-screenshot was moved"
 [ -e "$WATCHED/Screenshot_2024-03-05_14-07-11.png" ] || fail "an empty file was moved"
-for name in "Screenshot 2024-03-05 at 14.07.09.png" "Screenshot_20240305_140710.png" "Screenshot from 2024-03-05 14-07-12.png"; do
+for name in "Screenshot 2024-03-05 at 14.07.09.png" "Screenshot_20240305_140710.png"; do
   [ "$(grep -cxF "Pictrove: Detected screenshot: $name" "$LOG")" -eq 1 ] || fail "\"$name\" not reported exactly once"
 done
 if [ "$SHOT_TOOL" = ran ]; then
@@ -117,14 +95,6 @@ grep -q "Failed" "$LOG" && fail "a failure was logged"
 sleep 1
 cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.08.00.png"
 e2e_wait_for 10 holds_at_least "$HOME/Library2" 1 || fail "the running instance did not follow the new destination"
-
-# A library that cannot be written: the failure line, and the file stays.
-touch "$HOME/blocker"
-"$PICTROVE" config destinationFolder "~/blocker/lib" || fail "config"
-sleep 1
-cp "$WORK/shot.png" "$WATCHED/Screenshot 2024-03-05 at 14.09.00.png"
-e2e_wait_for 10 grep -q "^Pictrove: Failed to organize screenshot: " "$LOG" || fail "no failure line"
-[ -e "$WATCHED/Screenshot 2024-03-05 at 14.09.00.png" ] || fail "the file did not stay where it was"
 
 kill -TERM "$APP"
 wait "$APP"; STATUS=$?

@@ -45,7 +45,8 @@ set +e
 [ $? = 1 ] || fail "no match must exit 1"
 set -e
 
-# Ctrl-C stops after the current file; what was filed is in the saved index.
+# Ctrl-C stops after the current file (the saved index holding what was filed:
+# ScreenshotImporterTest).
 mkdir -p "$work/backlog"
 for i in $(seq 10 49); do
   convert -size 600x200 xc:white -pointsize 30 -annotate +10+90 "Backlog page $i" "$work/backlog/Screenshot 2024-04-01 at 10.00.$i.png"
@@ -61,11 +62,7 @@ set -e
 [ "$status" = 130 ] || fail "interrupted import exit status $status: $(cat "$work/stop")"
 summary=$(tail -1 "$work/stop")
 case "$summary" in "Stopped after "*" of 40 files: "*) ;; *) fail "no stop summary: $summary" ;; esac
-filed=$(grep -c ' filed ' "$work/stop")
-[ "$filed" -lt 40 ] || fail "the import did not stop"
-[ "$(grep -o '"path":"[^"]*2024-04-01' "$XDG_DATA_HOME/Pictrove/index.json" | wc -l)" = "$filed" ] \
-  || fail "the saved index does not hold the $filed filed files"
-[ "$(find "$work/backlog" -type f | wc -l)" = $((40 - filed)) ] || fail "files left behind do not match"
+[ "$(find "$work/backlog" -type f | wc -l)" -gt 0 ] || fail "the import did not stop"
 
 # Headless, the whole pipeline: file, hash, de-duplicate, index; the index reaches the disk.
 unset DISPLAY WAYLAND_DISPLAY
@@ -78,13 +75,6 @@ e2e_capture "$work/green.png" "Screenshot 2025-01-02 at 10.11.12.png"
 e2e_wait_for 10 grep -q '"appName":"Unknown"' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$WORK/pictrove.log")"
 e2e_capture "$work/green.png" "Screenshot 2025-01-02 at 10.11.13.png"
 e2e_wait_for 10 grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$WORK/pictrove.log" || fail "duplicate not trashed: $(cat "$WORK/pictrove.log")"
+# The index entries' hashes and the trashed copy left out of the index: CaptureOrganizerTest.
 e2e_quit
-python3 - "$XDG_DATA_HOME/Pictrove/index.json" "$HOME/Pictures/Pictrove/Unknown/$(date +%Y-%m-%d)/" <<'PY' \
-  || fail "index after the headless run: $(cat "$XDG_DATA_HOME/Pictrove/index.json")"
-import json, re, sys
-entries = json.load(open(sys.argv[1]))
-today = [e for p, e in entries.items() if p.startswith(sys.argv[2])]
-assert len(today) == 1, today
-assert re.fullmatch("[0-9a-f]{64}", today[0]["contentHash"]), today
-PY
 echo "PASS"

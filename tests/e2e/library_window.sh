@@ -7,19 +7,15 @@
 # with Shift+F10 trashes the file and forgets it.
 set -uo pipefail
 PICTROVE=$(readlink -f "$1")
-PY=/usr/bin/python3 # Debian's pyatspi belongs to the system Python
-PROBE=$(readlink -f "$(dirname "$0")/lib/atspi_probe.py")
 
 source "$(dirname "$0")/lib/sandbox.bash"
+source "$(dirname "$0")/lib/steps.bash"
 e2e_require Xvfb openbox dbus-run-session dbus-update-activation-environment xdotool xdpyinfo convert gio
 e2e_require_atspi
-e2e_in_session "$PICTROVE"
-e2e_sandbox library
+e2e_session library 1280x800 200 "$PICTROVE"
 # Services the bus starts (gvfsd, behind `gio trash --list`) see this home, not the caller's.
 dbus-update-activation-environment HOME XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR ||
-  { echo "FAIL: the session bus keeps the caller's home"; exit 1; }
-fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; exit 1; }
-probe() { "$PY" "$PROBE" "$@"; }
+  fail "the session bus keeps the caller's home"
 TITLE="Pictrove Library"
 # Waits until the count the screen reader hears is $1.
 count_is() {
@@ -28,16 +24,8 @@ count_is() {
   return 1
 }
 
-e2e_desktop 1280x800 200
-
-WATCHED=$HOME/Watched
-LIBRARY=$HOME/Library
-mkdir -p "$WATCHED" "$WORK/mail" "$WORK/terminal"
-for kv in "sourceFolder $WATCHED" "destinationFolder $LIBRARY" "showFloatingThumbnail false" \
-          "scanOnCapture false" "copyToClipboardOnCapture false" "showNotification false"; do
-  # shellcheck disable=SC2086
-  "$PICTROVE" config $kv >/dev/null || fail "config $kv"
-done
+e2e_library showFloatingThumbnail false scanOnCapture false copyToClipboardOnCapture false showNotification false
+mkdir -p "$WORK/mail" "$WORK/terminal"
 convert -size 320x200 xc:'#d04040' "$WORK/mail/Screenshot 2026-01-02 at 10.11.12.png"
 convert -size 320x200 xc:'#40a040' "$WORK/mail/Screenshot 2026-01-03 at 09.00.00.png"
 convert -size 320x200 xc:'#4060d0' "$WORK/terminal/Screenshot 2026-01-04 at 16.30.00.png"
@@ -46,14 +34,8 @@ convert -size 320x200 xc:'#a0a040' "$WORK/terminal/Screenshot 2026-01-05 at 08.1
 "$PICTROVE" import --app Terminal "$WORK/terminal" >/dev/null 2>&1 || fail "import of the Terminal screenshots"
 [ "$(find "$LIBRARY" -name '*.png' | wc -l)" = 4 ] || fail "not four files in the library: $(find "$LIBRARY")"
 
-"$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
-for _ in $(seq 100); do grep -q "Started monitoring" "$WORK/pictrove.log" 2>/dev/null && break; sleep 0.1; done
-kill -0 $APP 2>/dev/null || fail "pictrove did not keep running"
-
-# Opened in the running instance: the command hands over and ends.
-timeout 20 "$PICTROVE" library > "$WORK/command.log" 2>&1 || fail "library: $(cat "$WORK/command.log")"
-for _ in $(seq 100); do WIN=$(xdotool search --onlyvisible --name "^$TITLE\$" 2>/dev/null | head -1); [ -n "$WIN" ] && break; sleep 0.1; done
-[ -n "$WIN" ] || fail "pictrove library did not open the window"
+e2e_start
+e2e_opens "^$TITLE\$" library
 count_is "4 of 4" || fail "the count after the load"
 unnamed=$(probe unnamed "$TITLE") || fail "the window is not on the accessibility bus"
 [ -z "$unnamed" ] || fail "controls without an accessible name: $unnamed"
@@ -72,9 +54,8 @@ xdotool type --delay 40 "termi"
 count_is "2 of 4" || fail "typing did not narrow the count"
 
 # A query from the command line replaces the search.
-timeout 20 "$PICTROVE" library Mail > "$WORK/command.log" 2>&1 || fail "library Mail: $(cat "$WORK/command.log")"
-for _ in $(seq 50); do [ "$(probe text "$TITLE" text Search 2>/dev/null)" = Mail ] && break; sleep 0.2; done
-[ "$(probe text "$TITLE" text Search)" = Mail ] || fail "the search field does not hold the query"
+e2e_opens "^$TITLE\$" library Mail
+probe text "$TITLE" text Search Mail >/dev/null || fail "the search field does not hold the query"
 count_is "2 of 4" || fail "the count for the query"
 
 # Move to Trash from the card's context menu, opened from the keyboard and heard through its
@@ -88,22 +69,16 @@ mapfile -t left < <(find "$LIBRARY/Mail" -name '*.png' -printf '%f\n')
 [ "${#left[@]}" = 1 ] || fail "not one Mail screenshot left: ${left[*]}"
 # The trash of every mounted disk is listed, with what other programs put there: only the
 # entries from this library count.
-for _ in $(seq 50); do
-  trashed=$(gio trash --list 2>/dev/null | grep -F "$(printf '\t')$LIBRARY/")
-  [ -n "$trashed" ] && break
-  sleep 0.2
-done
+in_trash() { trashed=$(gio trash --list 2>/dev/null | grep -F "$(printf '\t')$LIBRARY/"); [ -n "$trashed" ]; }
+e2e_wait_for 10 in_trash
 [ "$(grep -c . <<<"$trashed")" = 1 ] || fail "the trash holds: $trashed"
 origin=${trashed#*$'\t'}
 gone=$(basename "$origin")
 [[ "$origin" == "$LIBRARY/Mail/"* ]] || fail "trashed from $origin"
-[ -f "$XDG_DATA_HOME/Trash/files/$gone" ] && [ -f "$XDG_DATA_HOME/Trash/info/$gone.trashinfo" ] ||
-  fail "$gone is not in $XDG_DATA_HOME/Trash"
-[ "$gone" != "${left[0]}" ] || fail "the trash holds the screenshot still in the library"
 # The search command hides files that are gone: the index file itself must forget it.
 INDEX=$XDG_DATA_HOME/Pictrove/index.json
-for _ in $(seq 50); do grep -qF "$gone" "$INDEX" || break; sleep 0.2; done
-grep -qF "$gone" "$INDEX" && fail "the index still holds $gone"
+forgotten() { ! grep -qF "$gone" "$INDEX"; }
+e2e_wait_for 10 forgotten || fail "the index still holds $gone"
 grep -qF "${left[0]}" "$INDEX" || fail "the index lost ${left[0]}"
 
 echo "PASS"

@@ -12,23 +12,15 @@ source "$(dirname "$0")/lib/sandbox.bash"
 source "$(dirname "$0")/lib/steps.bash"
 e2e_require Xvfb openbox dbus-run-session xdotool xdpyinfo
 e2e_require_atspi
-e2e_in_session "$PICTROVE"
-e2e_sandbox preferences
-
-e2e_desktop 1280x800 200
-
-mkdir -p "$HOME/Watched"
-e2e_config sourceFolder "$HOME/Watched"
+e2e_session preferences 1280x800 200 "$PICTROVE"
+e2e_library
 e2e_start
 
-timeout 20 "$PICTROVE" preferences > "$WORK/command.log" 2>&1 || fail "preferences: $(cat "$WORK/command.log")"
-WIN=$(e2e_window '^Pictrove Preferences$') || fail "pictrove preferences opened no window in the running instance"
-eval "$(xdotool getwindowgeometry --shell "$WIN")"
-[ "$WIDTH" -eq 500 ] && [ "$HEIGHT" -eq 520 ] || fail "the window is ${WIDTH}x${HEIGHT}, not 500x520"
+e2e_opens '^Pictrove Preferences$' preferences
+e2e_size_is "$WIN" 500 520
 
 # Everything else through the accessibility bus, as a screen reader user would.
 T="Pictrove Preferences"
-probe window "$T" || fail "the window is not on the accessibility bus"
 # Each tab by its name, a control of its own coming into view, and no control without a name.
 for tab_own in "General:Launch at login" "Tags:Add" "Privacy:Faces" "Storage:Skip duplicate captures" \
                "About:Read the manual"; do
@@ -60,6 +52,5 @@ e2e_wait_for 10 test -f "$AUTOSTART" || fail "no autostart entry after switching
 probe checked "$T" switch "Launch at login" yes || fail "Launch at login is not shown on"
 probe press "$T" switch "Launch at login"
 e2e_wait_for 10 test ! -e "$AUTOSTART" || fail "the autostart entry stayed after switching it off"
-
-kill -0 $APP 2>/dev/null || fail "pictrove ended"
+e2e_quit
 echo "PASS"

@@ -2,19 +2,18 @@
 # Reads and drives the running Pictrove through the accessibility bus, as a screen reader does,
 # and from the keyboard (xdotool). Run with Debian's /usr/bin/python3 (pyatspi). Each command
 # waits up to 10 s for what it looks for and exits 1 when it never appears.
-#   window TITLE                exits 0 when the window is on the accessibility bus
 #   unnamed WINDOW              prints the controls of WINDOW that have no accessible name
 #   has WINDOW ROLE NAME        exits 0 when the window has such a control (role "control":
 #                               any a person operates)
 #   description WINDOW ROLE NAME [EXPECTED]  prints the accessible description of a control,
 #                               or waits until it reads EXPECTED
-#   text WINDOW ROLE NAME       prints the text of a text field
+#   text WINDOW ROLE NAME [EXPECTED]  prints the text of a text field, or waits until it
+#                               reads EXPECTED
 #   focus WINDOW ROLE NAME      gives a control the keyboard focus
 #   press WINDOW ROLE NAME      presses a control (its first action)
 #   checked WINDOW ROLE NAME yes|no  waits until the control is (yes) or is not (no) checked
 #   shown WINDOW NAME           exits 0 when a control of that name is on screen
 #   items WINDOW                prints the accessible name of every card of the grid
-#   menu-item NAME              exits 0 when a menu item NAME is on screen
 #   tab-to ROLE NAME            presses Tab until a control of ROLE named NAME (or one of its
 #                               items) has the focus
 #   menu KEY ITEM               presses KEY, prints the items of the popup menu it opens, walks
@@ -34,7 +33,6 @@ ROLES = {
     "text": (pyatspi.ROLE_TEXT, pyatspi.ROLE_ENTRY),
     "label": (pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC),
     "list": (pyatspi.ROLE_LIST, pyatspi.ROLE_LIST_BOX, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE),
-    "menu-item": (pyatspi.ROLE_MENU_ITEM,),
     "switch": (pyatspi.ROLE_CHECK_BOX,),
     "tab": (pyatspi.ROLE_PAGE_TAB,),
 }
@@ -110,11 +108,12 @@ def unnamed(args):
             print(node.getRoleName())
 
 
-def description(args):
+def reads(args, value):
+    """Prints value(control), first waiting until it is the EXPECTED of args when one is given."""
     node = control(args)
     if len(args) > 3:
-        node = wait(lambda: node if node.description == args[3] else None)
-    print(node.description)
+        wait(lambda: node if value(node) == args[3] else None)
+    print(value(node))
 
 
 def focus(args):
@@ -235,18 +234,15 @@ def listen(drive, args):
 
 
 COMMANDS = {
-    "window": lambda args: wait(lambda: window(args[0])),
     "unnamed": unnamed,
     "has": control,
-    "description": description,
-    "text": lambda args: print(control(args).queryText().getText(0, -1)),
+    "description": lambda args: reads(args, lambda node: node.description),
+    "text": lambda args: reads(args, lambda node: node.queryText().getText(0, -1)),
     "focus": focus,
     "press": lambda args: control(args).queryAction().doAction(0),
     "checked": checked,
     "shown": shown,
     "items": items,
-    "menu-item": lambda args: wait(
-        lambda: next((n for app in app_nodes() for n in [find(app, "menu-item", args[0])] if n), None)),
     "tab-to": lambda args: listen(tab_to, args),
     "menu": lambda args: listen(choose, args),
 }

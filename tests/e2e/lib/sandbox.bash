@@ -57,3 +57,13 @@ e2e_desktop() {
   export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
   sleep 1
 }
+
+# Usage: e2e_session NAME WIDTHxHEIGHT BASE "$@"  — the calling script under its own D-Bus
+# session, in a private home (e2e_sandbox NAME) on its own desktop (e2e_desktop).
+e2e_session() {
+  local name=$1 size=$2 base=$3
+  shift 3
+  e2e_in_session "$@"
+  e2e_sandbox "$name"
+  e2e_desktop "$size" "$base"
+}

@@ -26,6 +26,14 @@ e2e_config() {
   done
 }
 
+# Usage: e2e_library [KEY VALUE...]  — WATCHED and LIBRARY in the home, stored as the source and
+# destination folders along with the settings given.
+e2e_library() {
+  WATCHED=$HOME/Watched LIBRARY=$HOME/Library
+  mkdir -p "$WATCHED"
+  e2e_config sourceFolder "$WATCHED" destinationFolder "$LIBRARY" "$@"
+}
+
 # Usage: e2e_start [LOG LINE]  — starts Pictrove (APP: its pid) logging to $WORK/pictrove.log
 # and waits for the line ("Started monitoring" unless given).
 e2e_start() {
@@ -34,9 +42,10 @@ e2e_start() {
   kill -0 "$APP" 2>/dev/null || fail "pictrove did not keep running"
 }
 
-# Usage: e2e_quit  — ends Pictrove with SIGTERM and fails when it keeps running.
+# Usage: e2e_quit  — ends Pictrove with SIGTERM; fails when it ended before or keeps running.
 e2e_quit() {
   local p left=()
+  kill -0 "$APP" 2>/dev/null || fail "pictrove ended before it was asked to quit"
   kill -TERM "$APP"
   e2e_wait_for 5 e2e_gone_process "$APP" || fail "pictrove did not quit"
   for p in "${PIDS[@]}"; do [ "$p" = "$APP" ] || left+=("$p"); done
@@ -53,6 +62,21 @@ e2e_window() {
     sleep 0.1
   done
   return 1
+}
+
+# Usage: e2e_opens TITLE-REGEX ARGS...  — `pictrove ARGS` hands over to the running instance and
+# ends, and the window it asks for is on screen (WIN: its id).
+e2e_opens() {
+  local title=$1
+  shift
+  timeout 20 "$PICTROVE" "$@" > "$WORK/command.log" 2>&1 || fail "pictrove $*: $(cat "$WORK/command.log")"
+  WIN=$(e2e_window "$title") || fail "pictrove $* opened no window in the running instance"
+}
+
+# Usage: e2e_size_is ID WIDTH HEIGHT  — the window has that size (X, Y: its position).
+e2e_size_is() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  [ "$WIDTH" = "$2" ] && [ "$HEIGHT" = "$3" ] || fail "the window is ${WIDTH}x${HEIGHT}, not ${2}x${3}"
 }
 
 # Usage: e2e_window_closes TITLE-REGEX  — succeeds once no visible window has that title (5 s).
