@@ -21,15 +21,11 @@ set +e
 status=$?
 set -e
 [ "$status" = 1 ] || fail "import exit status $status, expected 1 (one file failed)"
+# What is filed, skipped and kept, and the progress lines: ScreenshotImporterTest.
 grep -qx "2 filed, 0 duplicates, 1 failed" "$work/progress" || fail "summary: $(cat "$work/progress")"
-[ "$(grep -c '^\[[0-9]/3\] ' "$work/progress")" = 3 ] || fail "one line per file off a terminal: $(cat "$work/progress")"
 grep -q $'\r' "$work/progress" && fail "a bar was drawn off a terminal"
 lib=$HOME/Pictures/Pictrove
-[ -f "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png" ] || fail "not filed by the date in its name"
-[ -f "$lib/Web Browser/2023-12-31/screenshot_23-59-58.png" ] || fail "folder not walked"
-[ -f "$work/in/holiday.png" ] || fail "a name that is no screenshot was imported"
-[ -f "$work/in/Screenshot 2024-03-06 at 10.00.00.png" ] || fail "the broken file was moved"
-[ -f "$XDG_DATA_HOME/Pictrove/index.json" ] || fail "index not saved"
+[ -f "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png" ] || fail "not filed under the given app by the date in its name"
 
 "$PICTROVE" search INVOICE >"$work/found" || fail "search found nothing"
 [ "$(cat "$work/found")" = "$lib/Web Browser/2024-03-05/screenshot_14-07-09.png"$'\t'"Web Browser"$'\t'"2024-03-05 14:07:09" ] \

@@ -54,15 +54,8 @@ e2e_quit() {
 e2e_gone_process() { ! kill -0 "$1" 2>/dev/null; }
 
 # Usage: ID=$(e2e_window TITLE-REGEX)  — the visible window with that title, waited for 10 s.
-e2e_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-    [ -n "$id" ] && echo "$id" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+e2e_window() { e2e_wait_for 10 e2e_visible "$1" && xdotool search --onlyvisible --name "$1" | head -1; }
+e2e_visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
 
 # Usage: e2e_opens TITLE-REGEX ARGS...  — `pictrove ARGS` hands over to the running instance and
 # ends, and the window it asks for is on screen (WIN: its id).
@@ -81,7 +74,7 @@ e2e_size_is() {
 
 # Usage: e2e_window_closes TITLE-REGEX  — succeeds once no visible window has that title (5 s).
 e2e_window_closes() { e2e_wait_for 5 e2e_no_window "$1"; }
-e2e_no_window() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+e2e_no_window() { ! e2e_visible "$1"; }
 
 # Usage: e2e_xterm_in_front  — an xterm as the window the user works in (WID: its id).
 e2e_xterm_in_front() {
