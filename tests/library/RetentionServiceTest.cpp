@@ -12,7 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFutureWatcher>
+#include <QSemaphore>
 #include <QSignalSpy>
+#include <QThreadPool>
 
 namespace {
 
@@ -139,34 +141,19 @@ TEST_F(RetentionServiceTest, AnArchiveLinkedOutsideTheLibraryOrAnOccupiedPlaceIs
     }
 }
 
-TEST_F(RetentionServiceTest, TheRootPathRepeatedInsideTheLibraryStaysInItsPlace)
-{
-    // The library path occurs again below the library; only the leading one is cut.
-    const QString nested = "App" + m_root + "/a.png";
-    file(nested);
-    const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
-    ASSERT_EQ(moves.size(), 1);
-    EXPECT_EQ(*moves.first().to, m_root + "/Archive/" + nested);
-    EXPECT_TRUE(QFile::exists(m_root + "/Archive/" + nested));
-}
-
 // Archived entries keep every field under their new path; trashed ones leave the index. Files
-// the index never held are moved and counted, but not added.
+// the index never held are moved and counted, but not added. The library path occurring again
+// below the library stays in the archived path: only the leading one is cut.
 TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
 {
     for (bool archive : {true, false}) {
         SetUp();
         const QString a = file("App/2024-01-05/a.png");
-        const QString unknown = file("Other/b.jpg");
+        const QString nested = "Other" + m_root + "/b.jpg";
+        const QString unknown = file(nested);
         ScreenshotIndex index(m_base + "/index.json");
-        ScreenshotIndexEntry entry;
-        entry.path = a;
-        entry.appName = "App";
-        entry.timestamp = QDateTime::currentDateTimeUtc();
-        entry.ocrText = "text";
-        entry.tags = {"t"};
-        entry.piiRects = {QRectF(1, 2, 3, 4)};
-        entry.contentHash = "abc";
+        const ScreenshotIndexEntry entry{a,   "App", QDateTime::currentDateTimeUtc(), "text", {QRectF(1, 2, 3, 4)},
+                                         {"t"}, "abc"};
         index.insert(entry);
 
         const RetentionService::Config c = config(archive);
@@ -183,6 +170,7 @@ TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
         if (archive) {
             const QString target = m_root + "/Archive/App/2024-01-05/a.png";
             EXPECT_TRUE(moves.contains(RetentionService::Move{a, target}));
+            EXPECT_TRUE(moves.contains(RetentionService::Move{unknown, m_root + "/Archive/" + nested}));
             EXPECT_TRUE(QFile::exists(target));
             ScreenshotIndexEntry expected = entry;
             expected.path = target;
@@ -191,7 +179,9 @@ TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
     }
 }
 
-TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothingMoves)
+// Off, or kept for no days, nothing starts; on, the walk runs beside the caller (held back here
+// behind a busy pool) and ends silently when nothing is old enough.
+TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettings)
 {
     AppSettings settings;
     for (const SettingSpec *spec : Settings::all()) {
@@ -200,29 +190,45 @@ TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettingsAndIsSilentWhenNothin
     settings.setDestinationFolder(m_root);
     const QString a = file("App/a.png");
     ScreenshotIndex index(m_base + "/index.json");
+    const struct
+    {
+        bool enabled;
+        qint64 days;
+        QString action;
+        bool runs;
+    } cases[] = {{false, 30, "archive", false}, {true, 0, "archive", false}, {true, 30, "archive", true},
+                 {true, 30, "trash", true}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.enabled ? c.action.toStdString() + " after " + std::to_string(c.days) : "off");
+        settings.setRetentionEnabled(c.enabled);
+        settings.setRetentionDays(c.days);
+        settings.setRetentionAction(c.action);
+        const auto config = RetentionService::configFrom(settings);
+        ASSERT_EQ(config.has_value(), c.runs);
+        if (config) {
+            EXPECT_EQ(config->root, m_root);
+            EXPECT_EQ(config->archive, c.action == "archive");
+        }
 
-    settings.setRetentionEnabled(true);
-    settings.setRetentionDays(0);
-    EXPECT_FALSE(RetentionService::configFrom(settings));
-    settings.setRetentionDays(30);
-    settings.setRetentionAction("archive");
-    const auto c = RetentionService::configFrom(settings);
-    ASSERT_TRUE(c);
-    EXPECT_EQ(c->root, m_root);
-    EXPECT_TRUE(c->archive);
-    settings.setRetentionAction("trash");
-    EXPECT_FALSE(RetentionService::configFrom(settings)->archive);
-
-    testing::internal::CaptureStdout();
-    QFuture<void> run = RetentionService::runIfEnabled(settings, index);
-    QFutureWatcher<void> watcher;
-    QSignalSpy done(&watcher, &QFutureWatcher<void>::finished);
-    watcher.setFuture(run);
-    if (!run.isFinished()) {
-        ASSERT_TRUE(done.wait(5000));
+        QThreadPool &pool = *QThreadPool::globalInstance();
+        QSemaphore busy;
+        for (int i = 0; i < pool.maxThreadCount(); ++i) {
+            pool.start([&busy] { busy.acquire(); });
+        }
+        testing::internal::CaptureStdout();
+        QFuture<void> run = RetentionService::runIfEnabled(settings, index);
+        EXPECT_EQ(run.isFinished(), !c.runs);
+        busy.release(pool.maxThreadCount());
+        QFutureWatcher<void> watcher;
+        QSignalSpy done(&watcher, &QFutureWatcher<void>::finished);
+        watcher.setFuture(run);
+        if (!run.isFinished()) {
+            ASSERT_TRUE(done.wait(5000));
+        }
+        pool.waitForDone();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_TRUE(QFile::exists(a));
     }
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
-    EXPECT_TRUE(QFile::exists(a));
 }
 
 // Names the walk may hand over: the extension is what follows the last dot of the file name,

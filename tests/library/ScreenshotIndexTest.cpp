@@ -14,6 +14,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <unistd.h>
+
 namespace {
 
 class ScreenshotIndexTest : public ::testing::Test
@@ -37,15 +39,6 @@ protected:
         return e;
     }
 
-    void writeIndex(const QList<ScreenshotIndexEntry> &entries)
-    {
-        ScreenshotIndexCodec::Entries map;
-        for (const auto &e : entries) {
-            map.insert(e.path, e);
-        }
-        TestEnvironment::writeFile(m_indexFile, ScreenshotIndexCodec::encode(map));
-    }
-
     ScreenshotIndexCodec::Entries onDisk() const
     {
         return ScreenshotIndexCodec::decode(TestFiles::contents(m_indexFile)).value_or(ScreenshotIndexCodec::Entries{});
@@ -58,7 +51,13 @@ protected:
 TEST_F(ScreenshotIndexTest, VanishedFilesArePrunedAndTheSmallerIndexWrittenASecondLater)
 {
     const QString kept = image("kept.png");
-    writeIndex({entry(kept), entry(m_dir + "/lib/gone1.png"), entry(m_dir + "/lib/gone2.png")});
+    {
+        ScreenshotIndex seed(m_indexFile);
+        for (const QString &path : {kept, m_dir + "/lib/gone1.png", m_dir + "/lib/gone2.png"}) {
+            seed.insert(entry(path));
+        }
+        ASSERT_TRUE(seed.save());
+    }
 
     QElapsedTimer clock;
     clock.start();
@@ -108,10 +107,13 @@ TEST_F(ScreenshotIndexTest, NothingIsWrittenBeforeAChangeAndAPendingSaveIsWritte
         EXPECT_FALSE(index.hasPendingSave());
         EXPECT_EQ(onDisk().size(), 1);
 
+        // Saves replace the file whole, so a reader holding the old one never sees half a file.
+        ASSERT_EQ(::link(QFile::encodeName(m_indexFile), QFile::encodeName(m_dir + "/reader.json")), 0);
         index.updateTags(a, {"late"});
         EXPECT_TRUE(index.hasPendingSave());
     }
     EXPECT_EQ(onDisk().value(a).tags, QStringList{"late"});
+    EXPECT_EQ(ScreenshotIndexCodec::decode(TestFiles::contents(m_dir + "/reader.json"))->value(a).tags, QStringList{});
 }
 
 TEST_F(ScreenshotIndexTest, AnUndecodableFileIsKeptAsideBeforeTheFirstSave)
