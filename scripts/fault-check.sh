@@ -10,7 +10,8 @@ list=${1:-$root/scripts/faults.txt}
 export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
 current=""
 restore() { [ -n "$current" ] && git -C "$root" checkout -q -- "$current"; current=""; }
-trap restore EXIT INT TERM
+trap restore EXIT
+trap 'restore; exit 130' INT TERM
 caught=0; missed=0; invalid=0
 while IFS='|' read -r prog file expr what; do
   case "$prog" in ''|'#'*) continue ;; esac
