@@ -8,7 +8,7 @@ PACKAGES=(
   # build
   build-essential cmake ninja-build pkg-config ccache clang libclang-rt-dev
   # toolkit
-  qt6-base-dev qt6-base-dev-tools libqt6svg6-dev libqt6opengl6-dev libgl-dev libxkbcommon-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6opengl6-dev libgl-dev libxkbcommon-dev
   qt6-qpa-plugins qt6-image-formats-plugins
   # text recognition, faces, patterns
   libtesseract-dev libleptonica-dev tesseract-ocr tesseract-ocr-eng
