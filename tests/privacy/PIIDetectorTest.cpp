@@ -27,7 +27,8 @@ const FixtureScore::Fixture &contacts()
     return f;
 }
 
-TEST(Scan, EmptyRequestReturnsAtOnceWithoutStartingAnEngine)
+// Nothing asked for, or nothing to read: the empty result at once, without starting an engine.
+TEST(Scan, NothingToDoReturnsAtOnce)
 {
     const int engines = TesseractEnginePool::shared().createdCount();
     QFuture<PIIDetector::ScanResult> f = PIIDetector::scan(contacts().image, PIITypes(), false);
@@ -35,33 +36,25 @@ TEST(Scan, EmptyRequestReturnsAtOnceWithoutStartingAnEngine)
     EXPECT_TRUE(f.result().isEmpty());
     // Bits above faces are not kinds.
     EXPECT_TRUE(PIIDetector::scan(contacts().image, PIITypes::fromInt(128), false).isFinished());
-    EXPECT_EQ(TesseractEnginePool::shared().createdCount(), engines);
-}
-
-TEST(Scan, ImageWithoutBitmapGivesTheEmptyResult)
-{
     const QString path = TestEnvironment::writeFile(TestEnvironment::home() + QStringLiteral("/broken.png"),
                                                     QByteArray("\x89PNG\r\n\x1a\n not really"));
     const QImage unreadable(path);
     ASSERT_TRUE(unreadable.isNull());
     EXPECT_TRUE(PIIDetector::scan(unreadable, PIITypes::fromInt(kAllPIITypesMask), true).result().isEmpty());
     EXPECT_TRUE(PIIDetector::scanNow(QImage(), PIITypes::fromInt(kAllPIITypesMask), true).isEmpty());
+    EXPECT_EQ(TesseractEnginePool::shared().createdCount(), engines);
 }
 
-TEST(Scan, TextWithoutKindsFillsOnlyTheText)
+TEST(Scan, TextAndFacesAreReadOnlyWhenAskedFor)
 {
-    const PIIDetector::ScanResult r = PIIDetector::scanNow(contacts().image, PIITypes(), true);
-    EXPECT_TRUE(r.ocrText.contains(QStringLiteral("jane.example@example.com")));
-    EXPECT_TRUE(r.piiRects.isEmpty());
-    EXPECT_TRUE(r.faceRects.isEmpty());
-    EXPECT_FALSE(r.ocrText.endsWith(QLatin1Char('\n')));
-}
-
-TEST(Scan, FacesOnlyReadsNoText)
-{
-    const PIIDetector::ScanResult r = PIIDetector::scanNow(contacts().image, PIIType::faces, false);
-    EXPECT_TRUE(r.ocrText.isEmpty());
-    EXPECT_TRUE(r.piiRects.isEmpty());
+    const PIIDetector::ScanResult text = PIIDetector::scanNow(contacts().image, PIITypes(), true);
+    EXPECT_TRUE(text.ocrText.contains(QStringLiteral("jane.example@example.com")));
+    EXPECT_FALSE(text.ocrText.endsWith(QLatin1Char('\n')));
+    EXPECT_TRUE(text.piiRects.isEmpty());
+    EXPECT_TRUE(text.faceRects.isEmpty());
+    const PIIDetector::ScanResult faces = PIIDetector::scanNow(contacts().image, PIIType::faces, false);
+    EXPECT_TRUE(faces.ocrText.isEmpty());
+    EXPECT_TRUE(faces.piiRects.isEmpty());
 }
 
 // The rectangle is the union of the symbol boxes of the match, grown by 4 pixels on every side.
@@ -82,8 +75,13 @@ TEST(Scan, RectangleIsTheSymbolBoxPlusFourPixels)
     EXPECT_EQ(r.piiRects.size(), 6);
 }
 
-TEST(Scan, ResultArrivesOnTheCallersThread)
+// Two scans at once give what they give one after the other, each delivered on the caller's thread.
+TEST(Scan, TwoScansAtOnceEqualOneAfterTheOther)
 {
+    const QImage a = contacts().image;
+    const QImage b = FixtureScore::load(QStringLiteral("billing-light-11px-1x")).image;
+    const PIIDetector::ScanResult sa = PIIDetector::scanNow(a, kAllText, true);
+    const PIIDetector::ScanResult sb = PIIDetector::scanNow(b, kAllText, true);
     QFutureWatcher<PIIDetector::ScanResult> watcher;
     QEventLoop loop;
     QThread *deliveredOn = nullptr;
@@ -91,22 +89,12 @@ TEST(Scan, ResultArrivesOnTheCallersThread)
         deliveredOn = QThread::currentThread();
         loop.quit();
     });
-    watcher.setFuture(PIIDetector::scan(contacts().image, PIIType::emails, false));
+    watcher.setFuture(PIIDetector::scan(a, kAllText, true));
+    QFuture<PIIDetector::ScanResult> fb = PIIDetector::scan(b, kAllText, true);
     loop.exec();
     EXPECT_EQ(deliveredOn, QCoreApplication::instance()->thread());
-    EXPECT_EQ(watcher.result().piiRects.size(), 6);
-}
-
-TEST(Scan, TwoScansAtOnceEqualOneAfterTheOther)
-{
-    const QImage a = contacts().image;
-    const QImage b = FixtureScore::load(QStringLiteral("billing-light-11px-1x")).image;
-    const PIIDetector::ScanResult sa = PIIDetector::scanNow(a, kAllText, true);
-    const PIIDetector::ScanResult sb = PIIDetector::scanNow(b, kAllText, true);
-    QFuture<PIIDetector::ScanResult> fa = PIIDetector::scan(a, kAllText, true);
-    QFuture<PIIDetector::ScanResult> fb = PIIDetector::scan(b, kAllText, true);
-    EXPECT_EQ(fa.result().ocrText, sa.ocrText);
-    EXPECT_EQ(fa.result().piiRects, sa.piiRects);
+    EXPECT_EQ(watcher.result().ocrText, sa.ocrText);
+    EXPECT_EQ(watcher.result().piiRects, sa.piiRects);
     EXPECT_EQ(fb.result().ocrText, sb.ocrText);
     EXPECT_EQ(fb.result().piiRects, sb.piiRects);
 }
