@@ -2,6 +2,7 @@
 #include "privacy/IpAddressMatcher.h"
 
 #include "privacy/IcuRegex.h"
+#include "privacy/LineContext.h"
 
 #include <QString>
 
@@ -32,6 +33,13 @@ const IcuRegex &ipv4WithPort()
 }
 
 #undef OCTET
+
+// An IPv6 address with the port glued on the same way ("2001:db8::5.443").
+const IcuRegex &ipv6WithPort()
+{
+    static const IcuRegex p(u"(?<![\\w:.])(?:[0-9a-fA-F]{0,4}:){2,7}[0-9a-fA-F]{1,4}(?=\\.(?:\\d{1,5}|\\*)(?![\\w.:]))");
+    return p;
+}
 
 const IcuRegex &socketLine()
 {
@@ -80,11 +88,12 @@ bool isIpv6Address(QStringView candidate)
     return inet_pton(AF_INET6, ascii.constData(), &out) == 1;
 }
 
-void appendChecked(const IcuRegex &pattern, QStringView line, TextMatches &out)
+// Matches inside [from, to) of text, the rest of it seen as context; offsets from "from".
+void appendChecked(const IcuRegex &pattern, QStringView text, int from, int to, TextMatches &out)
 {
-    for (const IcuRegex::Span &s : pattern.findAll(line)) {
-        if (isIpv6Address(line.mid(s.start, s.length))) {
-            out.append({s.start, s.length, PIIType::ips});
+    for (const IcuRegex::Span &s : pattern.findAll(text, from, to)) {
+        if (isIpv6Address(text.mid(s.start, s.length))) {
+            out.append({s.start - from, s.length, PIIType::ips});
         }
     }
 }
@@ -119,33 +128,50 @@ const IcuRegex &architectureAfter()
     return p;
 }
 
-bool isVersion(QStringView line, const IcuRegex::Span &s)
+// A column headed by a version word ("Version", "Installed version", "Build").
+const IcuRegex &versionHeader()
+{
+    static const IcuRegex p(QStringLiteral("(?i)^\\W*(?:\\p{L}+\\s+)?") + IcuRegex::anyOf(kVersionWords)
+                            + QStringLiteral("\\W*$"));
+    return p;
+}
+
+bool isVersion(QStringView text, const IcuRegex::Span &s)
 {
     const int from = std::max(0, s.start - 32);
-    return !versionBefore().findAll(line.mid(from, s.start - from)).isEmpty()
-        || !architectureAfter().findAll(line.mid(s.end(), 16)).isEmpty();
+    return !versionBefore().findAll(text.mid(from, s.start - from)).isEmpty()
+        || !architectureAfter().findAll(text.mid(s.end(), 16)).isEmpty();
 }
 
 } // namespace
 
-TextMatches find(QStringView line)
+TextMatches find(QStringView line) { return find(line, LineContext{}); }
+
+TextMatches find(QStringView line, const LineContext &context)
 {
+    // The line between the cells beside it, so that their words count as if on the line.
+    const QString text = context.before + QLatin1String("  ") + line.toString() + QLatin1String("  ") + context.after;
+    const int from = int(context.before.size()) + 2;
+    const int to = from + int(line.size());
+    const bool versionColumn = !context.header.isEmpty() && versionHeader().matchesExactly(context.header, 0, int(context.header.size()));
     TextMatches out;
-    for (const IcuRegex::Span &s : ipv4().findAll(line)) {
-        if (!isVersion(line, s)) {
-            out.append({s.start, s.length, PIIType::ips});
+    for (const IcuRegex::Span &s : ipv4().findAll(text, from, to)) {
+        const bool prefixed = text.mid(s.start, s.length).contains(u'/');
+        if (!isVersion(text, s) && (prefixed || !versionColumn)) {
+            out.append({s.start - from, s.length, PIIType::ips});
         }
     }
-    if (!socketLine().findAll(line).isEmpty()) {
-        for (const IcuRegex::Span &s : ipv4WithPort().findAll(line)) {
-            out.append({s.start, s.length, PIIType::ips});
+    if (!socketLine().findAll(text).isEmpty()) {
+        for (const IcuRegex::Span &s : ipv4WithPort().findAll(text, from, to)) {
+            out.append({s.start - from, s.length, PIIType::ips});
         }
+        appendChecked(ipv6WithPort(), text, from, to, out);
     }
-    appendChecked(ipv6Full(), line, out);
-    appendChecked(ipv6Compressed(), line, out);
+    appendChecked(ipv6Full(), text, from, to, out);
+    appendChecked(ipv6Compressed(), text, from, to, out);
     const qsizetype standardForms = out.size();
     TextMatches others;
-    appendChecked(ipv6Other(), line, others);
+    appendChecked(ipv6Other(), text, from, to, others);
     for (const TextMatch &m : others) {
         bool known = false;
         for (qsizetype i = 0; i < standardForms; ++i) {

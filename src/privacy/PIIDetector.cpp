@@ -3,6 +3,7 @@
 
 #include "privacy/AddressDetector.h"
 #include "privacy/FaceDetector.h"
+#include "privacy/LineContext.h"
 #include "privacy/PatternMatcher.h"
 #include "privacy/ScanPipeline.h"
 
@@ -56,10 +57,12 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
     }
     if (textNeeded) {
         const QList<RecognizedLine> lines = TextRecognizer::recognize(image, options);
+        const QList<LineContext> contexts = LineContexts::of(lines);
         QStringList texts;
-        for (const RecognizedLine &line : lines) {
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const RecognizedLine &line = lines[i];
             texts << line.text;
-            for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types)) {
+            for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types, contexts[i])) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                     result.piiRects.append(padTextBox(withUnreadDashes(line.text.mid(m.start, m.length), *box)));
                 }

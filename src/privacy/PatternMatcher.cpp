@@ -6,6 +6,7 @@
 #include "privacy/CardNumberMatcher.h"
 #include "privacy/IcuRegex.h"
 #include "privacy/IpAddressMatcher.h"
+#include "privacy/LineContext.h"
 #include "privacy/PhoneDetector.h"
 
 #include <QString>
@@ -77,12 +78,17 @@ TextMatches findSensitiveRanges(QStringView line, PIITypes types)
 
 TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDetector &phones)
 {
+    return findSensitiveRanges(line, types, phones, LineContext{});
+}
+
+TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDetector &phones, const LineContext &context)
+{
     TextMatches out;
     if (types & PIIType::emails) {
         appendAll(out, findEmails(line));
     }
     if (types & PIIType::ips) {
-        appendAll(out, IpAddressMatcher::find(line));
+        appendAll(out, IpAddressMatcher::find(line, context));
     }
     TextMatches keys;
     if (types & PIIType::apiKeys) {
@@ -95,7 +101,7 @@ TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDet
     if (types & (PIIType::phones | PIIType::addresses)) {
         TextMatches found;
         if (types & PIIType::phones) {
-            found.append(phones.find(line));
+            found.append(phones.find(line, context));
         }
         if (types & PIIType::addresses) {
             found.append(AddressDetector::find(line));
@@ -135,15 +141,18 @@ QString withoutInsertedSpaces(QStringView line, QList<int> *origin)
     return out;
 }
 
-TextMatches findInRecognizedLine(QStringView line, PIITypes types)
+TextMatches findInRecognizedLine(QStringView line, PIITypes types) { return findInRecognizedLine(line, types, LineContext{}); }
+
+TextMatches findInRecognizedLine(QStringView line, PIITypes types, const LineContext &context)
 {
-    TextMatches out = findSensitiveRanges(line, types);
+    const PhoneDetector &phones = PhoneDetector::forUserLocale();
+    TextMatches out = findSensitiveRanges(line, types, phones, context);
     QList<int> origin;
     const QString joined = withoutInsertedSpaces(line, &origin);
     if (joined.size() == line.size()) {
         return out;
     }
-    for (const TextMatch &m : findSensitiveRanges(joined, types)) {
+    for (const TextMatch &m : findSensitiveRanges(joined, types, phones, context)) {
         const int start = origin[m.start];
         const TextMatch mapped{start, origin[m.end() - 1] + 1 - start, m.kind};
         if (!out.contains(mapped)) {

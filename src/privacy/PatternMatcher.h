@@ -7,6 +7,7 @@
 #include <QStringView>
 
 class PhoneDetector;
+struct LineContext;
 
 // The sensitive stretches of one recognised line, appended kind by kind: e-mail addresses,
 // IP addresses, API keys, card numbers, then phone numbers and street addresses together in
@@ -16,11 +17,15 @@ namespace PatternMatcher {
 
 TextMatches findSensitiveRanges(QStringView line, PIITypes types);
 TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDetector &phones);
+// With the cells beside the line and its column heading, which decide versions, ports and
+// labelled numbers.
+TextMatches findSensitiveRanges(QStringView line, PIITypes types, const PhoneDetector &phones, const LineContext &context);
 
 // For a line read by text recognition: findSensitiveRanges over the line as read, then over
 // the line with the spaces the recogniser tends to insert beside punctuation removed
 // ("sk_ live _4eC...", "2001: db8::1", "example. com"), ranges mapped back onto the line as read.
 TextMatches findInRecognizedLine(QStringView line, PIITypes types);
+TextMatches findInRecognizedLine(QStringView line, PIITypes types, const LineContext &context);
 // The line without those spaces, and for each of its code units the index in the line.
 QString withoutInsertedSpaces(QStringView line, QList<int> *origin);
 

@@ -2,6 +2,7 @@
 #include "privacy/PhoneDetector.h"
 
 #include "privacy/IcuRegex.h"
+#include "privacy/LineContext.h"
 
 #include <QLocale>
 
@@ -32,6 +33,14 @@ const IcuRegex &nonPhoneLabel()
 {
     static const IcuRegex p(QStringLiteral("(?i)(?:\\b") + IcuRegex::anyOf(kNonPhoneLabels)
                             + QStringLiteral("\\w*\\.?\\s*(?:id|no|nr|number|#)?\\.?\\s*[:#=\\-]?\\s*|#\\s*)$"));
+    return p;
+}
+
+// A column headed by such a label ("Order", "Invoice no.", "Ref #").
+const IcuRegex &nonPhoneHeader()
+{
+    static const IcuRegex p(QStringLiteral("(?i)^\\W*(?:\\p{L}+\\s+)?") + IcuRegex::anyOf(kNonPhoneLabels)
+                            + QStringLiteral("\\w*\\.?\\s*(?:id|no|nr|number|#)?\\.?\\s*[:#]?\\s*$"));
     return p;
 }
 
@@ -84,7 +93,21 @@ std::vector<int> utf8ToUtf16Offsets(const QString &line, const QByteArray &utf8)
     return map;
 }
 
-bool acceptable(QStringView line, int start, int length)
+// The last chars characters before the match, the cells to the left of the line included.
+QString textBefore(QStringView line, int start, const LineContext &context, int chars)
+{
+    QString before = context.before.isEmpty() ? QString() : context.before + QLatin1String("  ");
+    before += line.left(start);
+    return before.right(chars);
+}
+
+bool announced(QStringView line, int start, const LineContext &context)
+{
+    return line[start] == u'+' || !phoneWord().findAll(textBefore(line, start, context, 24)).isEmpty()
+        || (!context.header.isEmpty() && !phoneWord().findAll(context.header + QLatin1Char(' ')).isEmpty());
+}
+
+bool acceptable(QStringView line, int start, int length, const LineContext &context)
 {
     if (start > 0 && isCurrencyOrPercent(line[start - 1])) {
         return false;
@@ -102,9 +125,10 @@ bool acceptable(QStringView line, int start, int length)
     if (dateOrTime().matchesExactly(line, start, length)) {
         return false;
     }
-    const int from = std::max(0, start - 32);
-    const QStringView before = line.mid(from, start - from);
-    return nonPhoneLabel().findAll(before).isEmpty();
+    if (!context.header.isEmpty() && nonPhoneHeader().matchesExactly(context.header, 0, int(context.header.size()))) {
+        return false;
+    }
+    return nonPhoneLabel().findAll(textBefore(line, start, context, 32)).isEmpty();
 }
 
 } // namespace
@@ -141,7 +165,9 @@ const PhoneDetector &PhoneDetector::forUserLocale()
     return detector;
 }
 
-TextMatches PhoneDetector::find(QStringView lineView) const
+TextMatches PhoneDetector::find(QStringView lineView) const { return find(lineView, LineContext{}); }
+
+TextMatches PhoneDetector::find(QStringView lineView, const LineContext &context) const
 {
     TextMatches out;
     const QString line = lineView.toString();
@@ -168,11 +194,9 @@ TextMatches PhoneDetector::find(QStringView lineView) const
                     seen = seen || o.overlaps(m);
                 }
                 if (!seen && pass == 1) {
-                    const int from = std::max(0, start - 24);
-                    seen =
-                        line[start] != u'+' && phoneWord().findAll(QStringView(line).mid(from, start - from)).isEmpty();
+                    seen = !announced(line, start, context);
                 }
-                if (!seen && length > 0 && acceptable(line, start, length)) {
+                if (!seen && length > 0 && acceptable(line, start, length, context)) {
                     out.append(m);
                 }
             }

@@ -10,7 +10,11 @@
 // on the region, so the line is tried with each region in turn: the user's own, those of
 // their other languages, then US, GB, DE and FR. Numbers that a label marks as something
 // else ("Order ID: 4155550199") and numbers glued to a currency sign, percent sign or clock
-// are left alone.
+// are left alone, as are numbers in a column headed by such a label. A number of a possible
+// length in an unassigned range counts after a phone word, under a "Phone" heading or with a
+// leading "+".
+struct LineContext;
+
 class PhoneDetector
 {
 public:
@@ -21,6 +25,8 @@ public:
     static QStringList regionsForUser();
 
     TextMatches find(QStringView line) const;
+    // With the cells beside the line and its column heading taken into account.
+    TextMatches find(QStringView line, const LineContext &context) const;
     const QStringList &regions() const { return m_regions; }
 
 private:

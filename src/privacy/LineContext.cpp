@@ -1,0 +1,106 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "privacy/LineContext.h"
+
+#include <QStringList>
+
+#include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
+
+namespace LineContexts {
+
+namespace {
+
+bool similarHeights(const QRectF &a, const QRectF &b)
+{
+    const double lo = std::min(a.height(), b.height());
+    return lo > 0 && std::max(a.height(), b.height()) <= 2.0 * lo;
+}
+
+bool sameRow(const QRectF &a, const QRectF &b)
+{
+    return similarHeights(a, b) && std::abs(a.center().y() - b.center().y()) <= 0.5 * std::max(a.height(), b.height());
+}
+
+// The nearest line above line i that shares a good part of its width: the cell above in a
+// table column, or a label over its field: at most two line heights up and of a like width,
+// so that a sentence under a table is in none of its columns.
+std::optional<int> above(const QList<RecognizedLine> &lines, int i)
+{
+    const QRectF &a = lines[i].box;
+    std::optional<int> best;
+    double bestGap = 0;
+    for (int j = 0; j < lines.size(); ++j) {
+        const QRectF &b = lines[j].box;
+        if (j == i || !similarHeights(a, b)) {
+            continue;
+        }
+        const double h = std::max(a.height(), b.height());
+        const double gap = a.top() - b.bottom();
+        const double shared = std::min(a.right(), b.right()) - std::max(a.left(), b.left());
+        const double narrow = std::min(a.width(), b.width());
+        if (gap < -0.3 * h || gap > 2.0 * h || shared < 0.3 * narrow || std::max(a.width(), b.width()) > 4.0 * narrow) {
+            continue;
+        }
+        if (!best || gap < bestGap) {
+            best = j;
+            bestGap = gap;
+        }
+    }
+    return best;
+}
+
+bool hasDigit(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
+}
+
+} // namespace
+
+QList<LineContext> of(const QList<RecognizedLine> &lines)
+{
+    QList<LineContext> out(lines.size());
+    std::vector<std::optional<int>> up(size_t(lines.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        up[size_t(i)] = above(lines, i);
+    }
+    for (int i = 0; i < lines.size(); ++i) {
+        const QRectF &a = lines[i].box;
+        std::vector<std::pair<double, int>> left, right;
+        for (int j = 0; j < lines.size(); ++j) {
+            const QRectF &b = lines[j].box;
+            if (j == i || !sameRow(a, b)) {
+                continue;
+            }
+            if (b.center().x() < a.center().x()) {
+                left.emplace_back(b.left(), j);
+            } else {
+                right.emplace_back(b.left(), j);
+            }
+        }
+        std::sort(left.begin(), left.end());
+        std::sort(right.begin(), right.end());
+        QStringList before, after;
+        for (const auto &[x, j] : left) {
+            before << lines[j].text.trimmed();
+        }
+        for (const auto &[x, j] : right) {
+            after << lines[j].text.trimmed();
+        }
+        out[i].before = before.join(QLatin1String("  "));
+        out[i].after = after.join(QLatin1String("  "));
+        // Up the column over the cells that hold numbers, as far as a heading of words.
+        std::optional<int> cell = up[size_t(i)];
+        for (int guard = 0; cell && guard < 64; ++guard) {
+            if (!hasDigit(lines[*cell].text)) {
+                out[i].header = lines[*cell].text.trimmed();
+                break;
+            }
+            cell = up[size_t(*cell)];
+        }
+    }
+    return out;
+}
+
+} // namespace LineContexts
