@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privacy/ApiKeyMatcher.h"
+#include "privacy/LineContext.h"
 #include "privacy/PatternMatcher.h"
 #include "privacy/PhoneDetector.h"
 
@@ -19,10 +20,10 @@ const PhoneDetector &phones()
 }
 
 // "kind:text" for every match, in the order returned.
-QStringList found(const QString &line, PIITypes types)
+QStringList found(const QString &line, PIITypes types, const LineContext &context = {})
 {
     QStringList out;
-    for (const TextMatch &m : PatternMatcher::findSensitiveRanges(line, types, phones())) {
+    for (const TextMatch &m : PatternMatcher::findSensitiveRanges(line, types, phones(), context)) {
         out << QString::fromLatin1(PatternMatcher::kindName(m.kind)) + QLatin1Char(':') + line.mid(m.start, m.length);
     }
     return out;
@@ -33,9 +34,17 @@ struct Case
     const char *line;
     int types;
     QStringList expected;
+    LineContext context{}; // the cells beside the line and its column heading
 };
 
-void PrintTo(const Case &c, std::ostream *os) { *os << c.line; }
+void PrintTo(const Case &c, std::ostream *os)
+{
+    *os << c.line;
+    if (!c.context.before.isEmpty() || !c.context.after.isEmpty() || !c.context.header.isEmpty()) {
+        *os << " [" << c.context.before.toStdString() << " | " << c.context.after.toStdString() << " | "
+            << c.context.header.toStdString() << "]";
+    }
+}
 
 class Patterns : public ::testing::TestWithParam<Case>
 {
@@ -44,7 +53,7 @@ class Patterns : public ::testing::TestWithParam<Case>
 TEST_P(Patterns, FindsExactlyTheExpectedStretches)
 {
     const Case &c = GetParam();
-    EXPECT_EQ(found(QString::fromUtf8(c.line), PIITypes::fromInt(c.types)), c.expected);
+    EXPECT_EQ(found(QString::fromUtf8(c.line), PIITypes::fromInt(c.types), c.context), c.expected);
 }
 
 constexpr int kAll = kTextPIITypesMask;
@@ -133,6 +142,25 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"Build server 192.0.2.15 is down", I, {"ips:192.0.2.15"}},
         Case{"peer 198.51.100.4 version 2", I, {"ips:198.51.100.4"}},
         Case{"kernel 6.1 on 203.0.113.9 amd64-host", I, {"ips:203.0.113.9"}},
+        // Cells read apart: the row and the column heading decide versions and glued ports.
+        Case{"192.0.2.10.443", I, {}},
+        Case{"192.0.2.10.443", I, {"ips:192.0.2.10"}, {"tcp4  0  0", "198.51.100.23.51544  ESTABLISHED", "Local Address"}},
+        Case{"2001:db8::5.443", I, {}},
+        Case{"2001:db8::5.443", I, {"ips:2001:db8::5"}, {"tcp6  0  0", "", ""}},
+        Case{"4.2.0.17", I, {"ips:4.2.0.17"}},
+        Case{"4.2.0.17", I, {}, {"libfoo", "", "Version"}},
+        Case{"4.2.0.17", I, {}, {"libfoo", "amd64", ""}},
+        Case{"4.2.0.17", I, {}, {"Package  Build", "", ""}},
+        Case{"6.0.1.12", I, {}, {"", "", "Installed version:"}},
+        Case{"192.0.2.15", I, {"ips:192.0.2.15"}, {"", "", "Build server"}},
+        Case{"198.51.100.0/24", I, {"ips:198.51.100.0/24"}, {"", "", "Version"}},
+        Case{"7185550122", P, {"phones:7185550122"}},
+        Case{"7185550122", P, {}, {"", "", "Order #"}},
+        Case{"7185550122", P, {}, {"Invoice no.", "", ""}},
+        Case{"7185550122", P, {"phones:7185550122"}, {"", "", "Customer phone"}},
+        Case{"555 555 0101", P, {}, {"", "", "Notes"}},
+        Case{"555 555 0101", P, {"phones:555 555 0101"}, {"", "", "Phone"}},
+        Case{"555 555 0101", P, {"phones:555 555 0101"}, {"Mobile", "", ""}},
         // E-mail: file names are not addresses; internationalised domains are.
         Case{"icon@2x.png logo@3x.webp", E, {}},
         Case{"user@example.xn--p1ai", E, {"emails:user@example.xn--p1ai"}}));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privacy/AddressDetector.h"
+#include "privacy/LineContext.h"
 #include "privacy/PhoneDetector.h"
 
 #include "common/QtPrinters.h"
@@ -8,6 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <QStringList>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -202,5 +206,51 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"numbered heading", {{"Version 12", 10, 10, 100, 10}, {"2024 Highlights", 10, 24, 130, 10}}, {}},
         Layout{"prose", {{"Meet me at 12 Main Street", 10, 10, 160, 10}, {"Springfield, IL 62701 is far", 10, 24, 160, 10}},
                {}}));
+
+struct Around
+{
+    const char *line;
+    const char *before, *after, *header;
+};
+
+void PrintTo(const Around &a, std::ostream *os) { *os << a.line; }
+
+class Contexts : public ::testing::TestWithParam<Around>
+{
+};
+
+// A package table read cell by cell, a sentence under it, a form label over its field and a
+// lone cell far below: the row beside each line and the heading up its column.
+TEST_P(Contexts, RowAndColumnHeading)
+{
+    const std::vector<Laid> laid{
+        {"Package", 10, 10, 60, 10},  {"Version", 100, 10, 50, 10},   {"Arch", 200, 10, 30, 10},
+        {"libfoo", 10, 24, 50, 10},   {"4.2.0.17", 100, 24, 55, 10},  {"amd64", 200, 24, 40, 10},
+        {"libbar", 10, 38, 50, 10},   {"10.1.2.3", 100, 38, 55, 10},  {"amd64", 200, 38, 40, 10},
+        {"Questions? Call (201) 555-0147 or write", 10, 52, 300, 10}, {"Phone", 400, 10, 33, 8},
+        {"(503) 555-", 400, 24, 70, 11},   {"5.3.2.1", 100, 120, 50, 10},
+    };
+    QList<RecognizedLine> lines;
+    for (const Laid &l : laid) {
+        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
+    }
+    const QList<LineContext> contexts = LineContexts::of(lines);
+    ASSERT_EQ(contexts.size(), lines.size());
+    const Around &want = GetParam();
+    const auto at = std::find_if(laid.begin(), laid.end(), [&want](const Laid &l) { return !std::strcmp(l.text, want.line); });
+    ASSERT_NE(at, laid.end());
+    const LineContext &c = contexts[at - laid.begin()];
+    EXPECT_EQ(c.before.toStdString(), want.before);
+    EXPECT_EQ(c.after.toStdString(), want.after);
+    EXPECT_EQ(c.header.toStdString(), want.header);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Contexts,
+    ::testing::Values(Around{"4.2.0.17", "libfoo", "amd64  (503) 555-", "Version"},
+                      Around{"10.1.2.3", "libbar", "amd64", "Version"},
+                      Around{"Questions? Call (201) 555-0147 or write", "", "", ""},
+                      Around{"(503) 555-", "libfoo  4.2.0.17  amd64", "", "Phone"},
+                      Around{"5.3.2.1", "", "", ""}));
 
 } // namespace
