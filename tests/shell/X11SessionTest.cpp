@@ -38,14 +38,15 @@ protected:
         (void)QTest::qWaitFor(
             [] { return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}) == 0; }, 5000);
         s_wm = start(QStringLiteral("openbox"), {});
-        // Activation needs openbox managing the screen, which a loaded machine can delay for seconds.
-        (void)QTest::qWaitFor(
+        // Activation needs openbox managing the screen; a loaded machine has delayed that by more
+        // than ten seconds, so wait long, and say so rather than fail on xdotool's complaints.
+        s_wmReady = QTest::qWaitFor(
             [] {
                 return TestFiles::runTool(QStringLiteral("xprop"), {QStringLiteral("-root"),
                                                                      QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                     .output.contains(QLatin1String("window id"));
             },
-            10000);
+            60000);
     }
 
     static void TearDownTestSuite()
@@ -66,6 +67,8 @@ protected:
         if (!s_missing.isEmpty()) {
             GTEST_SKIP() << s_missing.toStdString() << " is not installed";
         }
+        ASSERT_TRUE(s_wmReady) << "openbox did not manage the screen within a minute (state "
+                               << s_wm->state() << ", exit code " << s_wm->exitCode() << ")";
     }
 
     static QProcess *start(const QString &program, const QStringList &args)
@@ -97,6 +100,7 @@ protected:
     static inline QProcess *s_wm = nullptr;
     static inline QByteArray s_oldDisplay;
     static inline QString s_missing;
+    static inline bool s_wmReady = false;
 };
 
 TEST_F(X11Session, ActiveWindowFollowsActivations)
