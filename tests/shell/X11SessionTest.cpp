@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QLockFile>
 #include <QProcess>
 #include <QTest>
 
@@ -30,18 +32,28 @@ protected:
             }
         }
         s_oldDisplay = qgetenv("DISPLAY");
-        const QString display = QStringLiteral(":%1").arg(140 + QCoreApplication::applicationPid() % 50);
-        s_server = start(QStringLiteral("Xvfb"), {display, QStringLiteral("-screen"), QStringLiteral("0"),
-                                                  QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
-                                                  QStringLiteral("tcp")});
-        qputenv("DISPLAY", display.toUtf8());
-        (void)QTest::qWaitFor(
-            [] { return QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")}) == 0; }, 5000);
-        s_wm = start(QStringLiteral("openbox"), {});
-        // Activation needs openbox managing the screen; a loaded machine has delayed that by more
-        // than ten seconds, so wait long, and say so rather than fail on xdotool's complaints.
+        // Xvfb picks a free display and writes its number once it accepts clients; a number of
+        // our own choosing could be another test's server, run in parallel. Two servers starting
+        // at once can still pick the same one, so starts take turns.
+        QLockFile turn(QDir::tempPath() + QStringLiteral("/pictrove-test-xvfb.lock"));
+        turn.lock();
+        s_server = new QProcess;
+        s_server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        s_server->start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"),
+                                                 QStringLiteral("-screen"), QStringLiteral("0"),
+                                                 QStringLiteral("800x600x24"), QStringLiteral("-nolisten"),
+                                                 QStringLiteral("tcp")});
+        (void)QTest::qWaitFor([] { return s_server->canReadLine(); }, 10000);
+        qputenv("DISPLAY", ":" + s_server->readLine().trimmed());
+        // Activation needs openbox managing the screen. The number can come a moment before the
+        // server takes clients, so an openbox that could not connect is started again; a loaded
+        // machine has delayed openbox by more than ten seconds, so wait long.
         s_wmReady = QTest::qWaitFor(
             [] {
+                if (!s_wm || s_wm->state() == QProcess::NotRunning) {
+                    delete s_wm;
+                    s_wm = start(QStringLiteral("openbox"), {});
+                }
                 return TestFiles::runTool(QStringLiteral("xprop"), {QStringLiteral("-root"),
                                                                      QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
                     .output.contains(QLatin1String("window id"));
@@ -90,9 +102,14 @@ protected:
             const TestFiles::ToolRun search =
                 TestFiles::runTool(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), cls});
             id = search.output.split(QLatin1Char('\n')).value(0).trimmed();
-            return !id.isEmpty();
+            if (id.isEmpty()) {
+                return false;
+            }
+            // The window can exist a moment before openbox manages it, when activation fails.
+            QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), id});
+            QTest::qWait(50);
+            return TestFiles::runTool(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).output.trimmed() == id;
         }, 5000);
-        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), id});
         return id;
     }
 
