@@ -18,7 +18,6 @@ const QByteArray kPngEnd("\0\0\0\0IEND\xae\x42\x60\x82", 12);
 class FolderScannerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_folder = TestEnvironment::makeFolder("scanned"); }
     void write(const QString &name, const QByteArray &bytes) { TestEnvironment::writeFile(m_folder + "/" + name, bytes); }
     void append(const QString &name, const QByteArray &bytes)
     {
@@ -26,7 +25,7 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::Append));
         f.write(bytes);
     }
-    QString m_folder;
+    const QString m_folder = TestEnvironment::makeFolder("scanned");
     const FolderScanner::Clock::time_point t0 = FolderScanner::Clock::now();
 };
 
