@@ -223,11 +223,8 @@ protected:
 
 TEST_F(KWinActiveWindow, ChosenUnderPlasmaOnWaylandFollowsOnlyKWinAndUnloadsAtTheEnd)
 {
-    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"},
-                        {"XDG_CURRENT_DESKTOP", "KDE"},
-                        {"SWAYSOCK", nullptr},
-                        {"I3SOCK", nullptr},
-                        {"DISPLAY", nullptr}};
+    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "KDE"},
+                        {"SWAYSOCK", nullptr}, {"I3SOCK", nullptr}, {"DISPLAY", nullptr}};
     QString backend;
     std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(nullptr, &backend);
     EXPECT_EQ(backend, "KWin script");
