@@ -5,13 +5,11 @@
 #include "common/TestEnvironment.h"
 
 #include <QDateTime>
-#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
