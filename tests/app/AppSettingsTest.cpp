@@ -111,8 +111,10 @@ TEST_F(AppSettingsTest, ResolvedSourceFolder)
     QTemporaryDir data;
     QDir().mkpath(data.path() + "/locale/de/LC_MESSAGES");
     const QString po = TestEnvironment::writeFile(data.path() + "/gnome-shell.po",
-        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\nmsgid \"Screenshots\"\nmsgstr \"Bildschirmfotos\"\n");
-    const bool german = QProcess::execute("msgfmt", {"-o", data.path() + "/locale/de/LC_MESSAGES/gnome-shell.mo", po}) == 0;
+        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+        "msgid \"Screenshots\"\nmsgstr \"Bildschirmfotos\"\n");
+    const bool german =
+        QProcess::execute("msgfmt", {"-o", data.path() + "/locale/de/LC_MESSAGES/gnome-shell.mo", po}) == 0;
     const struct
     {
         const char *desktop;
@@ -146,8 +148,9 @@ TEST_F(AppSettingsTest, ResolvedSourceFolder)
             continue; // no msgfmt (gettext) to make the catalogue with
         }
         removeToolFiles();
-        const ScopedEnv env{{"XDG_CURRENT_DESKTOP", c.desktop}, {"LANGUAGE", nullptr}, {"LANG", c.lang}, {"LC_ALL", nullptr},
-                            {"LC_MESSAGES", nullptr}, {"XDG_DATA_DIRS", data.path().toUtf8().constData()}};
+        const ScopedEnv env{{"XDG_CURRENT_DESKTOP", c.desktop}, {"LANGUAGE", nullptr}, {"LANG", c.lang},
+                            {"LC_ALL", nullptr}, {"LC_MESSAGES", nullptr},
+                            {"XDG_DATA_DIRS", data.path().toUtf8().constData()}};
         if (c.file) {
             TestEnvironment::writeFile(configHome() + "/" + c.file, c.content);
         }
@@ -238,7 +241,8 @@ TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntryAndLogsFai
         testing::internal::CaptureStdout();
         s.setLaunchAtLogin(enable);
         const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(out.rfind(std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") + "able launch at login: ", 0), 0u) << out;
+        const std::string line = std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") + "able launch at login: ";
+        EXPECT_EQ(out.rfind(line, 0), 0u) << out;
         EXPECT_FALSE(s.launchAtLogin());
         QFile::remove(autostart);
     }

@@ -69,12 +69,14 @@ const qint64 kSelf = QCoreApplication::applicationPid();
 TEST(DesktopEntries, MatchesLikeATaskManager)
 {
     const QString user = TestEnvironment::makeFolder("user-apps"), system = TestEnvironment::makeFolder("system-apps");
-    const auto entry = [](const QString &folder, const char *file, const QByteArray &body, const char *type = "Application") {
+    const auto entry = [](const QString &folder, const char *file, const QByteArray &body,
+                          const char *type = "Application") {
         TestEnvironment::writeFile(folder + "/" + file, QByteArray("[Desktop Entry]\nType=") + type + "\n" + body +
                                                             "[Desktop Action new]\nName=Not the name\n");
     };
     entry(system, "debian-xterm.desktop", "Name=XTerm\nExec=xterm\nStartupWMClass=XTerm\n");
-    entry(system, "org.gnome.Screenshot.desktop", "Name=Screenshot\nName[de]=Bildschirmfoto\nExec=gnome-screenshot --interactive\n");
+    entry(system, "org.gnome.Screenshot.desktop",
+          "Name=Screenshot\nName[de]=Bildschirmfoto\nExec=gnome-screenshot --interactive\n");
     entry(system, "org.kde.dolphin.desktop", "Name=Dolphin\nExec=dolphin %u\n");
     entry(system, "firefox-esr.desktop", "Name=Firefox ESR\nExec=env MOZ_X=1 /usr/lib/firefox-esr/firefox-esr %u\n");
     entry(system, "hidden.desktop", "Name=Hidden App\nExec=hiddenapp\nHidden=true\n");
@@ -82,7 +84,8 @@ TEST(DesktopEntries, MatchesLikeATaskManager)
     // The user's entry of the same id wins over the system's.
     entry(user, "org.kde.dolphin.desktop", "Name=My Dolphin\nExec=dolphin\n");
     entry(system, "link.desktop", "Name=A Link\nExec=linkapp\n", "Link");
-    entry(system, "selftest.desktop", "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
+    entry(system, "selftest.desktop",
+          "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
 
     struct Case
     {

@@ -20,7 +20,10 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s) { return QDateTime(QDat
 class MoveIntoLibraryTest : public ::testing::Test
 {
 protected:
-    QString shot(const QString &name, const QByteArray &bytes = "png bytes") { return TestEnvironment::writeFile(m_watched + "/" + name, bytes); }
+    QString shot(const QString &name, const QByteArray &bytes = "png bytes")
+    {
+        return TestEnvironment::writeFile(m_watched + "/" + name, bytes);
+    }
     const QString m_watched = TestEnvironment::makeFolder("watched");
     const QString m_root = TestEnvironment::makeFolder("library");
 };

@@ -18,7 +18,10 @@
 
 namespace {
 
-int run(const QString &program, const QStringList &args) { return TestFiles::runTool(program, args).exitCode; }
+int run(const QString &program, const QStringList &args)
+{
+    return TestFiles::runTool(program, args).exitCode;
+}
 
 class SwaySession : public ::testing::Test
 {

@@ -32,9 +32,9 @@ TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
         {"GNOME Wayland with the extension", {"wayland", "ubuntu:GNOME", {}, {}, ":0", true}, {gnomeShell, x11, none}},
         {"GNOME on X11: the extension is not needed", {"x11", "GNOME", {}, {}, ":0", true}, {x11, none}},
         {"KDE Wayland with KWin answering", {"wayland", "KDE", {}, {}, ":0", false, true}, {kwinScript, x11, none}},
-        {"KDE Wayland: the GNOME extension's name is no KWin", {"wayland", "KDE", {}, {}, ":0", true, false}, {x11, none}},
+        {"KDE Wayland: the GNOME extension's name is no KWin", {"wayland", "KDE", {}, {}, ":0", true}, {x11, none}},
         {"KDE on X11: X11 tells the active window", {"x11", "KDE", {}, {}, ":0", false, true}, {x11, none}},
-        {"GNOME Wayland: KWin's name is not the extension", {"wayland", "GNOME", {}, {}, ":0", false, true}, {x11, none}},
+        {"GNOME Wayland: KWin's name is no extension", {"wayland", "GNOME", {}, {}, ":0", false, true}, {x11, none}},
         {"no display at all", {"tty", {}, {}, {}, {}}, {none}},
     };
     for (const Case &c : cases) {

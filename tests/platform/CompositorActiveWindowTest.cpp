@@ -73,7 +73,10 @@ public:
     explicit FakeKWin(QDBusConnection bus) : m_bus(std::move(bus)) {}
     QString loaded() { return locked(m_loaded); }
     QString unloaded() { return locked(m_unloaded); }
-    void activate(const QString &cls, const QString &desktop, const QString &pid) { m_bus.send(activation(cls, desktop, pid)); }
+    void activate(const QString &cls, const QString &desktop, const QString &pid)
+    {
+        m_bus.send(activation(cls, desktop, pid));
+    }
 
 public slots:
     int loadScript(const QString &path, const QString &plugin)
@@ -223,8 +226,11 @@ protected:
 
 TEST_F(KWinActiveWindow, ChosenUnderPlasmaOnWaylandFollowsOnlyKWinAndUnloadsAtTheEnd)
 {
-    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"}, {"XDG_CURRENT_DESKTOP", "KDE"},
-                        {"SWAYSOCK", nullptr}, {"I3SOCK", nullptr}, {"DISPLAY", nullptr}};
+    const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"},
+                        {"XDG_CURRENT_DESKTOP", "KDE"},
+                        {"SWAYSOCK", nullptr},
+                        {"I3SOCK", nullptr},
+                        {"DISPLAY", nullptr}};
     QString backend;
     std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(nullptr, &backend);
     EXPECT_EQ(backend, "KWin script");

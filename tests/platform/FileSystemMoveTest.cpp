@@ -30,7 +30,10 @@ TEST(MoveTest, RenamesOnOneDiskAndCopiesSyncsAndRemovesAcross)
     {
         const char *type; // null: the home disk
         Staging staging;
-    } cases[] = {{nullptr, Staging::Automatic}, {"tmpfs", Staging::Automatic}, {"tmpfs", Staging::Named}, {"ext4", Staging::Automatic}};
+    } cases[] = {{nullptr, Staging::Automatic},
+                 {"tmpfs", Staging::Automatic},
+                 {"tmpfs", Staging::Named},
+                 {"ext4", Staging::Automatic}};
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.type ? c.type : "home") + (c.staging == Staging::Named ? " named" : " unnamed"));
         std::unique_ptr<TemporaryMount> mount;

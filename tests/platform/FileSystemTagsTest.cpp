@@ -12,7 +12,8 @@ namespace {
 // The attribute exactly as another program sees it.
 QString attributeSeenByGetfattr(const QString &path)
 {
-    const TestFiles::ToolRun run = TestFiles::runTool("getfattr", {"--absolute-names", "--only-values", "-n", "user.xdg.tags", path});
+    const TestFiles::ToolRun run =
+        TestFiles::runTool("getfattr", {"--absolute-names", "--only-values", "-n", "user.xdg.tags", path});
     return run.exitCode == 0 ? run.output : QStringLiteral("<none>");
 }
 

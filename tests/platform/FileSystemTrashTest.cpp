@@ -48,7 +48,8 @@ TEST(TrashTest, EntriesAreRestorableAndCollidingNamesGetTheirOwn)
     QStringList originals;
     QSet<QString> places;
     for (int i = 0; i < 3; ++i) {
-        const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder("same") + "/" + name + ".png", QByteArray::number(i));
+        const QString file =
+            TestEnvironment::writeFile(TestEnvironment::makeFolder("same") + "/" + name + ".png", QByteArray::number(i));
         originals << file;
         const Result<QString> trashed = FileSystem::moveToTrash(file);
         ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
