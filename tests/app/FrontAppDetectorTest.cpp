@@ -24,7 +24,7 @@ public:
 
 TEST(FrontAppDetector, ActivationSequences)
 {
-    struct Case
+    const struct
     {
         const char *what;
         QStringList activations;
@@ -32,8 +32,7 @@ TEST(FrontAppDetector, ActivationSequences)
         const char *previous;
         const char *forCapture;
         std::optional<QString> front = QStringLiteral("Start"); // in front before the first activation
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"front application at start", {}, "Start", "Start", "Start"},
         {"nothing in front at start", {}, "Unknown", "Unknown", "Unknown", std::nullopt},
         {"editor then the tool", {"Kate", "screencaptureui"}, "screencaptureui", "Kate", "Kate"},
@@ -47,7 +46,7 @@ TEST(FrontAppDetector, ActivationSequences)
         {"unknowable window, then the tool", {"Kate", "", "Screenshot"}, "Screenshot", "Unknown", "Unknown"},
         {"names are case-sensitive", {"Kate", "screenshot"}, "screenshot", "Kate", "screenshot"},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         auto source = std::make_unique<FakeSource>();
         FakeSource *fake = source.get();
         fake->front = c.front ? std::optional(FakeSource::window(*c.front)) : std::nullopt;
@@ -87,13 +86,12 @@ TEST(DesktopEntries, MatchesLikeATaskManager)
     entry(system, "selftest.desktop",
           "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
 
-    struct Case
+    const struct
     {
         ActiveWindow window;
         const char *locale;
         const char *name;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"XTerm", "xterm", {}, 0}, "en_US", "XTerm"},                                // StartupWMClass
         {{"Gnome-screenshot", "gnome-screenshot", {}, 0}, "en_US", "Screenshot"},     // Exec vs instance
         {{"Gnome-screenshot", "gnome-screenshot", {}, 0}, "de_DE", "Bildschirmfoto"}, // localised
@@ -107,7 +105,7 @@ TEST(DesktopEntries, MatchesLikeATaskManager)
         {{"Odd", "odd", {}, kSelf}, "C", "Self Test"},                                // Exec names the program
         {{{}, {}, {}, 0}, "en_US", ""},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         ActiveWindowDesktopEntries entries({user, system}, QString::fromLatin1(c.locale));
         EXPECT_EQ(entries.displayName(c.window), c.name) << c.window.wmClass.toStdString() << " " << c.locale;
     }

@@ -15,15 +15,14 @@ using Backend = ActiveWindowSource::Backend;
 
 TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
 {
-    struct Case
+    using enum Backend;
+    const QString sway = "/run/user/1000/sway-ipc.sock", i3 = "/run/user/1000/i3/ipc-socket.1";
+    const struct
     {
         const char *what;
         ActiveWindowSource::Session session;
         QList<Backend> expected;
-    };
-    using enum Backend;
-    const QString sway = "/run/user/1000/sway-ipc.sock", i3 = "/run/user/1000/i3/ipc-socket.1";
-    const Case cases[] = {
+    } cases[] = {
         {"X11 session", {"x11", "XFCE", {}, {}, ":0"}, {x11, none}},
         {"Sway with XWayland", {"wayland", "sway", sway, {}, ":0"}, {swayIpc, x11, none}},
         {"Sway without XWayland", {"wayland", "sway", sway, {}, {}}, {swayIpc, none}},
@@ -37,7 +36,7 @@ TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
         {"GNOME Wayland: KWin's name is no extension", {"wayland", "GNOME", {}, {}, ":0", false, true}, {x11, none}},
         {"no display at all", {"tty", {}, {}, {}, {}}, {none}},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         EXPECT_EQ(ActiveWindowSource::candidates(c.session), c.expected) << c.what;
         // The extension hint is logged exactly where GNOME Wayland runs without it.
         const bool gnomeWayland = c.session.sessionType == "wayland" && c.session.currentDesktop.contains("GNOME");
@@ -57,14 +56,13 @@ TEST(ActiveWindowChoice, UnreachableSwaySocketFallsThrough)
     EXPECT_TRUE(whyNull.contains("/nonexistent/sway-ipc.sock")) << whyNull.toStdString();
 }
 
-TEST(SwayTree, WindowsOfNodes)
+TEST(SwayTree, WindowsOfNodesAndTheFocusedOneAlsoAmongFloatingOnes)
 {
-    struct Case
+    const struct
     {
         const char *json;
         ActiveWindow expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {R"({"type":"con","app_id":"foot","pid":42})", {{}, {}, "foot", 42}},
         {R"({"type":"floating_con","app_id":null,"pid":43,
              "window_properties":{"class":"XTerm","instance":"xterm"}})", {"XTerm", "xterm", {}, 43}},
@@ -72,14 +70,11 @@ TEST(SwayTree, WindowsOfNodes)
         {R"({"type":"con","pid":45,"nodes":[]})", {}},         // split container
         {R"({"type":"workspace","name":"9","pid":46})", {}},   // empty workspace in front
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         const ActiveWindow w = SwayActiveWindowSource::windowOf(QJsonDocument::fromJson(c.json).object());
         EXPECT_TRUE(w.sameApplication(c.expected)) << c.json;
     }
-}
 
-TEST(SwayTree, FindsTheFocusedNodeAlsoAmongFloatingOnes)
-{
     const QJsonObject tree = QJsonDocument::fromJson(R"({"type":"root","focused":false,"nodes":[
         {"type":"output","nodes":[{"type":"workspace","focused":false,
           "nodes":[{"type":"con","app_id":"foot","pid":1,"focused":false}],
