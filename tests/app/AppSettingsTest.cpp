@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTest>
 
 namespace {
 
@@ -30,7 +29,7 @@ protected:
     }
 };
 
-TEST_F(AppSettingsTest, FreshUserStoresNothingAndEveryDefaultReadsBackFromItsText)
+TEST_F(AppSettingsTest, FreshUserStoresNothingDefaultsReadBackAndWritesAreAnnounced)
 {
     AppSettings s;
     for (const SettingSpec *spec : Settings::all()) {
@@ -40,6 +39,14 @@ TEST_F(AppSettingsTest, FreshUserStoresNothingAndEveryDefaultReadsBackFromItsTex
         ASSERT_TRUE(fromDefault.ok()) << fromDefault.error().toStdString();
         EXPECT_EQ(*fromDefault, spec->defaultValue) << spec->key.toStdString();
     }
+    // The enabled types follow the switches; another instance reads the same store.
+    QSignalSpy spy(&s, &AppSettings::changed);
+    s.setRedactFaces(true);
+    s.setRedactEmails(false);
+    EXPECT_EQ(int(s.enabledPIITypes()), 31 - 1 + 64);
+    ASSERT_EQ(spy.count(), 2);
+    EXPECT_EQ(spy.at(0).at(0).toString(), "redactFaces");
+    EXPECT_TRUE(AppSettings().redactFaces());
 }
 
 TEST_F(AppSettingsTest, TextValuesAreCheckedAgainstTheKey)
@@ -86,20 +93,6 @@ TEST_F(AppSettingsTest, TextValuesAreCheckedAgainstTheKey)
     EXPECT_EQ(other.get(Settings::retentionDays), 45);
 }
 
-TEST_F(AppSettingsTest, EnabledTypesFollowTheSwitchesAndWritesAreAnnounced)
-{
-    AppSettings s;
-    QSignalSpy spy(&s, &AppSettings::changed);
-    s.setRedactFaces(true);
-    s.setRedactEmails(false);
-    EXPECT_EQ(int(s.enabledPIITypes()), 31 - 1 + 64);
-    ASSERT_EQ(spy.count(), 2);
-    EXPECT_EQ(spy.at(0).at(0).toString(), "redactFaces");
-    // Another instance reads the same store.
-    AppSettings other;
-    EXPECT_TRUE(other.redactFaces());
-}
-
 QString configHome() { return qEnvironmentVariable("XDG_CONFIG_HOME"); }
 
 void removeToolFiles()
@@ -114,6 +107,14 @@ void removeToolFiles()
 TEST_F(AppSettingsTest, ResolvedSourceFolder)
 {
     const QString home = TestEnvironment::home();
+    // A German catalogue of GNOME Shell's, compiled by gettext's msgfmt, names the folder.
+    QTemporaryDir data;
+    QDir().mkpath(data.path() + "/locale/de/LC_MESSAGES");
+    const QString po = TestEnvironment::writeFile(data.path() + "/gnome-shell.po",
+        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+        "msgid \"Screenshots\"\nmsgstr \"Bildschirmfotos\"\n");
+    const bool german =
+        QProcess::execute("msgfmt", {"-o", data.path() + "/locale/de/LC_MESSAGES/gnome-shell.mo", po}) == 0;
     const struct
     {
         const char *desktop;
@@ -122,6 +123,7 @@ TEST_F(AppSettingsTest, ResolvedSourceFolder)
         const char *content;
         bool picturesScreenshots;
         QString expected;
+        const char *lang = "C.UTF-8";
     } cases[] = {
         // The setting wins over whatever the desktop says.
         {"KDE", "~/Shots", "spectaclerc", "[ImageSave]\nimageSaveLocation=file:///srv/elsewhere\n", false, home + "/Shots"},
@@ -134,14 +136,21 @@ TEST_F(AppSettingsTest, ResolvedSourceFolder)
         {"XFCE", "", "xfce4/xfce4-screenshooter", "screenshot_dir=\n", false, home + "/Pictures"},
         // The Pictures folder is where user-dirs.dirs puts it.
         {"GNOME", "", "user-dirs.dirs", "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n", false, home + "/Bilder/Screenshots"},
+        // GNOME's Screenshots folder is translated.
+        {"GNOME", "", nullptr, nullptr, false, home + "/Pictures/Bildschirmfotos", "de_DE.UTF-8"},
         // Another desktop: Pictures/Screenshots when it exists, else the Desktop folder.
         {"LXQt", "", nullptr, nullptr, true, home + "/Pictures/Screenshots"},
         {"LXQt", "", nullptr, nullptr, false, home + "/Desktop"},
         {nullptr, "", nullptr, nullptr, false, home + "/Desktop"},
     };
     for (const auto &c : cases) {
+        if (!german && QByteArray(c.lang) != "C.UTF-8") {
+            continue; // no msgfmt (gettext) to make the catalogue with
+        }
         removeToolFiles();
-        const ScopedEnv env{{"XDG_CURRENT_DESKTOP", c.desktop}, {"LANGUAGE", nullptr}, {"LANG", "C.UTF-8"}, {"LC_ALL", nullptr}};
+        const ScopedEnv env{{"XDG_CURRENT_DESKTOP", c.desktop}, {"LANGUAGE", nullptr}, {"LANG", c.lang},
+                            {"LC_ALL", nullptr}, {"LC_MESSAGES", nullptr},
+                            {"XDG_DATA_DIRS", data.path().toUtf8().constData()}};
         if (c.file) {
             TestEnvironment::writeFile(configHome() + "/" + c.file, c.content);
         }
@@ -155,97 +164,54 @@ TEST_F(AppSettingsTest, ResolvedSourceFolder)
     removeToolFiles();
 }
 
-TEST_F(AppSettingsTest, GnomeScreenshotsFolderIsTranslated)
-{
-    QTemporaryDir data;
-    const QString dir = data.path() + "/locale/de/LC_MESSAGES";
-    QDir().mkpath(dir);
-    const QString po = TestEnvironment::writeFile(data.path() + "/gnome-shell.po",
-        "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\nmsgid \"Screenshots\"\nmsgstr \"Bildschirmfotos\"\n");
-    if (QProcess::execute("msgfmt", {"-o", dir + "/gnome-shell.mo", po}) != 0) {
-        GTEST_SKIP() << "SKIP: msgfmt (gettext) is not installed";
-    }
-    removeToolFiles();
-    const ScopedEnv env{{"XDG_CURRENT_DESKTOP", "GNOME"}, {"LANGUAGE", nullptr}, {"LC_ALL", nullptr}, {"LC_MESSAGES", nullptr},
-                        {"LANG", "de_DE.UTF-8"}, {"XDG_DATA_DIRS", data.path().toUtf8().constData()}};
-    AppSettings s;
-    EXPECT_EQ(s.resolvedSourceFolder(), TestEnvironment::home() + "/Pictures/Bildschirmfotos");
-}
-
 // The remember/restore sequences of the system thumbnail, run against the tool domain's store.
-class SystemThumbnailTest : public AppSettingsTest
+TEST_F(AppSettingsTest, LaunchAndQuitPutTheSystemSettingBack)
 {
-protected:
-    void SetUp() override
-    {
-        AppSettingsTest::SetUp();
-        removeToolFiles();
-        AppSettings().removeRawValue("priorSystemThumbnailState");
-    }
-    QVariant systemValue() const { return ScreenshotToolDomain::open()->showThumbnail(); }
-    void setSystemValue(const char *text)
-    {
-        QSettings store(configHome() + "/Pictrove/ScreenshotTool.conf", QSettings::IniFormat);
-        if (text) {
-            store.setValue("show-thumbnail", QString::fromLatin1(text));
-        } else {
-            store.remove("show-thumbnail");
-        }
-    }
-    QVariant remembered() const { return AppSettings().rawValue("priorSystemThumbnailState"); }
-    ScopedEnv m_env{{"XDG_CURRENT_DESKTOP", "GNOME"}};
-};
-
-TEST_F(SystemThumbnailTest, LaunchAndQuitPutTheSystemSettingBack)
-{
+    const QString store = configHome() + "/Pictrove/ScreenshotTool.conf";
     const struct
     {
+        const char *desktop;
+        bool disable; // the application's own setting
         const char *before;
         int launches; // a second launch after a crash must keep what the first remembered
         const char *remembered;
-        QVariant afterQuit;
+        QVariant whileRunning, afterQuit;
     } cases[] = {
-        {nullptr, 1, "unset", QVariant()},
-        {"false", 1, "false", false},
-        {"true", 2, "true", true},
+        {"GNOME", true, nullptr, 1, "unset", false, QVariant()},
+        {"GNOME", true, "false", 1, "false", false, false},
+        {"GNOME", true, "true", 2, "true", false, true},
         // A value that is no boolean is remembered as unset and removed again.
-        {"maybe", 1, "unset", QVariant()},
+        {"GNOME", true, "maybe", 1, "unset", false, QVariant()},
+        // Setting off: left alone, but restored with nothing remembered it is switched on.
+        {"GNOME", false, nullptr, 1, "", QVariant(), true},
+        // A desktop whose tool's domain cannot be opened is not written to.
+        {"LXQt", true, nullptr, 1, "unset", QVariant(), QVariant()},
     };
+    AppSettings().removeRawValue("priorSystemThumbnailState");
     for (const auto &c : cases) {
-        setSystemValue(c.before);
+        const std::string what = std::string(c.desktop) + " " + (c.before ? c.before : "(missing)");
+        removeToolFiles();
+        const ScopedEnv env{{"XDG_CURRENT_DESKTOP", c.desktop}};
+        if (c.before) {
+            QSettings(store, QSettings::IniFormat).setValue("show-thumbnail", QString::fromLatin1(c.before));
+        }
+        const auto systemValue = [] {
+            const std::unique_ptr<ScreenshotToolDomain> domain = ScreenshotToolDomain::open();
+            return domain ? domain->showThumbnail() : QVariant();
+        };
+        const auto remembered = [] { return AppSettings().rawValue("priorSystemThumbnailState"); };
         AppSettings s;
+        s.setDisableSystemThumbnail(c.disable);
         for (int i = 0; i < c.launches; ++i) {
             s.applySystemThumbnailPreference();
         }
-        EXPECT_EQ(remembered().toString(), c.remembered) << (c.before ? c.before : "(missing)");
-        EXPECT_EQ(systemValue(), QVariant(false));
+        EXPECT_EQ(remembered().toString(), c.remembered) << what;
+        EXPECT_EQ(systemValue(), c.whileRunning) << what;
         s.restoreSystemThumbnail();
-        EXPECT_EQ(systemValue(), c.afterQuit) << (c.before ? c.before : "(missing)");
-        EXPECT_FALSE(remembered().isValid());
+        EXPECT_EQ(systemValue(), c.afterQuit) << what;
+        EXPECT_FALSE(remembered().isValid()) << what;
     }
-}
-
-TEST_F(SystemThumbnailTest, SettingOffOrNoDomainLeavesTheSystemSettingAlone)
-{
-    AppSettings s;
-    s.setDisableSystemThumbnail(false);
-    s.applySystemThumbnailPreference();
-    EXPECT_FALSE(remembered().isValid());
-    EXPECT_FALSE(systemValue().isValid());
-    // Restored with nothing remembered, the system's thumbnail is switched on.
-    s.restoreSystemThumbnail();
-    EXPECT_EQ(systemValue(), QVariant(true));
-
-    // A desktop whose tool's domain cannot be opened is not written to.
-    QFile::remove(configHome() + "/Pictrove/ScreenshotTool.conf");
-    const ScopedEnv env{{"XDG_CURRENT_DESKTOP", "LXQt"}};
-    ASSERT_EQ(ScreenshotToolDomain::open(), nullptr);
-    s.setDisableSystemThumbnail(true);
-    s.applySystemThumbnailPreference();
-    EXPECT_EQ(remembered().toString(), "unset");
-    s.restoreSystemThumbnail();
-    EXPECT_FALSE(remembered().isValid());
-    EXPECT_FALSE(QFileInfo::exists(configHome() + "/Pictrove/ScreenshotTool.conf"));
+    EXPECT_FALSE(QFileInfo::exists(store));
 }
 
 TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntryAndLogsFailures)
@@ -267,22 +233,19 @@ TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntryAndLogsFai
     s.setLaunchAtLogin(false); // already off: no error
     EXPECT_FALSE(s.launchAtLogin());
 
-    // Failures are logged.
+    // Failures are logged: a file where the folder goes, a folder where the entry goes.
     const QString autostart = configHome() + "/autostart";
-    QDir(autostart).removeRecursively();
-    TestEnvironment::writeFile(autostart, "not a folder");
-    testing::internal::CaptureStdout();
-    s.setLaunchAtLogin(true);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("Pictrove: Failed to enable launch at login: ", 0), 0u) << out;
-    EXPECT_FALSE(s.launchAtLogin());
-    QFile::remove(autostart);
-
-    QDir().mkpath(autostart + "/pictrove.desktop/inside");
-    testing::internal::CaptureStdout();
-    s.setLaunchAtLogin(false);
-    out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("Pictrove: Failed to disable launch at login: ", 0), 0u) << out;
+    for (const bool enable : {true, false}) {
+        QDir(autostart).removeRecursively();
+        enable ? (void)TestEnvironment::writeFile(autostart, "not a folder") : (void)QDir().mkpath(file + "/inside");
+        testing::internal::CaptureStdout();
+        s.setLaunchAtLogin(enable);
+        const std::string out = testing::internal::GetCapturedStdout();
+        const std::string line = std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") + "able launch at login: ";
+        EXPECT_EQ(out.rfind(line, 0), 0u) << out;
+        EXPECT_FALSE(s.launchAtLogin());
+        QFile::remove(autostart);
+    }
     QDir(autostart).removeRecursively();
 }
 

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -18,15 +17,8 @@ const QByteArray kPngEnd("\0\0\0\0IEND\xae\x42\x60\x82", 12);
 class FolderScannerTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_folder = TestEnvironment::makeFolder("scanned"); }
     void write(const QString &name, const QByteArray &bytes) { TestEnvironment::writeFile(m_folder + "/" + name, bytes); }
-    void append(const QString &name, const QByteArray &bytes)
-    {
-        QFile f(m_folder + "/" + name);
-        ASSERT_TRUE(f.open(QIODevice::Append));
-        f.write(bytes);
-    }
-    QString m_folder;
+    const QString m_folder = TestEnvironment::makeFolder("scanned");
     const FolderScanner::Clock::time_point t0 = FolderScanner::Clock::now();
 };
 
@@ -49,7 +41,7 @@ TEST_F(FolderScannerTest, WhenAFileCountsAsCompleteAndWhatIsNever)
     scanner.note({Kind::added, closed, false});
     scanner.note({Kind::closedAfterWrite, closed, false});
     scanner.note({Kind::closedAfterWrite, grown, false});
-    append(grown, " and more after the writer closed it once");
+    write(grown, "first part and more after the writer closed it once");
 
     // The closed file goes at once; the others wait for their size to settle.
     EXPECT_EQ(scanner.scan(t0), QStringList{closed});
@@ -71,9 +63,9 @@ TEST_F(FolderScannerTest, GrowingFileWaitsUntilItsSizeStaysPut)
     FolderScanner scanner(m_folder, {});
     write(name, "");
     EXPECT_TRUE(scanner.scan(t0).isEmpty());
-    append(name, "\x89PNG");
+    write(name, "\x89PNG");
     EXPECT_TRUE(scanner.recheck(t0 + 1s).isEmpty());
-    append(name, kPngEnd);
+    write(name, "\x89PNG" + kPngEnd);
     EXPECT_TRUE(scanner.recheck(t0 + 2500ms).isEmpty()); // size changed: the clock starts again
     EXPECT_EQ(scanner.recheck(t0 + 2800ms), QStringList{name});
 }

@@ -18,31 +18,13 @@ public:
     std::optional<ActiveWindow> front;
     std::optional<ActiveWindow> current() override { return front; }
     // An empty class stands for focus on something whose application cannot be known.
-    void activate(const QString &cls) { emit activated(cls.isEmpty() ? ActiveWindow{} : ActiveWindow{cls, cls.toLower(), {}, 0}); }
-};
-
-struct Detector
-{
-    FakeSource *source = nullptr;
-    std::unique_ptr<FrontAppDetector> detector;
-
-    explicit Detector(std::optional<QString> frontClass = std::nullopt)
-    {
-        auto s = std::make_unique<FakeSource>();
-        if (frontClass) {
-            s->front = ActiveWindow{*frontClass, frontClass->toLower(), {}, 0};
-        }
-        source = s.get();
-        // Names are the classes themselves; a class "nameless" has no name.
-        detector = std::make_unique<FrontAppDetector>(std::move(s), [](const ActiveWindow &w) {
-            return w.wmClass == QLatin1String("nameless") ? QString() : w.wmClass;
-        });
-    }
+    void activate(const QString &cls) { emit activated(cls.isEmpty() ? ActiveWindow{} : window(cls)); }
+    static ActiveWindow window(const QString &cls) { return {cls, cls.toLower(), {}, 0}; }
 };
 
 TEST(FrontAppDetector, ActivationSequences)
 {
-    struct Case
+    const struct
     {
         const char *what;
         QStringList activations;
@@ -50,8 +32,7 @@ TEST(FrontAppDetector, ActivationSequences)
         const char *previous;
         const char *forCapture;
         std::optional<QString> front = QStringLiteral("Start"); // in front before the first activation
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"front application at start", {}, "Start", "Start", "Start"},
         {"nothing in front at start", {}, "Unknown", "Unknown", "Unknown", std::nullopt},
         {"editor then the tool", {"Kate", "screencaptureui"}, "screencaptureui", "Kate", "Kate"},
@@ -65,60 +46,52 @@ TEST(FrontAppDetector, ActivationSequences)
         {"unknowable window, then the tool", {"Kate", "", "Screenshot"}, "Screenshot", "Unknown", "Unknown"},
         {"names are case-sensitive", {"Kate", "screenshot"}, "screenshot", "Kate", "screenshot"},
     };
-    for (const Case &c : cases) {
-        Detector d(c.front);
+    for (const auto &c : cases) {
+        auto source = std::make_unique<FakeSource>();
+        FakeSource *fake = source.get();
+        fake->front = c.front ? std::optional(FakeSource::window(*c.front)) : std::nullopt;
+        // Names are the classes themselves; a class "nameless" has no name.
+        const FrontAppDetector d(std::move(source), [](const ActiveWindow &w) {
+            return w.wmClass == QLatin1String("nameless") ? QString() : w.wmClass;
+        });
         for (const QString &cls : c.activations) {
-            d.source->activate(cls);
+            fake->activate(cls);
         }
-        EXPECT_EQ(d.detector->currentApp(), c.current) << c.what;
-        EXPECT_EQ(d.detector->previousApp(), c.previous) << c.what;
-        EXPECT_EQ(d.detector->appNameForCapture(), c.forCapture) << c.what;
+        EXPECT_EQ(d.currentApp(), c.current) << c.what;
+        EXPECT_EQ(d.previousApp(), c.previous) << c.what;
+        EXPECT_EQ(d.appNameForCapture(), c.forCapture) << c.what;
     }
 }
 
 const qint64 kSelf = QCoreApplication::applicationPid();
 
-class DesktopEntriesTest : public ::testing::Test
+TEST(DesktopEntries, MatchesLikeATaskManager)
 {
-protected:
-    void SetUp() override
-    {
-        m_user = TestEnvironment::makeFolder(QStringLiteral("user-apps"));
-        m_system = TestEnvironment::makeFolder(QStringLiteral("system-apps"));
-        entry(m_system, "debian-xterm.desktop", "Name=XTerm\nExec=xterm\nStartupWMClass=XTerm\n");
-        entry(m_system, "org.gnome.Screenshot.desktop",
-              "Name=Screenshot\nName[de]=Bildschirmfoto\nExec=gnome-screenshot --interactive\n");
-        entry(m_system, "org.kde.dolphin.desktop", "Name=Dolphin\nExec=dolphin %u\n");
-        entry(m_system, "firefox-esr.desktop", "Name=Firefox ESR\nExec=env MOZ_X=1 /usr/lib/firefox-esr/firefox-esr %u\n");
-        entry(m_system, "hidden.desktop", "Name=Hidden App\nExec=hiddenapp\nHidden=true\n");
-        entry(m_system, "kde4/okular.desktop", "Name=Okular (old)\nExec=okular\n");
-        // The user's entry of the same id wins over the system's.
-        entry(m_user, "org.kde.dolphin.desktop", "Name=My Dolphin\nExec=dolphin\n");
-        entry(m_system, "link.desktop", "Name=A Link\nExec=linkapp\n", "Link");
-        entry(m_system, "selftest.desktop",
-              "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
-    }
+    const QString user = TestEnvironment::makeFolder("user-apps"), system = TestEnvironment::makeFolder("system-apps");
+    const auto entry = [](const QString &folder, const char *file, const QByteArray &body,
+                          const char *type = "Application") {
+        TestEnvironment::writeFile(folder + "/" + file, QByteArray("[Desktop Entry]\nType=") + type + "\n" + body +
+                                                            "[Desktop Action new]\nName=Not the name\n");
+    };
+    entry(system, "debian-xterm.desktop", "Name=XTerm\nExec=xterm\nStartupWMClass=XTerm\n");
+    entry(system, "org.gnome.Screenshot.desktop",
+          "Name=Screenshot\nName[de]=Bildschirmfoto\nExec=gnome-screenshot --interactive\n");
+    entry(system, "org.kde.dolphin.desktop", "Name=Dolphin\nExec=dolphin %u\n");
+    entry(system, "firefox-esr.desktop", "Name=Firefox ESR\nExec=env MOZ_X=1 /usr/lib/firefox-esr/firefox-esr %u\n");
+    entry(system, "hidden.desktop", "Name=Hidden App\nExec=hiddenapp\nHidden=true\n");
+    entry(system, "kde4/okular.desktop", "Name=Okular (old)\nExec=okular\n");
+    // The user's entry of the same id wins over the system's.
+    entry(user, "org.kde.dolphin.desktop", "Name=My Dolphin\nExec=dolphin\n");
+    entry(system, "link.desktop", "Name=A Link\nExec=linkapp\n", "Link");
+    entry(system, "selftest.desktop",
+          "Name=Self Test\nExec=/opt/x/" + ActiveWindowDesktopEntries::programOf(kSelf).toUtf8() + " --flag\n");
 
-    void entry(const QString &folder, const char *file, const QByteArray &body, const char *type = "Application")
-    {
-        TestEnvironment::writeFile(folder + "/" + file,
-                                   QByteArray("[Desktop Entry]\nType=") + type + "\n" + body +
-                                       "[Desktop Action new]\nName=Not the name\n");
-    }
-
-    QString m_user;
-    QString m_system;
-};
-
-TEST_F(DesktopEntriesTest, MatchesLikeATaskManager)
-{
-    struct Case
+    const struct
     {
         ActiveWindow window;
         const char *locale;
         const char *name;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {{"XTerm", "xterm", {}, 0}, "en_US", "XTerm"},                                // StartupWMClass
         {{"Gnome-screenshot", "gnome-screenshot", {}, 0}, "en_US", "Screenshot"},     // Exec vs instance
         {{"Gnome-screenshot", "gnome-screenshot", {}, 0}, "de_DE", "Bildschirmfoto"}, // localised
@@ -132,8 +105,8 @@ TEST_F(DesktopEntriesTest, MatchesLikeATaskManager)
         {{"Odd", "odd", {}, kSelf}, "C", "Self Test"},                                // Exec names the program
         {{{}, {}, {}, 0}, "en_US", ""},
     };
-    for (const Case &c : cases) {
-        ActiveWindowDesktopEntries entries({m_user, m_system}, QString::fromLatin1(c.locale));
+    for (const auto &c : cases) {
+        ActiveWindowDesktopEntries entries({user, system}, QString::fromLatin1(c.locale));
         EXPECT_EQ(entries.displayName(c.window), c.name) << c.window.wmClass.toStdString() << " " << c.locale;
     }
     EXPECT_EQ(ActiveWindowDesktopEntries::programOf(-1), "");

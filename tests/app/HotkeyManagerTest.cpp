@@ -8,13 +8,12 @@
 
 namespace {
 
+// What the back ends made so far were asked, and the one alive.
 struct BackendLog
 {
-    int created = 0;
-    int registrations = 0;
-    int unregistrations = 0;
-    int status = 0;
-    GlobalShortcutBackend *live = nullptr;
+    int created = 0, registrations = 0, unregistrations = 0;
+    int status = 0; // what registration answers
+    class FakeBackend *live = nullptr;
 };
 
 class FakeBackend : public GlobalShortcutBackend
@@ -23,11 +22,7 @@ public:
     explicit FakeBackend(BackendLog &log) : m_log(log) { m_log.live = this; }
     ~FakeBackend() override { m_log.live = nullptr; }
     QString name() const override { return QStringLiteral("fake"); }
-    int registerShortcut() override
-    {
-        ++m_log.registrations;
-        return m_log.status;
-    }
+    int registerShortcut() override { return ++m_log.registrations, m_log.status; }
     void unregisterShortcut() override { ++m_log.unregistrations; }
     void press() { emit pressed(); }
 
@@ -35,18 +30,10 @@ private:
     BackendLog &m_log;
 };
 
-HotkeyManager::BackendFactory factoryFor(BackendLog &log)
-{
-    return [&log] {
-        ++log.created;
-        return std::make_unique<FakeBackend>(log);
-    };
-}
-
 TEST(HotkeyManager, RegistrationFailureRetryAndPresses)
 {
     BackendLog log;
-    HotkeyManager manager(factoryFor(log));
+    HotkeyManager manager([&log] { return ++log.created, std::make_unique<FakeBackend>(log); });
     manager.unregisterHotkey(); // nothing registered: no effect
     EXPECT_EQ(log.unregistrations, 0);
 
@@ -74,10 +61,10 @@ TEST(HotkeyManager, RegistrationFailureRetryAndPresses)
 
     // Each press calls back once, as a step of its own.
     int calls = 0;
-    static_cast<FakeBackend *>(log.live)->press(); // no callback yet: nothing happens
+    log.live->press(); // no callback yet: nothing happens
     QCoreApplication::processEvents();
     manager.onAnnotateLatest = [&calls] { ++calls; };
-    static_cast<FakeBackend *>(log.live)->press();
+    log.live->press();
     EXPECT_EQ(calls, 0); // not inside the platform's dispatch
     QCoreApplication::processEvents();
     EXPECT_EQ(calls, 1);

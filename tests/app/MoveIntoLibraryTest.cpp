@@ -11,8 +11,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <unistd.h>
-
 namespace {
 
 using ScreenshotNames::moveIntoLibrary;
@@ -22,17 +20,12 @@ QDateTime at(int y, int mo, int d, int h, int mi, int s) { return QDateTime(QDat
 class MoveIntoLibraryTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_watched = TestEnvironment::makeFolder("watched");
-        m_root = TestEnvironment::makeFolder("library");
-    }
     QString shot(const QString &name, const QByteArray &bytes = "png bytes")
     {
         return TestEnvironment::writeFile(m_watched + "/" + name, bytes);
     }
-    QString m_watched;
-    QString m_root;
+    const QString m_watched = TestEnvironment::makeFolder("watched");
+    const QString m_root = TestEnvironment::makeFolder("library");
 };
 
 TEST_F(MoveIntoLibraryTest, SameSecondCapturesAreNumberedPastAnyExistingObject)
@@ -51,13 +44,15 @@ TEST_F(MoveIntoLibraryTest, SameSecondCapturesAreNumberedPastAnyExistingObject)
         EXPECT_FALSE(QFileInfo::exists(src));
         if (i == 1) {
             QDir().mkpath(folder + "/screenshot_14-07-09_2.png");
-            ASSERT_EQ(::symlink("/nonexistent", QFile::encodeName(folder + "/screenshot_14-07-09_3.png").constData()), 0);
+            ASSERT_TRUE(TestFiles::link("/nonexistent", folder + "/screenshot_14-07-09_3.png"));
         }
     }
 }
 
 TEST_F(MoveIntoLibraryTest, FolderAndFileNames)
 {
+    const QDateTime moment = at(2024, 3, 5, 14, 7, 9);
+    const QString name = "Screenshot 2024-03-05 at 14.07.09.png";
     const struct
     {
         QString app;
@@ -65,26 +60,26 @@ TEST_F(MoveIntoLibraryTest, FolderAndFileNames)
         QDateTime moment;
         QString expected;
     } cases[] = {
-        {"a/b:c", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "a_b_c/2024-03-05/screenshot_14-07-09.png"},
-        {"back\\slash", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "back_slash/2024-03-05/screenshot_14-07-09.png"},
-        {"   \t\n ", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
-        {"", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
-        {"  Files  ", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Files/2024-03-05/screenshot_14-07-09.png"},
+        {"a/b:c", name, moment, "a_b_c/2024-03-05/screenshot_14-07-09.png"},
+        {"back\\slash", name, moment, "back_slash/2024-03-05/screenshot_14-07-09.png"},
+        {"   \t\n ", name, moment, "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"", name, moment, "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"  Files  ", name, moment, "Files/2024-03-05/screenshot_14-07-09.png"},
         // The extension keeps its letter case; none at all becomes png.
-        {"Editor", "Screenshot 2024-03-05 at 14.07.09.PNG", at(2024, 3, 5, 14, 7, 9), "Editor/2024-03-05/screenshot_14-07-09.PNG"},
-        {"Editor", "capture", at(2024, 3, 5, 14, 7, 9), "Editor/2024-03-05/screenshot_14-07-09.png"},
+        {"Editor", "Screenshot 2024-03-05 at 14.07.09.PNG", moment, "Editor/2024-03-05/screenshot_14-07-09.PNG"},
+        {"Editor", "capture", moment, "Editor/2024-03-05/screenshot_14-07-09.png"},
         // Date and time come from the moment of filing, not from the name found.
         {"Editor", "Screenshot 2024-03-05 at 23.59.59.png", at(2024, 3, 6, 0, 0, 1), "Editor/2024-03-06/screenshot_00-00-01.png"},
         // "." and ".." would file into the library root or above it; a leading dot would hide the folder.
-        {".", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
-        {"..", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
-        {" .. ", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Unknown/2024-03-05/screenshot_14-07-09.png"},
-        {"../..", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "___../2024-03-05/screenshot_14-07-09.png"},
-        {".hidden", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "_hidden/2024-03-05/screenshot_14-07-09.png"},
-        {"...x.y", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "___x.y/2024-03-05/screenshot_14-07-09.png"},
+        {".", name, moment, "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"..", name, moment, "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {" .. ", name, moment, "Unknown/2024-03-05/screenshot_14-07-09.png"},
+        {"../..", name, moment, "___../2024-03-05/screenshot_14-07-09.png"},
+        {".hidden", name, moment, "_hidden/2024-03-05/screenshot_14-07-09.png"},
+        {"...x.y", name, moment, "___x.y/2024-03-05/screenshot_14-07-09.png"},
         // Canonically equal names share one folder.
-        {"Caf\u00e9", "Screenshot 2024-03-05 at 14.07.09.png", at(2024, 3, 5, 14, 7, 9), "Caf\u00e9/2024-03-05/screenshot_14-07-09.png"},
-        {"Cafe\u0301", "Screenshot 2024-03-05 at 14.07.10.png", at(2024, 3, 5, 14, 7, 9), "Caf\u00e9/2024-03-05/screenshot_14-07-09.png"},
+        {"Caf\u00e9", name, moment, "Caf\u00e9/2024-03-05/screenshot_14-07-09.png"},
+        {"Cafe\u0301", "Screenshot 2024-03-05 at 14.07.10.png", moment, "Caf\u00e9/2024-03-05/screenshot_14-07-09.png"},
     };
     for (const auto &c : cases) {
         const QString src = shot(c.source);

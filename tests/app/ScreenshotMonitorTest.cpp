@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -36,7 +34,6 @@ QByteArray pngBytes(int size)
 class ScreenshotMonitorTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { m_folder = TestEnvironment::makeFolder("watched"); }
     void TearDown() override { m_monitor.reset(); }
 
     ScreenshotMonitor &monitor()
@@ -53,7 +50,7 @@ protected:
     QString path(const QString &name) const { return m_folder + "/" + name; }
     void write(const QString &name, const QByteArray &bytes) { TestEnvironment::writeFile(path(name), bytes); }
 
-    QString m_folder;
+    QString m_folder = TestEnvironment::makeFolder("watched");
     std::unique_ptr<ScreenshotMonitor> m_monitor;
     QMap<QString, int> m_reports;
     QMap<QString, QByteArray> m_contentAtReport;
@@ -61,11 +58,13 @@ protected:
 
 TEST_F(ScreenshotMonitorTest, LogLinesAndStateOfStartAndStopInAnyFolder)
 {
+    m_folder += "/not/yet/there"; // made on start
     QSignalSpy changes(&monitor(), &ScreenshotMonitor::monitoringChanged);
     testing::internal::CaptureStdout();
     monitor().start();
     monitor().start(); // the second call does nothing and says nothing
     EXPECT_TRUE(monitor().isMonitoring());
+    EXPECT_TRUE(QFileInfo(m_folder).isDir());
     monitor().stop();
     monitor().stop(); // logs every time
     const std::string out = testing::internal::GetCapturedStdout();
@@ -75,15 +74,8 @@ TEST_F(ScreenshotMonitorTest, LogLinesAndStateOfStartAndStopInAnyFolder)
     EXPECT_EQ(changes.count(), 2);
     m_monitor.reset();
 
-    // A missing folder is made; one that cannot be opened is logged.
-    m_folder = m_folder + "/not/yet/there";
-    monitor().start();
-    EXPECT_TRUE(QFileInfo(m_folder).isDir());
-    monitor().stop();
-    m_monitor.reset();
-
-    const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder("blocked") + "/file", "x");
-    m_folder = file + "/inside";
+    // One that cannot be opened is logged.
+    m_folder = TestEnvironment::writeFile(TestEnvironment::makeFolder("blocked") + "/file", "x") + "/inside";
     testing::internal::CaptureStdout();
     monitor().start();
     const std::string blocked = testing::internal::GetCapturedStdout();
@@ -169,11 +161,8 @@ TEST_F(ScreenshotMonitorTest, RecentListKeepsTheTwentyNewest)
     QSignalSpy changes(&monitor(), &ScreenshotMonitor::recentScreenshotsChanged);
     QList<ScreenshotRecord> made;
     for (int i = 0; i < 25; ++i) {
-        ScreenshotRecord r;
-        r.id = QUuid::createUuid();
-        r.appName = QString::number(i);
-        made << r;
-        monitor().addRecent(r);
+        made << ScreenshotRecord{QUuid::createUuid(), {}, {}, QString::number(i), {}, {}, {}};
+        monitor().addRecent(made.last());
     }
     ASSERT_EQ(monitor().recentScreenshots().size(), 20);
     EXPECT_EQ(monitor().recentScreenshots().first().appName, "24");

@@ -6,11 +6,11 @@
 #include "platform/SwayActiveWindowSource.h"
 
 #include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -20,11 +20,7 @@ namespace {
 
 int run(const QString &program, const QStringList &args)
 {
-    QProcess p;
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setStandardOutputFile(QProcess::nullDevice());
-    p.start(program, args);
-    return p.waitForFinished(20000) ? p.exitCode() : -1;
+    return TestFiles::runTool(program, args).exitCode;
 }
 
 class SwaySession : public ::testing::Test
@@ -33,13 +29,13 @@ protected:
     static void SetUpTestSuite()
     {
         for (const char *tool : {"sway", "swaymsg", "foot", "xterm", "Xwayland", "useradd", "runuser"}) {
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
-                s_problem = QStringLiteral("%1 is not installed").arg(QLatin1String(tool));
+            if (!TestFiles::hasTool(tool)) {
+                s_problem = QString("%1 is not installed").arg(tool);
                 return;
             }
         }
         if (geteuid() != 0) {
-            s_problem = QStringLiteral("creating the user Sway runs as needs root");
+            s_problem = "creating the user Sway runs as needs root";
             return;
         }
         s_user = QStringLiteral("pictrove-wayland-%1").arg(getpid());
@@ -48,13 +44,13 @@ protected:
             s_user.clear();
             return;
         }
-        s_runtime = new QTemporaryDir(QStringLiteral("/tmp/pictrove-wayland-XXXXXX"));
+        s_runtime = std::make_unique<QTemporaryDir>("/tmp/pictrove-wayland-XXXXXX");
         const QString dir = s_runtime->path();
         TestEnvironment::writeFile(dir + "/config", "xwayland enable\n");
         run("chown", {s_user, dir});
         QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         s_socket = dir + "/sway-ipc.sock";
-        s_sway = new QProcess;
+        s_sway = std::make_unique<QProcess>();
         s_sway->setProcessChannelMode(QProcess::MergedChannels);
         s_sway->setStandardOutputFile(dir + "/sway.log");
         s_sway->start("runuser", {"-u", s_user, "--", "env", "-i", "PATH=/usr/bin:/bin", "XDG_RUNTIME_DIR=" + dir,
@@ -73,8 +69,7 @@ protected:
                 s_sway->kill();
                 s_sway->waitForFinished();
             }
-            delete s_sway;
-            s_sway = nullptr;
+            s_sway.reset();
         }
         if (!s_user.isEmpty()) {
             // The clients sway started end with it; their user goes too.
@@ -83,8 +78,7 @@ protected:
             }
             s_user.clear();
         }
-        delete s_runtime;
-        s_runtime = nullptr;
+        s_runtime.reset();
     }
 
     void SetUp() override
@@ -96,8 +90,8 @@ protected:
 
     static int msg(const QStringList &args) { return run("swaymsg", QStringList{"-s", s_socket} + args); }
 
-    static inline QProcess *s_sway = nullptr;
-    static inline QTemporaryDir *s_runtime = nullptr;
+    static inline std::unique_ptr<QProcess> s_sway;
+    static inline std::unique_ptr<QTemporaryDir> s_runtime;
     static inline QString s_user;
     static inline QString s_socket;
     static inline QString s_problem;
@@ -114,13 +108,12 @@ TEST_F(SwaySession, FollowsNativeAndXWaylandWindowsAndForgetsNamesItCannotKnow)
     EXPECT_EQ(detector.currentApp(), "Unknown");
     const QString foot = ActiveWindowDesktopEntries().displayName({{}, {}, QStringLiteral("foot"), 0});
 
-    struct Step
+    const struct
     {
         const char *what;
         QStringList command;
         QString name;
-    };
-    const Step steps[] = {
+    } steps[] = {
         {"native Wayland window", {"exec", "foot sleep 600"}, foot},
         {"XWayland window", {"exec", "xterm -e sleep 600"}, QStringLiteral("XTerm")},
         {"window without app id", {"exec", "foot --app-id= sleep 600"}, QStringLiteral("Unknown")},
@@ -129,7 +122,7 @@ TEST_F(SwaySession, FollowsNativeAndXWaylandWindowsAndForgetsNamesItCannotKnow)
         {"back to the workspace", {"workspace", "1"}, foot},
     };
     QString before = detector.currentApp();
-    for (const Step &s : steps) {
+    for (const auto &s : steps) {
         EXPECT_EQ(msg(s.command), 0) << s.what;
         EXPECT_TRUE(QTest::qWaitFor([&] { return detector.currentApp() == s.name; }, 10000))
             << s.what << ": " << detector.currentApp().toStdString();

@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QStandardPaths>
 
+#include <unistd.h>
+
 namespace TestFiles {
 
 QByteArray randomBytes(qsizetype size)
@@ -56,5 +58,17 @@ ToolRun runTool(const QString &program, const QStringList &arguments, const QByt
 }
 
 bool hasTool(const QString &program) { return !QStandardPaths::findExecutable(program).isEmpty(); }
+
+bool link(const QString &target, const QString &at)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()) == 0;
+}
+
+struct stat statOf(const QString &path)
+{
+    struct stat st {};
+    ::lstat(QFile::encodeName(path).constData(), &st);
+    return st;
+}
 
 } // namespace TestFiles

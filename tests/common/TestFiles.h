@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <sys/stat.h>
+
 // Small helpers for tests of real files and real tools.
 namespace TestFiles {
 
@@ -32,5 +34,11 @@ ToolRun runTool(const QString &program, const QStringList &arguments, const QByt
 
 // Whether a program of that name is on PATH.
 bool hasTool(const QString &program);
+
+// A symbolic link at `at` pointing to `target`; false when it could not be made.
+bool link(const QString &target, const QString &at);
+
+// lstat() of the path; all zeros when there is nothing there.
+struct stat statOf(const QString &path);
 
 } // namespace TestFiles

@@ -15,36 +15,28 @@ using Backend = ActiveWindowSource::Backend;
 
 TEST(ActiveWindowChoice, BackEndsByTheSessionsVariables)
 {
-    struct Case
+    using enum Backend;
+    const QString sway = "/run/user/1000/sway-ipc.sock", i3 = "/run/user/1000/i3/ipc-socket.1";
+    const struct
     {
         const char *what;
         ActiveWindowSource::Session session;
         QList<Backend> expected;
+    } cases[] = {
+        {"X11 session", {"x11", "XFCE", {}, {}, ":0"}, {x11, none}},
+        {"Sway with XWayland", {"wayland", "sway", sway, {}, ":0"}, {swayIpc, x11, none}},
+        {"Sway without XWayland", {"wayland", "sway", sway, {}, {}}, {swayIpc, none}},
+        {"i3 on X11", {"x11", "i3", {}, i3, ":0"}, {swayIpc, x11, none}},
+        {"GNOME Wayland: XWayland only", {"wayland", "GNOME", {}, {}, ":0"}, {x11, none}},
+        {"GNOME Wayland with the extension", {"wayland", "ubuntu:GNOME", {}, {}, ":0", true}, {gnomeShell, x11, none}},
+        {"GNOME on X11: the extension is not needed", {"x11", "GNOME", {}, {}, ":0", true}, {x11, none}},
+        {"KDE Wayland with KWin answering", {"wayland", "KDE", {}, {}, ":0", false, true}, {kwinScript, x11, none}},
+        {"KDE Wayland: the GNOME extension's name is no KWin", {"wayland", "KDE", {}, {}, ":0", true}, {x11, none}},
+        {"KDE on X11: X11 tells the active window", {"x11", "KDE", {}, {}, ":0", false, true}, {x11, none}},
+        {"GNOME Wayland: KWin's name is no extension", {"wayland", "GNOME", {}, {}, ":0", false, true}, {x11, none}},
+        {"no display at all", {"tty", {}, {}, {}, {}}, {none}},
     };
-    const Case cases[] = {
-        {"X11 session", {"x11", "XFCE", {}, {}, ":0"}, {Backend::x11, Backend::none}},
-        {"Sway with XWayland", {"wayland", "sway", "/run/user/1000/sway-ipc.sock", {}, ":0"},
-         {Backend::swayIpc, Backend::x11, Backend::none}},
-        {"Sway without XWayland", {"wayland", "sway", "/run/user/1000/sway-ipc.sock", {}, {}},
-         {Backend::swayIpc, Backend::none}},
-        {"i3 on X11", {"x11", "i3", {}, "/run/user/1000/i3/ipc-socket.1", ":0"},
-         {Backend::swayIpc, Backend::x11, Backend::none}},
-        {"GNOME Wayland: XWayland only", {"wayland", "GNOME", {}, {}, ":0"}, {Backend::x11, Backend::none}},
-        {"GNOME Wayland with the extension", {"wayland", "ubuntu:GNOME", {}, {}, ":0", true},
-         {Backend::gnomeShell, Backend::x11, Backend::none}},
-        {"GNOME on X11: the extension is not needed", {"x11", "GNOME", {}, {}, ":0", true},
-         {Backend::x11, Backend::none}},
-        {"KDE Wayland with KWin answering", {"wayland", "KDE", {}, {}, ":0", false, true},
-         {Backend::kwinScript, Backend::x11, Backend::none}},
-        {"KDE Wayland: the GNOME extension's name is no KWin", {"wayland", "KDE", {}, {}, ":0", true, false},
-         {Backend::x11, Backend::none}},
-        {"KDE on X11: X11 tells the active window", {"x11", "KDE", {}, {}, ":0", false, true},
-         {Backend::x11, Backend::none}},
-        {"GNOME Wayland: KWin's name is not the extension", {"wayland", "GNOME", {}, {}, ":0", false, true},
-         {Backend::x11, Backend::none}},
-        {"no display at all", {"tty", {}, {}, {}, {}}, {Backend::none}},
-    };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         EXPECT_EQ(ActiveWindowSource::candidates(c.session), c.expected) << c.what;
         // The extension hint is logged exactly where GNOME Wayland runs without it.
         const bool gnomeWayland = c.session.sessionType == "wayland" && c.session.currentDesktop.contains("GNOME");
@@ -64,14 +56,13 @@ TEST(ActiveWindowChoice, UnreachableSwaySocketFallsThrough)
     EXPECT_TRUE(whyNull.contains("/nonexistent/sway-ipc.sock")) << whyNull.toStdString();
 }
 
-TEST(SwayTree, WindowsOfNodes)
+TEST(SwayTree, WindowsOfNodesAndTheFocusedOneAlsoAmongFloatingOnes)
 {
-    struct Case
+    const struct
     {
         const char *json;
         ActiveWindow expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {R"({"type":"con","app_id":"foot","pid":42})", {{}, {}, "foot", 42}},
         {R"({"type":"floating_con","app_id":null,"pid":43,
              "window_properties":{"class":"XTerm","instance":"xterm"}})", {"XTerm", "xterm", {}, 43}},
@@ -79,14 +70,11 @@ TEST(SwayTree, WindowsOfNodes)
         {R"({"type":"con","pid":45,"nodes":[]})", {}},         // split container
         {R"({"type":"workspace","name":"9","pid":46})", {}},   // empty workspace in front
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         const ActiveWindow w = SwayActiveWindowSource::windowOf(QJsonDocument::fromJson(c.json).object());
         EXPECT_TRUE(w.sameApplication(c.expected)) << c.json;
     }
-}
 
-TEST(SwayTree, FindsTheFocusedNodeAlsoAmongFloatingOnes)
-{
     const QJsonObject tree = QJsonDocument::fromJson(R"({"type":"root","focused":false,"nodes":[
         {"type":"output","nodes":[{"type":"workspace","focused":false,
           "nodes":[{"type":"con","app_id":"foot","pid":1,"focused":false}],

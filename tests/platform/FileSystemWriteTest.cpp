@@ -9,11 +9,11 @@
 
 namespace {
 
-TEST(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
+TEST(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElseOrKeepsTheOldOnFailure)
 {
     for (const bool atomic : {true, false}) {
         SCOPED_TRACE(atomic ? "atomic" : "plain");
-        const QString folder = TestEnvironment::makeFolder(QStringLiteral("store"));
+        const QString folder = TestEnvironment::makeFolder("store");
         const QString path = folder + "/index.json";
         ASSERT_TRUE(FileSystem::writeFile(path, QByteArray(4096, 'a'), atomic).ok());
 
@@ -24,17 +24,12 @@ TEST(WriteFileTest, ReplacesTheWholeContentAndLeavesNothingElse)
         EXPECT_EQ(TestFiles::entries(folder), QStringList{"index.json"});
         EXPECT_FALSE(FileSystem::writeFile(folder + "/missing/index.json", "{}", atomic).ok());
     }
-}
 
-TEST(AtomicWriteTest, FailedWriteKeepsTheOldContent)
-{
-    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"), 1);
+    // An atomic write that fails part-way, for more than the disk holds, keeps the old content.
+    MOUNT_OR_SKIP(mount, "tmpfs", 1);
     const QString path = mount->path() + "/index.json";
     ASSERT_TRUE(FileSystem::writeFile(path, "old", true).ok());
-
-    // More than the disk holds: the write fails part-way.
     const Status written = FileSystem::writeFile(path, TestFiles::randomBytes(2 * 1024 * 1024), true);
-
     EXPECT_FALSE(written.ok());
     EXPECT_EQ(TestFiles::contents(path), "old");
     EXPECT_EQ(TestFiles::entries(mount->path()), QStringList{"index.json"});

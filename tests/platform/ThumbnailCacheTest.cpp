@@ -2,26 +2,13 @@
 #include "platform/FreedesktopThumbnailCache.h"
 
 #include "common/TestEnvironment.h"
+#include "common/TestFiles.h"
 #include "common/TestImages.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFileInfo>
 #include <QImage>
-
-#include <sys/stat.h>
-#include <utime.h>
-
-namespace {
-
-QString picture(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    return TestImages::savePng(TestImages::filled(900, 600, QColor(0x30, 0x70, 0xc0)), path);
-}
-
-} // namespace
 
 TEST(ThumbnailCache, UriEscapingAsGLibDoes)
 {
@@ -43,7 +30,7 @@ TEST(ThumbnailCache, UriEscapingAsGLibDoes)
 TEST(ThumbnailCache, StoredThumbnailsAreValidUntilTheFileChanges)
 {
     const QString root = TestEnvironment::makeFolder("thumbs-valid") + "/thumbnails";
-    const QString file = picture(TestEnvironment::home() + "/pics/a.png");
+    const QString file = TestImages::writeImage("a.png", 900, 600, QColor(0x30, 0x70, 0xc0));
     FreedesktopThumbnailCache cache(root);
     auto source = ThumbnailCache::source(file);
     ASSERT_TRUE(source);
@@ -52,16 +39,12 @@ TEST(ThumbnailCache, StoredThumbnailsAreValidUntilTheFileChanges)
 
     for (const auto &folder : FreedesktopThumbnailCache::writtenFolders()) {
         const QString path = cache.pathFor(folder, source->uri);
-        struct stat st {};
-        ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
-        EXPECT_EQ(st.st_mode & 0777, 0600u) << folder.name;
+        EXPECT_EQ(TestFiles::statOf(path).st_mode & 0777, 0600u) << folder.name;
         const QImage stored(path);
         EXPECT_EQ(qMax(stored.width(), stored.height()), folder.size);
         EXPECT_EQ(stored.text("Thumb::URI").toUtf8(), source->uri);
     }
-    struct stat dir {};
-    ::stat(QFile::encodeName(root + "/large").constData(), &dir);
-    EXPECT_EQ(dir.st_mode & 0777, 0700u);
+    EXPECT_EQ(TestFiles::statOf(root + "/large").st_mode & 0777, 0700u);
     EXPECT_TRUE(QDir(root + "/large").entryList(QDir::Files | QDir::Hidden).size() == 1) << "no temporary left";
     EXPECT_EQ(cache.find(*source).size(), QSize(512, 341));
 

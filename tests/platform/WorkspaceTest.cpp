@@ -44,54 +44,39 @@ public slots:
     void open(const QUrl &url) { urls.append(url); }
 };
 
-class WorkspaceTest : public ::testing::Test
+// Without a file manager on the bus the containing folder opens; with one, it is asked to
+// show the item and nothing else opens.
+TEST(WorkspaceTest, RevealAsksTheFileManagerOrOpensTheContainingFolder)
 {
-protected:
-    void SetUp() override
-    {
-        if (m_bus->address().isEmpty()) {
-            GTEST_SKIP() << "SKIP: no private D-Bus session bus: " << m_bus->problem().toStdString();
-        }
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_opened, "open");
+    PrivateSessionBus &bus = PrivateSessionBus::shared();
+    if (bus.address().isEmpty()) {
+        GTEST_SKIP() << "SKIP: no private D-Bus session bus: " << bus.problem().toStdString();
     }
-    void TearDown() override { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); }
-
-    PrivateSessionBus *m_bus = &PrivateSessionBus::shared();
-    OpenedUrls m_opened;
-};
-
-TEST_F(WorkspaceTest, RevealAsksTheFileManagerToShowTheItem)
-{
-    QDBusConnection service = QDBusConnection::connectToBus(m_bus->address(), QStringLiteral("fake-file-manager"));
-    FakeFileManager fake;
-    ASSERT_TRUE(service.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fake, QDBusConnection::ExportAllSlots));
-    ASSERT_TRUE(service.registerService(QStringLiteral("org.freedesktop.FileManager1")));
-    const QString file = TestEnvironment::writeFile(
-        TestEnvironment::makeFolder(QStringLiteral("App")) + QString::fromUtf8("/screenshot é 100%.png"), "x");
-
+    OpenedUrls opened;
+    QDesktopServices::setUrlHandler("file", &opened, "open");
+    const QString folder = TestEnvironment::makeFolder("App");
+    const QString file = TestEnvironment::writeFile(folder + QString::fromUtf8("/screenshot é 100%.png"), "x");
+    ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered("org.freedesktop.FileManager1"));
     Workspace::reveal(file);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !opened.urls.isEmpty(); }, 5000));
+    EXPECT_EQ(opened.urls, QList<QUrl>{QUrl::fromLocalFile(folder)});
+    opened.urls.clear();
 
+    QDBusConnection service = QDBusConnection::connectToBus(bus.address(), "fake-file-manager");
+    FakeFileManager fake;
+    ASSERT_TRUE(service.registerObject("/org/freedesktop/FileManager1", &fake, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService("org.freedesktop.FileManager1"));
+    Workspace::reveal(file);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !fake.shownItems.isEmpty(); }, 5000));
     EXPECT_EQ(fake.shownItems.first(), QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)});
-    EXPECT_TRUE(fake.shownItems.first().first().endsWith(QStringLiteral("/screenshot%20%C3%A9%20100%25.png")));
+    EXPECT_TRUE(fake.shownItems.first().first().endsWith("/screenshot%20%C3%A9%20100%25.png"));
     EXPECT_EQ(fake.startupIds.first(), QString());
     QTest::qWait(100);
-    EXPECT_TRUE(m_opened.urls.isEmpty()) << "the folder is opened only when the file manager cannot show the item";
+    EXPECT_TRUE(opened.urls.isEmpty());
 
-    service.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
-    QDBusConnection::disconnectFromBus(QStringLiteral("fake-file-manager"));
-}
-
-TEST_F(WorkspaceTest, RevealWithoutAFileManagerOpensTheContainingFolder)
-{
-    const QString folder = TestEnvironment::makeFolder(QStringLiteral("App"));
-    const QString file = TestEnvironment::writeFile(folder + "/screenshot.png", "x");
-    ASSERT_FALSE(QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("org.freedesktop.FileManager1")));
-
-    Workspace::reveal(file);
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m_opened.urls.isEmpty(); }, 5000));
-    EXPECT_EQ(m_opened.urls, QList<QUrl>{QUrl::fromLocalFile(folder)});
+    service.unregisterService("org.freedesktop.FileManager1");
+    QDBusConnection::disconnectFromBus("fake-file-manager");
+    QDesktopServices::unsetUrlHandler("file");
 }
 
 } // namespace
