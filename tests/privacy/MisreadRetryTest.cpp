@@ -24,13 +24,20 @@ RecognizedLine monospace(const QString &text, double x = 0)
     return l;
 }
 
-QList<MisreadRetry::Region> nearMisses(const QList<RecognizedLine> &lines)
+const auto kAllText = PIITypes::fromInt(kTextPIITypesMask);
+
+QList<TextMatches> firstMatches(const QList<RecognizedLine> &lines)
 {
     QList<TextMatches> found;
     for (const RecognizedLine &l : lines) {
-        found << PatternMatcher::findInRecognizedLine(l.text, PIITypes::fromInt(kTextPIITypesMask));
+        found << PatternMatcher::findInRecognizedLine(l.text, kAllText);
     }
-    return MisreadRetry::nearMisses(lines, found, PIITypes::fromInt(kTextPIITypesMask));
+    return found;
+}
+
+QList<MisreadRetry::Region> nearMisses(const QList<RecognizedLine> &lines)
+{
+    return MisreadRetry::nearMisses(lines, firstMatches(lines), kAllText);
 }
 
 struct NearMiss
@@ -107,15 +114,14 @@ TEST(MisreadRetry, TheSecondReadingFindsWhatTheFirstMisread)
     const FixtureScore::Fixture f = FixtureScore::load(QStringLiteral("editor-light-13px-1x"));
     ASSERT_FALSE(f.image.isNull());
     const QList<RecognizedLine> lines = TextRecognizer::recognize(f.image);
-    QList<TextMatches> found;
+    const QList<TextMatches> found = firstMatches(lines);
     PIIDetector::ScanResult first, second;
-    for (const RecognizedLine &l : lines) {
-        found << PatternMatcher::findInRecognizedLine(l.text, PIITypes::fromInt(kTextPIITypesMask));
-        for (const TextMatch &m : found.last()) {
-            first.piiRects << l.boundingBox(m.start, m.length).value_or(QRectF()).adjusted(-4, -4, 4, 4);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        for (const TextMatch &m : found[i]) {
+            first.piiRects << lines[i].boundingBox(m.start, m.length).value_or(QRectF()).adjusted(-4, -4, 4, 4);
         }
     }
-    for (const QRectF &box : MisreadRetry::reread(f.image, MisreadRetry::nearMisses(lines, found, PIITypes::fromInt(kTextPIITypesMask)))) {
+    for (const QRectF &box : MisreadRetry::reread(f.image, MisreadRetry::nearMisses(lines, found, kAllText))) {
         second.piiRects << box.adjusted(-4, -4, 4, 4);
     }
     FixtureScore::Score before, after;
