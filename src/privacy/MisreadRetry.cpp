@@ -83,7 +83,8 @@ bool looksLikeKeyMaterial(QStringView token)
 {
     // Hashes and ids are hex digits, but for a misread glyph or two.
     const qsizetype hex = std::count_if(token.begin(), token.end(), [](QChar c) { return std::isxdigit(c.toLatin1()) != 0; });
-    if (token.size() < 16 || hex + 2 >= token.size()) {
+    // Keys hold no colon, nor the space bridged beside one ("Created: 2024-05-12").
+    if (token.size() < 16 || hex + 2 >= token.size() || token.contains(u':') || token.contains(u' ')) {
         return false;
     }
     bool upper = false, lower = false, digit = false;
