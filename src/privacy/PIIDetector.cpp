@@ -4,6 +4,7 @@
 #include "privacy/AddressDetector.h"
 #include "privacy/FaceDetector.h"
 #include "privacy/LineContext.h"
+#include "privacy/MisreadRetry.h"
 #include "privacy/PatternMatcher.h"
 #include "privacy/ScanPipeline.h"
 
@@ -59,14 +60,19 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
         const QList<RecognizedLine> lines = TextRecognizer::recognize(image, options);
         const QList<LineContext> contexts = LineContexts::of(lines);
         QStringList texts;
+        QList<TextMatches> found;
         for (qsizetype i = 0; i < lines.size(); ++i) {
             const RecognizedLine &line = lines[i];
             texts << line.text;
-            for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types, contexts[i])) {
+            found << PatternMatcher::findInRecognizedLine(line.text, types, contexts[i]);
+            for (const TextMatch &m : found.last()) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                     result.piiRects.append(padTextBox(withUnreadDashes(line.text.mid(m.start, m.length), *box)));
                 }
             }
+        }
+        for (const QRectF &box : MisreadRetry::reread(image, MisreadRetry::nearMisses(lines, found, types))) {
+            result.piiRects.append(padTextBox(box));
         }
         // Addresses written over several lines or form fields: one rectangle over all of them.
         if (types.testFlag(PIIType::addresses)) {
