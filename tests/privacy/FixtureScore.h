@@ -62,8 +62,8 @@ inline QStringList fixtureNames()
             QStringLiteral("logs-light-13px-1x"),     QStringLiteral("logs-dark-13px-2x")};
 }
 
-// The screens of the kinds users capture (CRM, checkout, terminal, editor; four looks each),
-// tuned on, and two pages held out: no detector change is judged on those.
+// The screens of the kinds users capture (CRM, checkout, terminal, editor, social feed,
+// asset sheet, help desk; four looks each), tuned on, and two pages held out: no detector change is judged on those.
 inline QStringList looksOf(std::initializer_list<const char *> pages)
 {
     QStringList out;
@@ -75,7 +75,7 @@ inline QStringList looksOf(std::initializer_list<const char *> pages)
     return out;
 }
 
-inline QStringList tunedScreenNames() { return looksOf({"crm", "checkout", "netstat", "editor"}); }
+inline QStringList tunedScreenNames() { return looksOf({"crm", "checkout", "netstat", "editor", "feed", "inventory", "support"}); }
 inline QStringList heldOutNames() { return looksOf({"chat", "sheet"}); }
 
 inline Fixture load(const QString &name)
