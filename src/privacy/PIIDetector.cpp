@@ -5,6 +5,7 @@
 #include "privacy/FaceDetector.h"
 #include "privacy/LineContext.h"
 #include "privacy/PatternMatcher.h"
+#include "privacy/PhoneDetector.h"
 #include "privacy/ScanPipeline.h"
 
 #include <QStringList>
@@ -65,6 +66,13 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
             for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types, contexts[i])) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                     result.piiRects.append(padTextBox(withUnreadDashes(line.text.mid(m.start, m.length), *box)));
+                }
+            }
+        }
+        if (types.testFlag(PIIType::phones)) {
+            for (const PhoneDetector::LineMatch &w : PhoneDetector::forUserLocale().findWrapped(lines, contexts)) {
+                if (const std::optional<QRectF> box = lines[w.line].boundingBox(w.match.start, w.match.length)) {
+                    result.piiRects.append(padTextBox(*box));
                 }
             }
         }
