@@ -58,11 +58,14 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
     }
     if (textNeeded) {
         const QList<RecognizedLine> lines = TextRecognizer::recognize(image, options);
-        const QList<LineContext> contexts = LineContexts::of(lines);
+        const QList<RecognizedLine> cells = LineContexts::cellsOf(lines);
+        const QList<LineContext> contexts = LineContexts::of(cells);
         QStringList texts;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const RecognizedLine &line = lines[i];
+        for (const RecognizedLine &line : lines) {
             texts << line.text;
+        }
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            const RecognizedLine &line = cells[i];
             for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, types, contexts[i])) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                     result.piiRects.append(padTextBox(withUnreadDashes(line.text.mid(m.start, m.length), *box)));
@@ -70,8 +73,8 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
             }
         }
         if (types.testFlag(PIIType::phones)) {
-            for (const PhoneDetector::LineMatch &w : PhoneDetector::forUserLocale().findWrapped(lines, contexts)) {
-                if (const std::optional<QRectF> box = lines[w.line].boundingBox(w.match.start, w.match.length)) {
+            for (const PhoneDetector::LineMatch &w : PhoneDetector::forUserLocale().findWrapped(cells, contexts)) {
+                if (const std::optional<QRectF> box = cells[w.line].boundingBox(w.match.start, w.match.length)) {
                     result.piiRects.append(padTextBox(*box));
                 }
             }

@@ -236,7 +236,12 @@ QList<PhoneDetector::LineMatch> PhoneDetector::findWrapped(const QList<Recognize
 {
     QList<LineMatch> out;
     for (int a = 0; a < lines.size(); ++a) {
-        const QString first = lines[a].text.trimmed();
+        // A stray quote or bar read off the edge of a bubble may follow the digits.
+        QString first = lines[a].text.trimmed();
+        while (!first.isEmpty() && QStringView(u"'\"’”|").contains(first.back())) {
+            first.chop(1);
+            first = first.trimmed();
+        }
         if (first.isEmpty() || !first.back().isDigit()) {
             continue;
         }

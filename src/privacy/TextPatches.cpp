@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 namespace TextPatches {
@@ -14,10 +15,10 @@ namespace {
 constexpr int kTile = 24;
 // A tile whose background is this far from the page's belongs to a patch.
 constexpr int kApart = 48;
-// A pixel this far from its tile's background is ink.
-constexpr int kInk = 48;
-// At the rim of a patch, blocks of this size as light as the page are page, not patch.
-constexpr int kBlock = 8;
+// A pixel this far from its tile's background is ink or its shadow.
+constexpr int kInk = 24;
+// A pixel this near the page's level, joined to the page, is page.
+constexpr int kNearPage = 20;
 
 struct Grid
 {
@@ -46,20 +47,6 @@ int medianOf(const QImage &grey, int x0, int y0, int x1, int y1)
     return 255;
 }
 
-int blockMean(const QImage &grey, int x, int y)
-{
-    const int x0 = x / kBlock * kBlock, y0 = y / kBlock * kBlock;
-    const int x1 = std::min(grey.width(), x0 + kBlock), y1 = std::min(grey.height(), y0 + kBlock);
-    int sum = 0;
-    for (int yy = y0; yy < y1; ++yy) {
-        const uchar *row = grey.constScanLine(yy);
-        for (int xx = x0; xx < x1; ++xx) {
-            sum += row[xx];
-        }
-    }
-    return sum / std::max(1, (x1 - x0) * (y1 - y0));
-}
-
 } // namespace
 
 int evenOut(QImage &grey, int page)
@@ -82,26 +69,18 @@ int evenOut(QImage &grey, int page)
     }
     const QImage original = grey;
     std::vector<int> component(patch.size(), -1);
+    // Pixels of the page inside the rim tiles of a patch: as light as the page and joined to it.
+    std::vector<char> pageMask(size_t(grey.width()) * size_t(grey.height()), 0);
+    auto nearPage = [&original, page](int x, int y) { return std::abs(int(original.constScanLine(y)[x]) - page) <= kNearPage; };
     int patches = 0;
     for (int start = 0; start < int(patch.size()); ++start) {
         if (!patch[size_t(start)] || component[size_t(start)] >= 0) {
             continue;
         }
-        // The tiles of one patch, and which way its text goes: lighter or darker than its background.
         std::vector<int> tiles{start};
         component[size_t(start)] = patches;
-        qint64 lighter = 0, darker = 0;
         for (size_t k = 0; k < tiles.size(); ++k) {
-            const int t = tiles[k];
-            const int tx = t % g.w, ty = t / g.w;
-            const int b = g.background[size_t(t)];
-            for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
-                const uchar *row = original.constScanLine(y);
-                for (int x = tx * kTile; x < std::min(grey.width(), (tx + 1) * kTile); ++x) {
-                    lighter += row[x] > b + kInk ? 1 : 0;
-                    darker += row[x] < b - kInk ? 1 : 0;
-                }
-            }
+            const int tx = tiles[k] % g.w, ty = tiles[k] / g.w;
             const int around[4][2] = {{tx - 1, ty}, {tx + 1, ty}, {tx, ty - 1}, {tx, ty + 1}};
             for (const auto &[nx, ny] : around) {
                 if (nx >= 0 && ny >= 0 && nx < g.w && ny < g.h) {
@@ -113,29 +92,72 @@ int evenOut(QImage &grey, int page)
                 }
             }
         }
+        auto inPatch = [&](int x, int y) { return component[size_t(g.at(x / kTile, y / kTile))] == patches; };
+        // The page reaches into the rim tiles around the patch's rounded or ragged edge: flood
+        // it in from the tiles outside, so that it is neither counted nor redrawn.
+        std::vector<std::pair<int, int>> flood;
+        for (const int t : tiles) {
+            const int tx = t % g.w, ty = t / g.w;
+            for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
+                for (int x = tx * kTile; x < std::min(grey.width(), (tx + 1) * kTile); ++x) {
+                    const bool edge = x == tx * kTile || y == ty * kTile || x + 1 == std::min(grey.width(), (tx + 1) * kTile)
+                        || y + 1 == std::min(grey.height(), (ty + 1) * kTile);
+                    if (!edge || !nearPage(x, y)) {
+                        continue;
+                    }
+                    bool outside = false;
+                    for (const auto &[nx, ny] : {std::pair{x - 1, y}, std::pair{x + 1, y}, std::pair{x, y - 1}, std::pair{x, y + 1}}) {
+                        outside = outside || (nx >= 0 && ny >= 0 && nx < grey.width() && ny < grey.height() && !inPatch(nx, ny));
+                    }
+                    if (outside && !pageMask[size_t(y) * size_t(grey.width()) + size_t(x)]) {
+                        pageMask[size_t(y) * size_t(grey.width()) + size_t(x)] = 1;
+                        flood.emplace_back(x, y);
+                    }
+                }
+            }
+        }
+        while (!flood.empty()) {
+            const auto [x, y] = flood.back();
+            flood.pop_back();
+            for (const auto &[nx, ny] : {std::pair{x - 1, y}, std::pair{x + 1, y}, std::pair{x, y - 1}, std::pair{x, y + 1}}) {
+                if (nx >= 0 && ny >= 0 && nx < grey.width() && ny < grey.height() && inPatch(nx, ny)) {
+                    char &m = pageMask[size_t(ny) * size_t(grey.width()) + size_t(nx)];
+                    if (!m && nearPage(nx, ny)) {
+                        m = 1;
+                        flood.emplace_back(nx, ny);
+                    }
+                }
+            }
+        }
+        // Which way the text goes, lighter or darker than the background: weighed by the
+        // square of the difference, since the text is the strongest contrast in a patch and
+        // its shadow and the photo's grain are weaker.
+        double lighter = 0, darker = 0;
+        for (const int t : tiles) {
+            const int tx = t % g.w, ty = t / g.w;
+            const int b = g.background[size_t(t)];
+            for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
+                const uchar *row = original.constScanLine(y);
+                for (int x = tx * kTile; x < std::min(grey.width(), (tx + 1) * kTile); ++x) {
+                    const int d = int(row[x]) - b;
+                    if (std::abs(d) > kInk && !pageMask[size_t(y) * size_t(grey.width()) + size_t(x)]) {
+                        (d > 0 ? lighter : darker) += double(d) * d;
+                    }
+                }
+            }
+        }
         const bool lightText = lighter > darker;
         for (const int t : tiles) {
             const int tx = t % g.w, ty = t / g.w;
-            bool rim = false;
-            for (int dy = -1; dy <= 1; ++dy) {
-                for (int dx = -1; dx <= 1; ++dx) {
-                    const int nx = tx + dx, ny = ty + dy;
-                    rim = rim || nx < 0 || ny < 0 || nx >= g.w || ny >= g.h || component[size_t(g.at(nx, ny))] != patches;
-                }
-            }
             const int b = g.background[size_t(t)];
             const int range = std::max(32, lightText ? 255 - b : b);
-            for (int by = ty * kTile; by < std::min(grey.height(), (ty + 1) * kTile); by += kBlock) {
-                for (int bx = tx * kTile; bx < std::min(grey.width(), (tx + 1) * kTile); bx += kBlock) {
-                    const bool asPage = rim && std::abs(blockMean(original, bx, by) - page) <= kApart / 2;
-                    for (int y = by; y < std::min(grey.height(), by + kBlock); ++y) {
-                        const uchar *in = original.constScanLine(y);
-                        uchar *out = grey.scanLine(y);
-                        for (int x = bx; x < std::min(grey.width(), bx + kBlock); ++x) {
-                            const int d = std::clamp(lightText ? in[x] - b : b - in[x], 0, range);
-                            out[x] = asPage ? uchar(255) : uchar(255 - d * 255 / range);
-                        }
-                    }
+            for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
+                const uchar *in = original.constScanLine(y);
+                uchar *out = grey.scanLine(y);
+                const char *onPage = pageMask.data() + size_t(y) * size_t(grey.width());
+                for (int x = tx * kTile; x < std::min(grey.width(), (tx + 1) * kTile); ++x) {
+                    const int d = std::clamp(lightText ? in[x] - b : b - in[x], 0, range);
+                    out[x] = onPage[x] ? uchar(255) : uchar(255 - d * 255 / range);
                 }
             }
         }
