@@ -90,10 +90,13 @@ QList<LineContext> of(const QList<RecognizedLine> &lines)
         }
         out[i].before = before.join(QLatin1String("  "));
         out[i].after = after.join(QLatin1String("  "));
-        // Up the column over the cells that hold numbers, as far as a heading of words.
+        // Up the column over the cells that hold numbers, as far as a heading of words. A cell
+        // without digits between cells with them is a number misread ("7.3.19.3" as "Eales)"),
+        // not the heading.
         std::optional<int> cell = up[size_t(i)];
         for (int guard = 0; cell && guard < 64; ++guard) {
-            if (!hasDigit(lines[*cell].text)) {
+            const std::optional<int> next = up[size_t(*cell)];
+            if (!hasDigit(lines[*cell].text) && !(next && hasDigit(lines[*next].text))) {
                 out[i].header = lines[*cell].text.trimmed();
                 break;
             }
