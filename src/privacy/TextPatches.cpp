@@ -68,7 +68,8 @@ int evenOut(QImage &grey, int page)
         }
     }
     const QImage original = grey;
-    std::vector<int> component(patch.size(), -1);
+    std::vector<int> component(patch.size(), -1), ring(patch.size(), -1);
+    std::vector<char> joined(size_t(grey.width()) * size_t(grey.height()), 0);
     // Pixels of the page inside the rim tiles of a patch: as light as the page and joined to it.
     std::vector<char> pageMask(size_t(grey.width()) * size_t(grey.height()), 0);
     auto nearPage = [&original, page](int x, int y) { return std::abs(int(original.constScanLine(y)[x]) - page) <= kNearPage; };
@@ -92,7 +93,23 @@ int evenOut(QImage &grey, int page)
                 }
             }
         }
-        auto inPatch = [&](int x, int y) { return component[size_t(g.at(x / kTile, y / kTile))] == patches; };
+        // A patch covering less than half a tile leaves that tile out: the ring of tiles around
+        // the patch takes whatever of the patch is joined to it.
+        const size_t core = tiles.size();
+        for (size_t k = 0; k < core; ++k) {
+            const int tx = tiles[k] % g.w, ty = tiles[k] / g.w;
+            for (int ny = std::max(0, ty - 1); ny <= std::min(g.h - 1, ty + 1); ++ny) {
+                for (int nx = std::max(0, tx - 1); nx <= std::min(g.w - 1, tx + 1); ++nx) {
+                    const int n = g.at(nx, ny);
+                    if (!patch[size_t(n)] && ring[size_t(n)] != patches) {
+                        ring[size_t(n)] = patches;
+                        tiles.push_back(n);
+                    }
+                }
+            }
+        }
+        auto inCore = [&](int x, int y) { return component[size_t(g.at(x / kTile, y / kTile))] == patches; };
+        auto inPatch = [&](int x, int y) { return inCore(x, y) || ring[size_t(g.at(x / kTile, y / kTile))] == patches; };
         // The page reaches into the rim tiles around the patch's rounded or ragged edge: flood
         // it in from the tiles outside, so that it is neither counted nor redrawn.
         std::vector<std::pair<int, int>> flood;
@@ -132,8 +149,36 @@ int evenOut(QImage &grey, int page)
         // Which way the text goes, lighter or darker than the background: weighed by the
         // square of the difference, since the text is the strongest contrast in a patch and
         // its shadow and the photo's grain are weaker.
+        // The part of the ring joined to the patch by pixels that are not page.
+        std::vector<std::pair<int, int>> spread;
+        for (size_t k = 0; k < core; ++k) {
+            const int tx = tiles[k] % g.w, ty = tiles[k] / g.w;
+            for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
+                for (int x = tx * kTile; x < std::min(grey.width(), (tx + 1) * kTile); ++x) {
+                    const size_t i = size_t(y) * size_t(grey.width()) + size_t(x);
+                    if (!pageMask[i]) {
+                        joined[i] = 1;
+                        spread.emplace_back(x, y);
+                    }
+                }
+            }
+        }
+        while (!spread.empty()) {
+            const auto [x, y] = spread.back();
+            spread.pop_back();
+            for (const auto &[nx, ny] : {std::pair{x - 1, y}, std::pair{x + 1, y}, std::pair{x, y - 1}, std::pair{x, y + 1}}) {
+                if (nx >= 0 && ny >= 0 && nx < grey.width() && ny < grey.height() && inPatch(nx, ny) && !inCore(nx, ny)) {
+                    const size_t i = size_t(ny) * size_t(grey.width()) + size_t(nx);
+                    if (!joined[i] && !pageMask[i]) {
+                        joined[i] = 1;
+                        spread.emplace_back(nx, ny);
+                    }
+                }
+            }
+        }
         double lighter = 0, darker = 0;
-        for (const int t : tiles) {
+        for (size_t k = 0; k < core; ++k) {
+            const int t = tiles[k];
             const int tx = t % g.w, ty = t / g.w;
             const int b = g.background[size_t(t)];
             for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
@@ -147,15 +192,25 @@ int evenOut(QImage &grey, int page)
             }
         }
         const bool lightText = lighter > darker;
-        for (const int t : tiles) {
+        std::vector<int> levels;
+        for (size_t k = 0; k < core; ++k) {
+            levels.push_back(g.background[size_t(tiles[k])]);
+        }
+        std::nth_element(levels.begin(), levels.begin() + long(levels.size() / 2), levels.end());
+        for (size_t k = 0; k < tiles.size(); ++k) {
+            const int t = tiles[k];
             const int tx = t % g.w, ty = t / g.w;
-            const int b = g.background[size_t(t)];
+            const int b = k < core ? g.background[size_t(t)] : levels[levels.size() / 2];
             const int range = std::max(32, lightText ? 255 - b : b);
             for (int y = ty * kTile; y < std::min(grey.height(), (ty + 1) * kTile); ++y) {
                 const uchar *in = original.constScanLine(y);
                 uchar *out = grey.scanLine(y);
                 const char *onPage = pageMask.data() + size_t(y) * size_t(grey.width());
+                const char *ofPatch = joined.data() + size_t(y) * size_t(grey.width());
                 for (int x = tx * kTile; x < std::min(grey.width(), (tx + 1) * kTile); ++x) {
+                    if (k >= core && !ofPatch[x]) {
+                        continue; // the page's own, beside the patch
+                    }
                     const int d = std::clamp(lightText ? in[x] - b : b - in[x], 0, range);
                     out[x] = onPage[x] ? uchar(255) : uchar(255 - d * 255 / range);
                 }

@@ -232,7 +232,6 @@ QList<RecognizedLine> TextRecognizer::recognize(const QImage &image, const Optio
     }
     double scale = options.scale > 0 ? options.scale : chooseScale(grey);
     TextPatches::evenOut(grey, medianLuminance(grey));
-    if (qEnvironmentVariableIsSet("DUMPX")) grey.save(qEnvironmentVariable("DUMPX"));
     // Enlarging a very large capture would cost more memory than the text gains: at most
     // about 24 megapixels are handed to the recogniser.
     const double pixels = double(grey.width()) * grey.height();
