@@ -9,6 +9,7 @@
 #include <arpa/inet.h>
 
 #include <algorithm>
+#include <cctype>
 
 namespace IpAddressMatcher {
 
@@ -143,6 +144,42 @@ bool isVersion(QStringView text, const IcuRegex::Span &s)
         || !architectureAfter().findAll(text.mid(s.end(), 16)).isEmpty();
 }
 
+// Proportional type draws "0" and "O" alike, so "2001:db8::c0ff:ee" comes back as
+// "2001:db8::cOff:ee". In a run of hex digits and colons holding at least two colons and two
+// decimal digits (not a scope in code, "do::add"), O and o are read as 0; the offsets stay
+// those of the text.
+QString withZeroesForOs(const QString &text)
+{
+    QString out = text;
+    auto inRun = [](QChar c) {
+        return c == u':' || c == u'O' || c == u'o' || (c.unicode() < 128 && std::isxdigit(c.unicode()) != 0);
+    };
+    for (qsizetype i = 0; i < out.size();) {
+        if (!inRun(out[i])) {
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        int colons = 0, digits = 0;
+        bool hasO = false;
+        while (j < out.size() && out[j].unicode() < 128 && inRun(out[j])) {
+            colons += out[j] == u':' ? 1 : 0;
+            digits += out[j].isDigit() ? 1 : 0;
+            hasO = hasO || out[j] == u'O' || out[j] == u'o';
+            ++j;
+        }
+        if (colons >= 2 && digits >= 2 && hasO) {
+            for (qsizetype k = i; k < j; ++k) {
+                if (out[k] == u'O' || out[k] == u'o') {
+                    out[k] = u'0';
+                }
+            }
+        }
+        i = std::max(j, i + 1);
+    }
+    return out;
+}
+
 } // namespace
 
 TextMatches find(QStringView line) { return find(line, LineContext{}); }
@@ -150,7 +187,7 @@ TextMatches find(QStringView line) { return find(line, LineContext{}); }
 TextMatches find(QStringView line, const LineContext &context)
 {
     // The line between the cells beside it, so that their words count as if on the line.
-    const QString text = context.before + QLatin1String("  ") + line.toString() + QLatin1String("  ") + context.after;
+    const QString text = withZeroesForOs(context.before + QLatin1String("  ") + line.toString() + QLatin1String("  ") + context.after);
     const int from = int(context.before.size()) + 2;
     const int to = from + int(line.size());
     const bool versionColumn = !context.header.isEmpty() && versionHeader().matchesExactly(context.header, 0, int(context.header.size()));

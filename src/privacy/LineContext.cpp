@@ -90,14 +90,56 @@ QList<LineContext> of(const QList<RecognizedLine> &lines)
         }
         out[i].before = before.join(QLatin1String("  "));
         out[i].after = after.join(QLatin1String("  "));
-        // Up the column over the cells that hold numbers, as far as a heading of words.
+        // Up the column over the cells that hold numbers, as far as a heading of words. A cell
+        // without digits between cells with them is a number misread ("7.3.19.3" as "Eales)"),
+        // not the heading.
         std::optional<int> cell = up[size_t(i)];
         for (int guard = 0; cell && guard < 64; ++guard) {
-            if (!hasDigit(lines[*cell].text)) {
+            const std::optional<int> next = up[size_t(*cell)];
+            if (!hasDigit(lines[*cell].text) && !(next && hasDigit(lines[*next].text))) {
                 out[i].header = lines[*cell].text.trimmed();
                 break;
             }
             cell = up[size_t(*cell)];
+        }
+    }
+    return out;
+}
+
+QList<RecognizedLine> cellsOf(const QList<RecognizedLine> &lines)
+{
+    QList<RecognizedLine> out;
+    for (const RecognizedLine &line : lines) {
+        if (line.symbols.size() < 2) {
+            out.append(line);
+            continue;
+        }
+        const double charWidth = line.box.width() / double(line.symbols.size());
+        int from = 0; // the first symbol of the current cell
+        auto close = [&](int to) {
+            RecognizedLine cell;
+            const int start = line.symbols[from].start;
+            const int end = line.symbols[to - 1].start + line.symbols[to - 1].length;
+            cell.text = line.text.mid(start, end - start);
+            for (int k = from; k < to; ++k) {
+                RecognizedLine::Symbol s = line.symbols[k];
+                s.start -= start;
+                cell.symbols.append(s);
+                cell.box = k == from ? s.box : cell.box.united(s.box);
+            }
+            out.append(cell);
+        };
+        for (int k = 1; k < line.symbols.size(); ++k) {
+            const bool wordGap = line.symbols[k].start > line.symbols[k - 1].start + line.symbols[k - 1].length;
+            if (wordGap && line.symbols[k].box.left() - line.symbols[k - 1].box.right() > 1.5 * charWidth) {
+                close(k);
+                from = k;
+            }
+        }
+        if (from == 0) {
+            out.append(line);
+        } else {
+            close(int(line.symbols.size()));
         }
     }
     return out;

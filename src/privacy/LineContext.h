@@ -22,4 +22,9 @@ namespace LineContexts {
 // One context per line, in the order of the lines.
 QList<LineContext> of(const QList<RecognizedLine> &lines);
 
+// The lines cut where the gap between two words is over one and a half mean character widths:
+// the recogniser reads neighbouring table cells of large type as one line ("198.51.100.20
+// 10.2.0.7 1.18.240.3"), and each cell has its own column heading.
+QList<RecognizedLine> cellsOf(const QList<RecognizedLine> &lines);
+
 } // namespace LineContexts

@@ -6,6 +6,7 @@
 #include "privacy/LineContext.h"
 #include "privacy/MisreadRetry.h"
 #include "privacy/PatternMatcher.h"
+#include "privacy/PhoneDetector.h"
 #include "privacy/ScanPipeline.h"
 
 #include <QStringList>
@@ -58,12 +59,15 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
     }
     if (textNeeded) {
         const QList<RecognizedLine> lines = TextRecognizer::recognize(image, options);
-        const QList<LineContext> contexts = LineContexts::of(lines);
+        const QList<RecognizedLine> cells = LineContexts::cellsOf(lines);
+        const QList<LineContext> contexts = LineContexts::of(cells);
         QStringList texts;
-        QList<TextMatches> found;
-        for (qsizetype i = 0; i < lines.size(); ++i) {
-            const RecognizedLine &line = lines[i];
+        for (const RecognizedLine &line : lines) {
             texts << line.text;
+        }
+        QList<TextMatches> found;
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            const RecognizedLine &line = cells[i];
             found << PatternMatcher::findInRecognizedLine(line.text, types, contexts[i]);
             for (const TextMatch &m : found.last()) {
                 if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
@@ -71,8 +75,15 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
                 }
             }
         }
-        for (const QRectF &box : MisreadRetry::reread(image, MisreadRetry::nearMisses(lines, found, types))) {
+        for (const QRectF &box : MisreadRetry::reread(image, MisreadRetry::nearMisses(cells, found, types))) {
             result.piiRects.append(padTextBox(box));
+        }
+        if (types.testFlag(PIIType::phones)) {
+            for (const PhoneDetector::LineMatch &w : PhoneDetector::forUserLocale().findWrapped(cells, contexts)) {
+                if (const std::optional<QRectF> box = cells[w.line].boundingBox(w.match.start, w.match.length)) {
+                    result.piiRects.append(padTextBox(*box));
+                }
+            }
         }
         // Addresses written over several lines or form fields: one rectangle over all of them.
         if (types.testFlag(PIIType::addresses)) {

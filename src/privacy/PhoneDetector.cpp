@@ -131,6 +131,31 @@ bool acceptable(QStringView line, int start, int length, const LineContext &cont
     return nonPhoneLabel().findAll(textBefore(line, start, context, 32)).isEmpty();
 }
 
+// Line b continues line a in the same block of text: right under it, starting at its left
+// edge, of a like height.
+bool continues(const QRectF &a, const QRectF &b)
+{
+    const double h = std::max(a.height(), b.height());
+    const double gap = b.top() - a.bottom();
+    return std::min(a.height(), b.height()) * 2.0 >= h && gap > -0.3 * h && gap < 1.0 * h
+        && std::abs(b.left() - a.left()) < 1.5 * h;
+}
+
+// The digits a wrapped number carries onto its second line: a short run at its start, not a
+// whole number of its own (the next cell down a column of order numbers).
+int leadingDigits(QStringView text)
+{
+    int digits = 0;
+    for (QChar c : text) {
+        if (c.isDigit()) {
+            ++digits;
+        } else if (c != u' ' && c != u'-' && c != u'.' && c != u')') {
+            break;
+        }
+    }
+    return digits;
+}
+
 } // namespace
 
 PhoneDetector::PhoneDetector(QStringList regions) : m_regions(std::move(regions)) {}
@@ -203,5 +228,39 @@ TextMatches PhoneDetector::find(QStringView lineView, const LineContext &context
         }
     }
     std::sort(out.begin(), out.end(), [](const TextMatch &a, const TextMatch &b) { return a.start < b.start; });
+    return out;
+}
+
+QList<PhoneDetector::LineMatch> PhoneDetector::findWrapped(const QList<RecognizedLine> &lines,
+                                                         const QList<LineContext> &contexts) const
+{
+    QList<LineMatch> out;
+    for (int a = 0; a < lines.size(); ++a) {
+        // A stray quote or bar read off the edge of a bubble may follow the digits.
+        QString first = lines[a].text.trimmed();
+        while (!first.isEmpty() && QStringView(u"'\"’”|").contains(first.back())) {
+            first.chop(1);
+            first = first.trimmed();
+        }
+        if (first.isEmpty() || !first.back().isDigit()) {
+            continue;
+        }
+        for (int b = 0; b < lines.size(); ++b) {
+            const QString second = lines[b].text.trimmed();
+            const int carried = leadingDigits(second);
+            if (b == a || carried == 0 || carried > 6 || !continues(lines[a].box, lines[b].box)) {
+                continue;
+            }
+            const int joint = int(first.size()) + 1;
+            for (const TextMatch &m : find(first + QLatin1Char(' ') + second, contexts.value(a))) {
+                if (m.start < joint - 1 && m.end() > joint) {
+                    const int lead = int(lines[a].text.indexOf(first));
+                    const int lead2 = int(lines[b].text.indexOf(second));
+                    out.append(LineMatch{a, {lead + m.start, joint - 1 - m.start, PIIType::phones}});
+                    out.append(LineMatch{b, {lead2, m.end() - joint, PIIType::phones}});
+                }
+            }
+        }
+    }
     return out;
 }

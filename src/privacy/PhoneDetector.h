@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "privacy/RecognizedLine.h"
 #include "privacy/TextMatch.h"
 
 #include <QStringList>
@@ -28,6 +29,16 @@ public:
     // With the cells beside the line and its column heading taken into account.
     TextMatches find(QStringView line, const LineContext &context) const;
     const QStringList &regions() const { return m_regions; }
+
+    struct LineMatch
+    {
+        int line = 0; // index into the lines
+        TextMatch match;
+    };
+    // Numbers wrapped onto the next line, as narrow message bubbles and signatures wrap them
+    // ("Call me at +44 20 7946" over "0958"): the end of a line and the start of the line
+    // right under it, at its left edge, read as one. Both parts come back, first line first.
+    QList<LineMatch> findWrapped(const QList<RecognizedLine> &lines, const QList<LineContext> &contexts) const;
 
 private:
     QStringList m_regions;

@@ -2,6 +2,7 @@
 #include "privacy/TextRecognizer.h"
 
 #include "privacy/TesseractEnginePool.h"
+#include "privacy/TextPatches.h"
 
 #include <QThread>
 #include <QtConcurrent>
@@ -230,6 +231,7 @@ QList<RecognizedLine> TextRecognizer::recognize(const QImage &image, const Optio
         grey.invertPixels();
     }
     double scale = options.scale > 0 ? options.scale : chooseScale(grey);
+    TextPatches::evenOut(grey, medianLuminance(grey));
     // Enlarging a very large capture would cost more memory than the text gains: at most
     // about 24 megapixels are handed to the recogniser.
     const double pixels = double(grey.width()) * grey.height();

@@ -30,6 +30,7 @@ struct Item
     QString decoy; // empty for a planted item
     QString text;
     QRectF rect; // the element's box, in image pixels
+    QList<QRectF> parts; // the box of each line of an item wrapped over lines; else empty
 };
 
 struct Fixture
@@ -62,8 +63,8 @@ inline QStringList fixtureNames()
             QStringLiteral("logs-light-13px-1x"),     QStringLiteral("logs-dark-13px-2x")};
 }
 
-// The screens of the kinds users capture (CRM, checkout, terminal, editor; four looks each),
-// tuned on, and two pages held out: no detector change is judged on those.
+// The screens of the kinds users capture (CRM, checkout, terminal, editor, social feed,
+// asset sheet, help desk; four looks each), tuned on, and two pages held out: no detector change is judged on those.
 inline QStringList looksOf(std::initializer_list<const char *> pages)
 {
     QStringList out;
@@ -75,7 +76,7 @@ inline QStringList looksOf(std::initializer_list<const char *> pages)
     return out;
 }
 
-inline QStringList tunedScreenNames() { return looksOf({"crm", "checkout", "netstat", "editor"}); }
+inline QStringList tunedScreenNames() { return looksOf({"crm", "checkout", "netstat", "editor", "feed", "inventory", "support"}); }
 inline QStringList heldOutNames() { return looksOf({"chat", "sheet"}); }
 
 inline Fixture load(const QString &name)
@@ -91,10 +92,16 @@ inline Fixture load(const QString &name)
     f.text = root.value(QStringLiteral("text")).toString();
     for (const QJsonValue &v : root.value(QStringLiteral("items")).toArray()) {
         const QJsonObject o = v.toObject();
-        const QJsonArray r = o.value(QStringLiteral("rect")).toArray();
-        f.items.append({o.value(QStringLiteral("kind")).toString(), o.value(QStringLiteral("decoy")).toString(),
-                        o.value(QStringLiteral("text")).toString(),
-                        QRectF(r.at(0).toDouble(), r.at(1).toDouble(), r.at(2).toDouble(), r.at(3).toDouble())});
+        auto rect = [](const QJsonValue &v) {
+            const QJsonArray r = v.toArray();
+            return QRectF(r.at(0).toDouble(), r.at(1).toDouble(), r.at(2).toDouble(), r.at(3).toDouble());
+        };
+        Item item{o.value(QStringLiteral("kind")).toString(), o.value(QStringLiteral("decoy")).toString(),
+                  o.value(QStringLiteral("text")).toString(), rect(o.value(QStringLiteral("rect"))), {}};
+        for (const QJsonValue &part : o.value(QStringLiteral("parts")).toArray()) {
+            item.parts << rect(part);
+        }
+        f.items.append(item);
     }
     return f;
 }
@@ -125,9 +132,13 @@ inline std::vector<QPoint> inkPixels(const QImage &image, const QRectF &area)
     return ink;
 }
 
-inline double coverage(const QImage &image, const QRectF &area, const QList<QRectF> &rects)
+inline double coverage(const QImage &image, const QList<QRectF> &areas, const QList<QRectF> &rects)
 {
-    const std::vector<QPoint> ink = inkPixels(image, area);
+    std::vector<QPoint> ink;
+    for (const QRectF &area : areas) {
+        const std::vector<QPoint> more = inkPixels(image, area);
+        ink.insert(ink.end(), more.begin(), more.end());
+    }
     if (ink.empty()) {
         return 1.0;
     }
@@ -185,7 +196,7 @@ inline void scoreInto(const Fixture &f, const PIIDetector::ScanResult &result, S
 {
     for (const Item &item : f.items) {
         if (!item.kind.isEmpty()) {
-            const double c = coverage(f.image, item.rect, result.piiRects);
+            const double c = coverage(f.image, item.parts.isEmpty() ? QList<QRectF>{item.rect} : item.parts, result.piiRects);
             ++s.planted[item.kind];
             if (c >= 0.99) {
                 ++s.covered[item.kind];
@@ -202,7 +213,7 @@ inline void scoreInto(const Fixture &f, const PIIDetector::ScanResult &result, S
                 for (const Item &p : f.items) {
                     onPlanted = onPlanted || (!p.kind.isEmpty() && r.intersects(p.rect));
                 }
-                if (!onPlanted && coverage(f.image, item.rect, {r}) > 0.2) {
+                if (!onPlanted && coverage(f.image, item.parts.isEmpty() ? QList<QRectF>{item.rect} : item.parts, {r}) > 0.2) {
                     ++s.decoyHits;
                     s.decoyNames << QStringLiteral("%1 %2: %3").arg(f.name, item.decoy, item.text);
                 }

@@ -129,6 +129,9 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"2001::25de::cade", I, {}},
         Case{"lo ::1 and ::ffff:10.0.0.1", I, {"ips:10.0.0.1", "ips:::1", "ips:::ffff:10.0.0.1"}},
         Case{"zone fe80::1%eth0 net 2001:db8::/32", I, {"ips:fe80::1%eth0", "ips:2001:db8::/32"}},
+        // "0" read as "O" in an address, not in a scope of code.
+        Case{"box at 2001:db8::cOff:ee now", I, {"ips:2001:db8::cOff:ee"}},
+        Case{"std co::ffee", I, {}},
         // IPv4: a fifth number or a version word makes it a version.
         Case{"Bump version to 1.2.3.4", I, {}},
         Case{"build=2.8.15.24 and 1.2.3.4.5", I, {}},

@@ -228,7 +228,8 @@ TEST_P(Contexts, RowAndColumnHeading)
         {"libfoo", 10, 24, 50, 10},   {"4.2.0.17", 100, 24, 55, 10},  {"amd64", 200, 24, 40, 10},
         {"libbar", 10, 38, 50, 10},   {"10.1.2.3", 100, 38, 55, 10},  {"amd64", 200, 38, 40, 10},
         {"Questions? Call (201) 555-0147 or write", 10, 52, 300, 10}, {"Phone", 400, 10, 33, 8},
-        {"(503) 555-", 400, 24, 70, 11},   {"5.3.2.1", 100, 120, 50, 10},
+        {"(503) 555-", 400, 24, 70, 11},   {"5.3.2.1", 100, 120, 50, 10},  {"Build", 500, 10, 40, 10},
+        {"7.3.19.2", 500, 24, 55, 10},     {"Eales)", 500, 38, 55, 10},    {"7.3.19.4", 500, 52, 55, 10},
     };
     QList<RecognizedLine> lines;
     for (const Laid &l : laid) {
@@ -247,10 +248,41 @@ TEST_P(Contexts, RowAndColumnHeading)
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Contexts,
-    ::testing::Values(Around{"4.2.0.17", "libfoo", "amd64  (503) 555-", "Version"},
-                      Around{"10.1.2.3", "libbar", "amd64", "Version"},
-                      Around{"Questions? Call (201) 555-0147 or write", "", "", ""},
-                      Around{"(503) 555-", "libfoo  4.2.0.17  amd64", "", "Phone"},
-                      Around{"5.3.2.1", "", "", ""}));
+    ::testing::Values(Around{"4.2.0.17", "libfoo", "amd64  (503) 555-  7.3.19.2", "Version"},
+                      Around{"10.1.2.3", "libbar", "amd64  Eales)", "Version"},
+                      Around{"Questions? Call (201) 555-0147 or write", "", "7.3.19.4", ""},
+                      Around{"(503) 555-", "libfoo  4.2.0.17  amd64", "7.3.19.2", "Phone"},
+                      Around{"5.3.2.1", "", "", ""},
+                      // A misread cell without digits is passed over on the way up to the heading.
+                      Around{"7.3.19.4", "Questions? Call (201) 555-0147 or write", "", "Build"}));
+
+class Wrapped : public ::testing::TestWithParam<Layout>
+{
+};
+
+// A number wrapped onto the next line of its bubble is joined to it; the next cell down a
+// column, a line elsewhere or far below is not.
+TEST_P(Wrapped, JoinsANumberOverTwoLines)
+{
+    QList<RecognizedLine> lines;
+    for (const Laid &l : GetParam().lines) {
+        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
+    }
+    const PhoneDetector detector({QStringLiteral("US"), QStringLiteral("GB"), QStringLiteral("FR")});
+    std::vector<std::string> found;
+    for (const PhoneDetector::LineMatch &m : detector.findWrapped(lines, LineContexts::of(lines))) {
+        found.push_back(lines[m.line].text.mid(m.match.start, m.match.length).toStdString());
+    }
+    EXPECT_EQ(found, GetParam().blocks);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Wrapped,
+    ::testing::Values(
+        Layout{"bubble", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958 after six", 10, 26, 90, 12}}, {"+44 20 7946", "0958"}},
+        Layout{"stray quote", {{"Or Paris: +33 1 99 00 '", 10, 10, 150, 12}, {"27 41", 12, 26, 40, 12}}, {"+33 1 99 00", "27 41"}},
+        Layout{"order column", {{"4155550193", 10, 10, 80, 12}, {"4155550194", 10, 26, 80, 12}}, {}},
+        Layout{"other column", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 200, 26, 30, 12}}, {}},
+        Layout{"far below", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 10, 40, 30, 12}}, {}}));
 
 } // namespace

@@ -42,7 +42,9 @@ TEST_P(Fixtures, PlantedItemsAreReadAndHiddenDecoysAreNot)
 INSTANTIATE_TEST_SUITE_P(Screens, Fixtures,
                          ::testing::Values(Screen{"contacts-light-13px-1x", 0.02}, // light, 1x
                                            Screen{"terminal-dark-14px-1x", 0.08},  // dark, monospace
-                                           Screen{"billing-dark-18px-2x", 0.02})); // dark, HiDPI
+                                           Screen{"billing-dark-18px-2x", 0.02},   // dark, HiDPI
+                                           Screen{"feed-dark-12px-1x", 0.05},      // text on photos and bubbles
+                                           Screen{"inventory-light-16px-2x", 0.02})); // table cells of large type
 
 class MultiLineAddresses : public ::testing::TestWithParam<const char *>
 {
