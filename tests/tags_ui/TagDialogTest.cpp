@@ -9,6 +9,7 @@
 
 #include "common/QtPrinters.h"
 #include "common/TestEnvironment.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -33,22 +34,11 @@ protected:
         m_dismissed = 0;
         m_lists.setRecentTags({TagItem::create("Work", 4)});
         m_lists.setFavoriteTags({TagItem::create("Receipts", 2)});
-        static int n = 0;
-        m_file = TestEnvironment::home() + QStringLiteral("/Library/XTerm/2026-01-02/screenshot_%1.png").arg(++n);
-        TestEnvironment::writeFile(m_file, {});
+        m_file = TestEnvironment::makeFolder(QStringLiteral("XTerm")) + "/screenshot_10-00-00.png";
         QImage(320, 200, QImage::Format_RGB32).save(m_file);
-        ScreenshotIndexEntry entry;
-        entry.path = m_file;
-        entry.appName = "XTerm";
-        entry.timestamp = QDateTime::currentDateTime();
-        entry.tags = {"Old"};
-        ScreenshotIndex::shared().insert(entry);
+        ScreenshotIndex::shared().insert({m_file, "XTerm", QDateTime::currentDateTime(), {}, {}, {"Old"}, {}});
         FileTags::setTags(m_file, {"Old"});
-        ScreenshotRecord record;
-        record.id = QUuid::createUuid();
-        record.originalURL = record.movedURL = m_file;
-        record.appName = "XTerm";
-        m_dialog = std::make_unique<TagDialogView>(record, m_settings);
+        m_dialog = std::make_unique<TagDialogView>(TestRecords::record(m_file), m_settings);
         m_dialog->onDismiss = [this] { ++m_dismissed; };
         m_dialog->resize(400, 520);
         m_dialog->show();

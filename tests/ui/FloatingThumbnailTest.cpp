@@ -5,6 +5,8 @@
 #include "ui/ThumbnailStack.h"
 
 #include "common/TestEnvironment.h"
+#include "common/TestLook.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTest>
 
 #include <functional>
@@ -20,20 +23,13 @@ namespace {
 
 ScreenshotRecord recordWithImage(const QSize &size)
 {
-    const QString folder = TestEnvironment::makeFolder(QStringLiteral("shots"));
-    const QString path = folder + "/screenshot_10-00-00.png";
+    const QString path = TestEnvironment::makeFolder(QStringLiteral("shots")) + "/screenshot_10-00-00.png";
     if (!size.isEmpty()) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(QColor(40, 120, 200));
         image.save(path);
     }
-    ScreenshotRecord r;
-    r.id = QUuid::createUuid();
-    r.originalURL = path;
-    r.movedURL = path;
-    r.appName = QStringLiteral("XTerm");
-    r.timestamp = QDateTime::currentDateTime();
-    return r;
+    return TestRecords::record(path);
 }
 
 void sendMouse(QWidget *w, QEvent::Type type, const QPointF &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -247,6 +243,33 @@ TEST(FloatingThumbnail, AnActionIsReportedOnceAfterTheSlideOut)
         EXPECT_EQ(reported, QList<ThumbnailAction>{c.reported}) << c.what;
         EXPECT_TRUE(stack.panels().isEmpty()) << c.what;
     }
+}
+
+// The corner outside the rounded card stays see-through; the middle is the picture.
+TEST(FloatingThumbnail, LooksRightOnLightAndDark)
+{
+    QImage picture(1440, 900, QImage::Format_RGB32);
+    picture.fill(QColor(0x2d, 0x6c, 0xdf));
+    QPainter(&picture).fillRect(QRect(0, 0, 1440, 60), QColor(0x1b, 0x3f, 0x8a));
+    const ScreenshotRecord r = recordWithImage({});
+    ASSERT_TRUE(picture.save(r.movedURL));
+    FloatingThumbnailPanel::setShadowsForced(true);
+    TestLook::onLightAndDark([&](const QString &name) {
+        FloatingThumbnailPanel panel(r);
+        panel.thumbnailContentView()->showPIIBadge();
+        panel.togglePin();
+        QTest::qWait(300); // the badge's grow-in
+        const QImage shot = panel.grab().toImage();
+        // On a desktop-like backdrop, so the shadow shows.
+        QImage backdrop(shot.size() + QSize(40, 40), QImage::Format_ARGB32);
+        backdrop.fill(name == "light" ? QColor(0xd8, 0xdc, 0xe3) : QColor(0x1a, 0x1c, 0x20));
+        QPainter(&backdrop).drawImage(20, 20, shot);
+        TestLook::keep(backdrop, "thumbnail-" + name);
+        const int m = (shot.width() - 212 * shot.devicePixelRatio()) / 2;
+        EXPECT_LT(qAlpha(shot.pixel(m + 1, m + 1)), 128) << name.toStdString();
+        EXPECT_EQ(QColor(shot.pixel(shot.width() / 2, shot.height() / 2 + 20)).blue(), 0xdf) << name.toStdString();
+    });
+    FloatingThumbnailPanel::setShadowsForced(false);
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include "ui/RelativeTime.h"
 #include "ui/TrayPopover.h"
 
+#include "common/TestRecords.h"
+
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -21,12 +23,8 @@ QList<ScreenshotRecord> recordsAged(const QList<int> &secondsAgo)
 {
     QList<ScreenshotRecord> list;
     for (int s : secondsAgo) {
-        ScreenshotRecord r;
-        r.id = QUuid::createUuid();
-        r.appName = QStringLiteral("App %1").arg(s);
-        r.movedURL = QStringLiteral("/nonexistent/screenshot_%1.png").arg(s);
-        r.timestamp = now.addSecs(-s);
-        list.append(r);
+        list.append(TestRecords::record(QStringLiteral("/nonexistent/screenshot_%1.png").arg(s),
+                                        QStringLiteral("App %1").arg(s), now.addSecs(-s)));
     }
     return list;
 }

@@ -3,6 +3,8 @@
 #include "ui/MenuBarView.h"
 #include "ui/RecentRow.h"
 
+#include "common/TestRecords.h"
+
 #include <gtest/gtest.h>
 
 #include <QLabel>
@@ -58,11 +60,7 @@ TEST(MenuBarView, ShowsTheNoticesAndDropsThemWhenPutRight)
     const QList<StartupNotices::Notice> two = StartupNotices::compute(
         {QStringLiteral("~/Shots"), true, true, false, true, false, QStringLiteral("/media/stick/Pictrove"), false});
     ASSERT_EQ(two.size(), 2);
-    ScreenshotRecord record;
-    record.id = QUuid::createUuid();
-    record.appName = QStringLiteral("XTerm");
-    record.movedURL = QStringLiteral("/nonexistent/screenshot_10-00-00.png");
-    record.timestamp = QDateTime::currentDateTime();
+    const ScreenshotRecord record = TestRecords::record(QStringLiteral("/nonexistent/screenshot_10-00-00.png"));
     // Set up before it is shown, as the tray does.
     const auto panel = [&](const QList<StartupNotices::Notice> &notices) {
         auto view = std::make_unique<MenuBarView>();
