@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
+#include "common/TestSettings.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 
@@ -11,9 +12,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QSemaphore>
-#include <QSignalSpy>
+#include <QTest>
 #include <QThreadPool>
 
 namespace {
@@ -184,9 +184,7 @@ TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
 TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettings)
 {
     AppSettings settings;
-    for (const SettingSpec *spec : Settings::all()) {
-        settings.reset(spec->key);
-    }
+    TestSettings::resetAll(settings);
     settings.setDestinationFolder(m_root);
     const QString a = file("App/a.png");
     ScreenshotIndex index(m_base + "/index.json");
@@ -219,12 +217,7 @@ TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettings)
         QFuture<void> run = RetentionService::runIfEnabled(settings, index);
         EXPECT_EQ(run.isFinished(), !c.runs);
         busy.release(pool.maxThreadCount());
-        QFutureWatcher<void> watcher;
-        QSignalSpy done(&watcher, &QFutureWatcher<void>::finished);
-        watcher.setFuture(run);
-        if (!run.isFinished()) {
-            ASSERT_TRUE(done.wait(5000));
-        }
+        ASSERT_TRUE(QTest::qWaitFor([&run] { return run.isFinished(); }, 5000)); // its end runs on this thread
         pool.waitForDone();
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_TRUE(QFile::exists(a));

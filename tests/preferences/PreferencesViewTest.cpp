@@ -2,6 +2,7 @@
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
 #include "common/TestLook.h"
+#include "common/TestSettings.h"
 #include "tags/TagLists.h"
 #include "ui/ColorSwatch.h"
 #include "ui/preferences/FolderField.h"
@@ -32,14 +33,7 @@ namespace {
 
 struct Fixture
 {
-    Fixture()
-    {
-        for (const SettingSpec *spec : Settings::all()) {
-            settings.reset(spec->key);
-        }
-        settings.removeRawValue(AppSettings::recentTagsKey);
-        settings.removeRawValue(AppSettings::favoriteTagsKey);
-    }
+    Fixture() { TestSettings::resetAll(settings); }
     AppSettings settings;
 };
 

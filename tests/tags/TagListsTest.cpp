@@ -5,6 +5,7 @@
 #include "tags/TagSearch.h"
 
 #include "common/QtPrinters.h"
+#include "common/TestSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,7 @@ namespace {
 class TagListsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_settings.removeRawValue(AppSettings::recentTagsKey);
-        m_settings.removeRawValue(AppSettings::favoriteTagsKey);
-        m_settings.reset(QStringLiteral("maxRecentTags"));
-    }
+    void SetUp() override { TestSettings::resetAll(m_settings); }
 
     QStringList recentNames() const { return tagNames(m_lists.recentTags()); }
     QStringList favoriteNames() const { return tagNames(m_lists.favoriteTags()); }
