@@ -4,6 +4,7 @@
 #include "CaptureFixture.h"
 #include "capture/CaptureDisplay.h"
 #include "capture/ContentHash.h"
+#include "common/TestLog.h"
 #include "platform/FreedesktopThumbnailCache.h"
 
 #include <QFile>
@@ -160,9 +161,8 @@ TEST_F(CaptureOrganizerTest, DuplicatesFollowTheSettingAndTheEarlierCopysPresenc
         const qsizetype recentBefore = m_recent.size();
         m_display.calls.clear();
         const QString source = png("Screenshot 2024-03-05 at 14.07.11.png", shade++);
-        testing::internal::CaptureStdout();
-        const auto second = m_organizer->organizeScreenshot(source);
-        const std::string log = testing::internal::GetCapturedStdout();
+        CaptureOrganizer::Outcome second;
+        const std::string log = TestLog::printed([&] { second = m_organizer->organizeScreenshot(source); });
         EXPECT_EQ(second.status, c.expected) << c.what;
         EXPECT_FALSE(QFile::exists(source)) << c.what;
         if (second.record) {
@@ -191,13 +191,11 @@ TEST_F(CaptureOrganizerTest, AnUnwritableLibraryLogsOnceLeavesTheFileAndTheNextC
     m_settings.setDestinationFolder(m_base + "/blocked/library");
     const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
 
-    testing::internal::CaptureStdout();
-    const auto failed = m_organizer->organizeScreenshot(source);
-    const std::string log = testing::internal::GetCapturedStdout();
+    CaptureOrganizer::Outcome failed;
+    const std::string log = TestLog::printed([&] { failed = m_organizer->organizeScreenshot(source); });
     EXPECT_EQ(failed.status, CaptureOrganizer::Outcome::Failed);
     EXPECT_FALSE(failed.error.isEmpty());
-    EXPECT_EQ(log.rfind("Pictrove: Failed to organize screenshot: ", 0), 0u) << log;
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_TRUE(TestLog::oneLineStartingWith(log, "Pictrove: Failed to organize screenshot: ")) << log;
     EXPECT_TRUE(QFile::exists(source));
     EXPECT_TRUE(m_index->entries().isEmpty());
     EXPECT_TRUE(m_recent.isEmpty());

@@ -3,6 +3,7 @@
 
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
+#include "common/TestLog.h"
 #include "library/ScreenshotIndexCodec.h"
 
 #include <gtest/gtest.h>
@@ -128,10 +129,7 @@ TEST_F(ScreenshotIndexTest, AnUndecodableFileIsKeptAsideBeforeTheFirstSave)
     EXPECT_FALSE(index.hasPendingSave());
 
     index.insert(entry(a));
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(index.save());
-    const std::string log = testing::internal::GetCapturedStdout();
-
+    const std::string log = TestLog::printed([&] { ASSERT_TRUE(index.save()); });
     const QString folder = QFileInfo(m_indexFile).absolutePath();
     const QStringList aside = QDir(folder).entryList({"index.json.corrupt-*"});
     ASSERT_EQ(aside.size(), 1);
@@ -152,11 +150,8 @@ TEST_F(ScreenshotIndexTest, AFailedSaveLogsOneLineAndKeepsMemory)
     TestEnvironment::writeFile(m_dir + "/blocked", "x");
     ScreenshotIndex index(m_dir + "/blocked/index.json");
     index.insert(entry(image("a.png")));
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(index.save());
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(log.rfind("Pictrove: Failed to save index: ", 0), 0u) << log;
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    const std::string log = TestLog::printed([&] { EXPECT_FALSE(index.save()); });
+    EXPECT_TRUE(TestLog::oneLineStartingWith(log, "Pictrove: Failed to save index: ")) << log;
     EXPECT_EQ(index.entries().size(), 1);
 }
 

@@ -14,6 +14,7 @@
 
 #include "common/PrivateSessionBus.h"
 #include "common/StandInNotificationServer.h"
+#include "common/TestLog.h"
 
 #include <gtest/gtest.h>
 
@@ -236,10 +237,8 @@ TEST_F(PortalBus, BindsAndReportsPressesOrLogsARefusal)
         HotkeyManager manager([] { return std::make_unique<GlobalShortcutPortal>(); });
         int presses = 0;
         manager.onAnnotateLatest = [&presses] { ++presses; };
-        testing::internal::CaptureStdout();
-        manager.registerHotkey();
-        QTest::qWait(300);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), granted ? "" : "Pictrove: Failed to register hotkey (status -11)\n");
+        EXPECT_EQ(TestLog::printed([&] { manager.registerHotkey(); QTest::qWait(300); }),
+                  granted ? "" : "Pictrove: Failed to register hotkey (status -11)\n");
         EXPECT_EQ(manager.isRegistered(), granted);
         EXPECT_EQ(m_portal->boundIds, QStringList{"annotate-latest"});
         if (granted) {

@@ -3,6 +3,7 @@
 
 #include "common/QtPrinters.h"
 #include "common/TestEnvironment.h"
+#include "common/TestLog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,13 +11,10 @@
 
 namespace {
 
-// The lines a call prints, captured from standard output.
 template <typename F>
 QStringList logged(F &&call)
 {
-    testing::internal::CaptureStdout();
-    call();
-    return QString::fromStdString(testing::internal::GetCapturedStdout()).split('\n', Qt::SkipEmptyParts);
+    return QString::fromStdString(TestLog::printed(call)).split('\n', Qt::SkipEmptyParts);
 }
 
 TEST(FileTagsTest, WritesThatWorkLogNothingAndRefusedNamesKeepTheOldTags)
