@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
