@@ -217,13 +217,7 @@ TEST_F(CaptureOrganizerTest, AnEntryLeftAtTheSamePathKeepsItsTagsAndText)
     m_settings.setScanOnCapture(false);
     const QDateTime moment(QDate(2024, 3, 5), QTime(14, 7, 9));
     const QString path = m_library + "/Text Editor/2024-03-05/screenshot_14-07-09.png";
-    ScreenshotIndexEntry old;
-    old.path = path;
-    old.appName = "Old";
-    old.ocrText = "kept";
-    old.tags = {"kept"};
-    old.contentHash = "old";
-    m_index->insert(old);
+    m_index->insert({path, "Old", {}, "kept", {}, {"kept"}, "old"});
 
     CaptureOrganizer::Options options;
     options.moment = moment;

@@ -33,12 +33,7 @@ protected:
 
     static ScreenshotIndexEntry entry(const QString &path, std::optional<QString> hash = std::nullopt)
     {
-        ScreenshotIndexEntry e;
-        e.path = path;
-        e.appName = "App";
-        e.timestamp = QDateTime::fromMSecsSinceEpoch(1709647629000LL, Qt::UTC);
-        e.contentHash = std::move(hash);
-        return e;
+        return {path, "App", QDateTime::fromMSecsSinceEpoch(1709647629000LL, Qt::UTC), {}, {}, {}, std::move(hash)};
     }
 
     ScreenshotIndexCodec::Entries onDisk() const
@@ -217,19 +212,12 @@ TEST_F(ScreenshotIndexTest, UpdatesReplaceFieldsAndIgnoreUnknownPaths)
     EXPECT_EQ(e.contentHash, QStringLiteral("h"));
 }
 
-TEST(ScreenshotIndexLocation, IsInTheApplicationDataFolder)
-{
-    EXPECT_EQ(ScreenshotIndex::indexFileURL(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pictrove/index.json");
-}
-
 TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
 {
     const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder("shared") + "/a.png", "x");
+    EXPECT_EQ(ScreenshotIndex::indexFileURL(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pictrove/index.json");
     ScreenshotIndex &index = ScreenshotIndex::shared();
-    ASSERT_EQ(&index, &ScreenshotIndex::shared());
-    ScreenshotIndexEntry e;
-    e.path = file;
-    index.insert(e);
+    index.insert({file, {}, {}, {}, {}, {}, {}});
     index.updateTags(file, {"tagged just before quit"});
     ASSERT_TRUE(index.hasPendingSave());
 
@@ -248,13 +236,7 @@ TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
 
 ScreenshotIndexEntry make(const QString &path, const QString &app, int minute, QStringList tags, const QString &text)
 {
-    ScreenshotIndexEntry e;
-    e.path = path;
-    e.appName = app;
-    e.timestamp = QDateTime(QDate(2024, 3, 5), QTime(14, minute), Qt::UTC);
-    e.tags = std::move(tags);
-    e.ocrText = text;
-    return e;
+    return {path, app, QDateTime(QDate(2024, 3, 5), QTime(14, minute), Qt::UTC), text, {}, std::move(tags), {}};
 }
 
 QStringList names(const QList<ScreenshotIndexEntry> &found)
