@@ -39,7 +39,7 @@ void sendMouse(QWidget *w, QEvent::Type type, const QPointF &pos, Qt::MouseButto
     QApplication::sendEvent(w, &event);
 }
 
-TEST(ThumbnailGeometry, StackingAndPlacement)
+TEST(ThumbnailGeometry, StackingPlacementAndPointerThresholds)
 {
     const QRect visible(0, 30, 1000, 770); // panel bar on top
     // Resting 16 above the bottom and 16 from the right; off-screen 10 beyond the right edge.
@@ -48,10 +48,7 @@ TEST(ThumbnailGeometry, StackingAndPlacement)
     EXPECT_EQ(ThumbnailGeometry::offscreenPosition(visible, {212, 137}, 0), QPoint(1010, 800 - 16 - 137));
     // A picture that cannot be read still gets a panel; the stack test sizes the others.
     EXPECT_EQ(ThumbnailGeometry::previewSize({}), QSize(16, 9));
-}
 
-TEST(ThumbnailGeometry, PointerThresholds)
-{
     using G = ThumbnailGeometry::Gesture;
     struct Case
     {
