@@ -104,6 +104,8 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
         {true, false, true, false, {"thumbnail"}},
         {false, true, true, true, {}},
     };
+    const auto thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
+    m_organizer->setThumbnailCache(thumbnails);
     int shade = 0;
     for (const auto &c : cases) {
         m_organizer->setDisplay(c.display ? &m_display : nullptr);
@@ -122,6 +124,9 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
         EXPECT_EQ(m_organizer->scansInFlight(), 0);
         EXPECT_TRUE(m_index->contains(outcome.record->movedURL));
         EXPECT_EQ(m_recent.size(), shade);
+        // Without a scan to make it, the shared thumbnail is made beside the caller.
+        const auto source = ThumbnailCache::source(outcome.record->movedURL);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !thumbnails->find(*source).isNull(); }, 10000));
     }
 }
 
