@@ -38,13 +38,16 @@ protected:
     void SetUp() override
     {
         CaptureFixture::SetUp();
+        m_thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
         m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
         m_organizer->setAppNameSource([this] { return m_appName; });
         m_organizer->setRecentSink([this](const ScreenshotRecord &r) { m_recent.prepend(r); });
         m_organizer->setDisplay(&m_display);
+        m_organizer->setThumbnailCache(m_thumbnails);
     }
 
     std::unique_ptr<CaptureOrganizer> m_organizer;
+    std::shared_ptr<const FreedesktopThumbnailCache> m_thumbnails;
     RecordingDisplay m_display;
     QList<ScreenshotRecord> m_recent;
     QString m_appName = QStringLiteral("Text Editor");
@@ -55,8 +58,6 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
     const QString expectedHash = *ContentHash::ofFile(source);
     QSignalSpy stored(m_organizer.get(), &CaptureOrganizer::scanStored);
-    const auto thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
-    m_organizer->setThumbnailCache(thumbnails);
 
     const auto outcome = m_organizer->organizeScreenshot(source);
     ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
@@ -67,17 +68,11 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     EXPECT_EQ(record.originalURL, source);
     EXPECT_EQ(record.appName, "Text Editor");
     EXPECT_FALSE(record.id.isNull());
-
     ASSERT_EQ(m_recent.size(), 1);
     EXPECT_EQ(m_recent.first().id, record.id);
-
-    const auto entry = m_index->entry(record.movedURL);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->appName, "Text Editor");
-    EXPECT_EQ(entry->timestamp, record.timestamp);
-    EXPECT_EQ(entry->contentHash, expectedHash);
+    EXPECT_EQ(m_index->entry(record.movedURL),
+              (ScreenshotIndexEntry{record.movedURL, "Text Editor", record.timestamp, {}, {}, {}, expectedHash}));
     EXPECT_TRUE(m_index->hasPendingSave());
-
     EXPECT_EQ(m_display.calls, (QStringList{"thumbnail " + record.movedURL, "notification " + record.movedURL}));
 
     // The scan's result reaches the index entry.
@@ -87,7 +82,7 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     EXPECT_EQ(m_index->entry(record.movedURL)->ocrText, result.ocrText);
     EXPECT_EQ(m_organizer->scansInFlight(), 0);
     // Its shared thumbnail, written before the scan, is valid for the file in the library.
-    EXPECT_FALSE(thumbnails->find(*ThumbnailCache::source(record.movedURL)).isNull());
+    EXPECT_FALSE(m_thumbnails->find(*ThumbnailCache::source(record.movedURL)).isNull());
 }
 
 // Without a display (a headless run) the capture is still filed, indexed and recorded.
@@ -104,8 +99,6 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
         {true, false, true, false, {"thumbnail"}},
         {false, true, true, true, {}},
     };
-    const auto thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
-    m_organizer->setThumbnailCache(thumbnails);
     int shade = 0;
     for (const auto &c : cases) {
         m_organizer->setDisplay(c.display ? &m_display : nullptr);
@@ -126,7 +119,7 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
         EXPECT_EQ(m_recent.size(), shade);
         // Without a scan to make it, the shared thumbnail is made beside the caller.
         const auto source = ThumbnailCache::source(outcome.record->movedURL);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !thumbnails->find(*source).isNull(); }, 10000));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !m_thumbnails->find(*source).isNull(); }, 10000));
     }
 }
 
