@@ -15,6 +15,7 @@
 #include "common/ScopedEnv.h"
 #include "common/TemporaryMount.h"
 #include "common/TestEnvironment.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -107,9 +108,7 @@ TEST(AppDelegate, RedactActionMarksTheStoredAreas)
     const QString file = TestEnvironment::writeFile(TestEnvironment::home() + "/r/screenshot_10-00-00.png", "x");
     const QList<QRectF> rects = {{10, 20, 30, 40}, {0, 0, 5, 5}, {100, 50, 20, 10}};
     index.insert(entry(file, 1, rects));
-    ScreenshotRecord record;
-    record.id = QUuid::createUuid();
-    record.movedURL = file;
+    ScreenshotRecord record = TestRecords::record(file);
     for (const char *style : {"blur", "black"}) {
         f.settings.setPiiRedactionStyle(QString::fromLatin1(style));
         const QList<Annotation> marks = f.delegate.redactionMarksFor(record);

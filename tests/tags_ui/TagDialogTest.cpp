@@ -136,8 +136,13 @@ TEST_F(TagDialogTest, CreationTakesTheChosenColourAndResetsIt)
     EXPECT_EQ(applied(), QStringList({"Blue one", "Blue one"}));
 }
 
-TEST_F(TagDialogTest, SectionsFollowTheSearch)
+TEST_F(TagDialogTest, TheThumbnailLoadsInTheBackgroundAndTheSectionsFollowTheSearch)
 {
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->thumbnailLoaded(); }, 10000));
+    // 320x200 fitted into 60x80 points.
+    const QSize size = m_dialog->thumbnail().size() / m_dialog->devicePixelRatioF();
+    EXPECT_EQ(size.width(), 60);
+    EXPECT_NEAR(size.height(), 37.5, 1);
     EXPECT_EQ(names(Section::favorites), QStringList({"Receipts"}));
     EXPECT_EQ(names(Section::recent), QStringList({"Work"}));
     EXPECT_EQ(names(Section::standard).size(), 7);
@@ -228,15 +233,6 @@ TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentListAndSkipOrAnnotateNothing)
         EXPECT_EQ(editorRequests.size(), 1);
     }
     EXPECT_EQ(editorRequests.first().value("url").toUrl(), QUrl::fromLocalFile(annotated));
-}
-
-TEST_F(TagDialogTest, ThumbnailLoadsInTheBackground)
-{
-    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->thumbnailLoaded(); }, 10000));
-    // 320x200 fitted into 60x80 points.
-    const QSize size = m_dialog->thumbnail().size() / m_dialog->devicePixelRatioF();
-    EXPECT_EQ(size.width(), 60);
-    EXPECT_NEAR(size.height(), 37.5, 1);
 }
 
 
