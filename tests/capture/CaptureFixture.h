@@ -3,6 +3,7 @@
 
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
+#include "common/TestSettings.h"
 #include "library/ScreenshotIndex.h"
 
 #include <gtest/gtest.h>
@@ -21,9 +22,7 @@ protected:
         m_base = TestEnvironment::makeFolder("capture");
         m_watched = m_base + "/watched";
         m_library = m_base + "/library";
-        for (const SettingSpec *spec : Settings::all()) {
-            m_settings.reset(spec->key);
-        }
+        TestSettings::resetAll(m_settings);
         m_settings.setDestinationFolder(m_library);
         m_index = std::make_unique<ScreenshotIndex>(m_base + "/index.json");
     }

@@ -1,14 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "capture/CaptureOrganizer.h"
-
 #include "CaptureFixture.h"
+#include "app/ScreenshotMonitor.h"
 #include "capture/CaptureDisplay.h"
+#include "capture/CaptureOrganizer.h"
+#include "capture/CaptureSession.h"
 #include "capture/ContentHash.h"
 #include "platform/FreedesktopThumbnailCache.h"
+#include "platform/ScreenshotToolDomain.h"
 
+#include "common/ScopedEnv.h"
+#include "common/TestLog.h"
+
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTest>
 
 #include <utility>
 
@@ -31,13 +38,16 @@ protected:
     void SetUp() override
     {
         CaptureFixture::SetUp();
+        m_thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
         m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
         m_organizer->setAppNameSource([this] { return m_appName; });
         m_organizer->setRecentSink([this](const ScreenshotRecord &r) { m_recent.prepend(r); });
         m_organizer->setDisplay(&m_display);
+        m_organizer->setThumbnailCache(m_thumbnails);
     }
 
     std::unique_ptr<CaptureOrganizer> m_organizer;
+    std::shared_ptr<const FreedesktopThumbnailCache> m_thumbnails;
     RecordingDisplay m_display;
     QList<ScreenshotRecord> m_recent;
     QString m_appName = QStringLiteral("Text Editor");
@@ -48,8 +58,6 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
     const QString expectedHash = *ContentHash::ofFile(source);
     QSignalSpy stored(m_organizer.get(), &CaptureOrganizer::scanStored);
-    const auto thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
-    m_organizer->setThumbnailCache(thumbnails);
 
     const auto outcome = m_organizer->organizeScreenshot(source);
     ASSERT_EQ(outcome.status, CaptureOrganizer::Outcome::Filed);
@@ -60,17 +68,11 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     EXPECT_EQ(record.originalURL, source);
     EXPECT_EQ(record.appName, "Text Editor");
     EXPECT_FALSE(record.id.isNull());
-
     ASSERT_EQ(m_recent.size(), 1);
     EXPECT_EQ(m_recent.first().id, record.id);
-
-    const auto entry = m_index->entry(record.movedURL);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->appName, "Text Editor");
-    EXPECT_EQ(entry->timestamp, record.timestamp);
-    EXPECT_EQ(entry->contentHash, expectedHash);
+    EXPECT_EQ(m_index->entry(record.movedURL),
+              (ScreenshotIndexEntry{record.movedURL, "Text Editor", record.timestamp, {}, {}, {}, expectedHash}));
     EXPECT_TRUE(m_index->hasPendingSave());
-
     EXPECT_EQ(m_display.calls, (QStringList{"thumbnail " + record.movedURL, "notification " + record.movedURL}));
 
     // The scan's result reaches the index entry.
@@ -80,7 +82,7 @@ TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAn
     EXPECT_EQ(m_index->entry(record.movedURL)->ocrText, result.ocrText);
     EXPECT_EQ(m_organizer->scansInFlight(), 0);
     // Its shared thumbnail, written before the scan, is valid for the file in the library.
-    EXPECT_FALSE(thumbnails->find(*ThumbnailCache::source(record.movedURL)).isNull());
+    EXPECT_FALSE(m_thumbnails->find(*ThumbnailCache::source(record.movedURL)).isNull());
 }
 
 // Without a display (a headless run) the capture is still filed, indexed and recorded.
@@ -115,6 +117,9 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
         EXPECT_EQ(m_organizer->scansInFlight(), 0);
         EXPECT_TRUE(m_index->contains(outcome.record->movedURL));
         EXPECT_EQ(m_recent.size(), shade);
+        // Without a scan to make it, the shared thumbnail is made beside the caller.
+        const auto source = ThumbnailCache::source(outcome.record->movedURL);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !m_thumbnails->find(*source).isNull(); }, 10000));
     }
 }
 
@@ -160,9 +165,8 @@ TEST_F(CaptureOrganizerTest, DuplicatesFollowTheSettingAndTheEarlierCopysPresenc
         const qsizetype recentBefore = m_recent.size();
         m_display.calls.clear();
         const QString source = png("Screenshot 2024-03-05 at 14.07.11.png", shade++);
-        testing::internal::CaptureStdout();
-        const auto second = m_organizer->organizeScreenshot(source);
-        const std::string log = testing::internal::GetCapturedStdout();
+        CaptureOrganizer::Outcome second;
+        const std::string log = TestLog::printed([&] { second = m_organizer->organizeScreenshot(source); });
         EXPECT_EQ(second.status, c.expected) << c.what;
         EXPECT_FALSE(QFile::exists(source)) << c.what;
         if (second.record) {
@@ -191,13 +195,11 @@ TEST_F(CaptureOrganizerTest, AnUnwritableLibraryLogsOnceLeavesTheFileAndTheNextC
     m_settings.setDestinationFolder(m_base + "/blocked/library");
     const QString source = png("Screenshot 2024-03-05 at 14.07.09.png");
 
-    testing::internal::CaptureStdout();
-    const auto failed = m_organizer->organizeScreenshot(source);
-    const std::string log = testing::internal::GetCapturedStdout();
+    CaptureOrganizer::Outcome failed;
+    const std::string log = TestLog::printed([&] { failed = m_organizer->organizeScreenshot(source); });
     EXPECT_EQ(failed.status, CaptureOrganizer::Outcome::Failed);
     EXPECT_FALSE(failed.error.isEmpty());
-    EXPECT_EQ(log.rfind("Pictrove: Failed to organize screenshot: ", 0), 0u) << log;
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    EXPECT_TRUE(TestLog::oneLineStartingWith(log, "Pictrove: Failed to organize screenshot: ")) << log;
     EXPECT_TRUE(QFile::exists(source));
     EXPECT_TRUE(m_index->entries().isEmpty());
     EXPECT_TRUE(m_recent.isEmpty());
@@ -213,13 +215,7 @@ TEST_F(CaptureOrganizerTest, AnEntryLeftAtTheSamePathKeepsItsTagsAndText)
     m_settings.setScanOnCapture(false);
     const QDateTime moment(QDate(2024, 3, 5), QTime(14, 7, 9));
     const QString path = m_library + "/Text Editor/2024-03-05/screenshot_14-07-09.png";
-    ScreenshotIndexEntry old;
-    old.path = path;
-    old.appName = "Old";
-    old.ocrText = "kept";
-    old.tags = {"kept"};
-    old.contentHash = "old";
-    m_index->insert(old);
+    m_index->insert({path, "Old", {}, "kept", {}, {"kept"}, "old"});
 
     CaptureOrganizer::Options options;
     options.moment = moment;
@@ -243,6 +239,103 @@ TEST(ContentHash, KnownDigestsAndUnreadableFiles)
     const QString bigFile = TestEnvironment::writeFile(TestEnvironment::makeFolder("hash") + "/big", big);
     EXPECT_EQ(ContentHash::ofFile(bigFile), ContentHash::ofBytes(big));
     EXPECT_EQ(ContentHash::ofFile("/nonexistent/file.png"), std::nullopt);
+}
+
+
+
+class CaptureSessionTest : public CaptureFixture
+{
+protected:
+    void SetUp() override
+    {
+        CaptureFixture::SetUp();
+        QDir().mkpath(m_watched);
+        m_settings.setSourceFolder(m_watched);
+        m_settings.setScanOnCapture(false);
+        m_settings.removeRawValue("priorSystemThumbnailState");
+        QSettings(qEnvironmentVariable("XDG_CONFIG_HOME") + "/Pictrove/ScreenshotTool.conf", QSettings::IniFormat)
+            .remove("show-thumbnail");
+    }
+
+    static QVariant systemThumbnail() { return ScreenshotToolDomain::open()->showThumbnail(); }
+
+    ScopedEnv m_env{{"XDG_CURRENT_DESKTOP", "GNOME"}};
+};
+
+TEST_F(CaptureSessionTest, StartsAndStopsInOrderAroundTheFrontEndsSteps)
+{
+    CaptureSession session(m_settings, *m_index, {.delayMs = 3600 * 1000, .intervalMs = 7200 * 1000, .run = {}});
+    QStringList seen;
+    CaptureSession::FrontEndSteps steps;
+    steps.beforeMonitor = [&] {
+        seen << QStringLiteral("front end first: library %1, monitoring %2")
+                    .arg(QFileInfo(m_library).isDir())
+                    .arg(session.monitor().isMonitoring());
+    };
+    steps.beforeCleanUp = [&] {
+        seen << QStringLiteral("front end later: monitoring %1, system thumbnail %2, clean-up %3")
+                    .arg(session.monitor().isMonitoring())
+                    .arg(systemThumbnail().toString())
+                    .arg(session.cleanUpTimer().isActive());
+    };
+    session.start(steps);
+    EXPECT_EQ(seen, (QStringList{"front end first: library 1, monitoring 0",
+                                 "front end later: monitoring 1, system thumbnail false, clean-up 0"}));
+    EXPECT_TRUE(session.cleanUpTimer().isActive());
+    EXPECT_EQ(session.cleanUpTimer().interval(), 7200 * 1000);
+    EXPECT_EQ(session.monitor().monitoredDirectory(), m_watched);
+
+    // A new screenshot in the watched folder is filed and heads the recent list.
+    png("Screenshot 2024-03-05 at 14.07.09.png");
+    QTRY_COMPARE_WITH_TIMEOUT(session.monitor().recentScreenshots().size(), 1, 20000);
+    const ScreenshotRecord record = session.monitor().recentScreenshots().first();
+    EXPECT_EQ(record.appName, "Unknown");
+    EXPECT_TRUE(QFileInfo(record.movedURL).isFile());
+    EXPECT_TRUE(m_index->contains(record.movedURL));
+
+    // The stop puts the system thumbnail back as it was before the start: unset.
+    session.stop();
+    EXPECT_FALSE(session.monitor().isMonitoring());
+    EXPECT_FALSE(systemThumbnail().isValid());
+}
+
+TEST_F(CaptureSessionTest, StopWithTheSystemThumbnailLeftAloneDoesNotTouchIt)
+{
+    m_settings.setDisableSystemThumbnail(false);
+    ScreenshotToolDomain::open()->setShowThumbnail(true);
+    CaptureSession session(m_settings, *m_index);
+    session.stop(); // never started: the monitor is made only to stop it
+    EXPECT_FALSE(session.monitor().isMonitoring());
+    EXPECT_EQ(systemThumbnail(), true);
+}
+
+// Both clean-ups take the settings and index the session was given, never the process-wide ones.
+TEST_F(CaptureSessionTest, CleanUpsRunWithTheGivenSettingsAndIndex)
+{
+    const struct
+    {
+        const char *which;
+        int delayMs;
+        int intervalMs;
+        int runs; // at least, within the wait
+    } cases[] = {
+        {"soon after the start", 10, 3600 * 1000, 1},
+        {"periodic", 3600 * 1000, 20, 3},
+    };
+    for (const auto &c : cases) {
+        QList<std::pair<const AppSettings *, const ScreenshotIndex *>> runs;
+        CaptureSession::CleanUp cleanUp{c.delayMs, c.intervalMs,
+                                        [&runs](const AppSettings &s, ScreenshotIndex &i) { runs.append({&s, &i}); }};
+        CaptureSession session(m_settings, *m_index, cleanUp);
+        session.start();
+        QTRY_VERIFY_WITH_TIMEOUT(runs.size() >= c.runs, 20000);
+        for (const auto &[settings, index] : runs) {
+            EXPECT_EQ(settings, &m_settings) << c.which;
+            EXPECT_NE(settings, &AppSettings::shared()) << c.which;
+            EXPECT_EQ(index, m_index.get()) << c.which;
+        }
+        session.stop();
+    }
 }
 
 } // namespace

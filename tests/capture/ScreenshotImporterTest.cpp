@@ -8,7 +8,6 @@
 #include "library/ScreenshotIndexCodec.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <cstdio>
 #include <cstdlib>

@@ -4,6 +4,8 @@
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
+#include "common/TestLog.h"
+#include "common/TestSettings.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/FileSystem.h"
 
@@ -11,9 +13,8 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFutureWatcher>
 #include <QSemaphore>
-#include <QSignalSpy>
+#include <QTest>
 #include <QThreadPool>
 
 namespace {
@@ -127,17 +128,15 @@ TEST_F(RetentionServiceTest, AnArchiveLinkedOutsideTheLibraryOrAnOccupiedPlaceIs
             file("Archive/App/a.png");
         }
         const QString a = file("App/a.png");
-        testing::internal::CaptureStdout();
-        const auto moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5));
-        const std::string log = testing::internal::GetCapturedStdout();
+        RetentionService::Moves moves;
+        const std::string log = TestLog::printed([&] { moves = RetentionService::collectExpired(config(true), ageOfNewest(30, 5)); });
         EXPECT_TRUE(moves.isEmpty()) << linked;
         EXPECT_TRUE(QFile::exists(a)) << linked;
         EXPECT_TRUE(QDir(m_base + "/elsewhere").isEmpty()) << linked;
         if (!linked) {
             EXPECT_EQ(TestFiles::contents(m_root + "/Archive/App/a.png"), "Archive/App/a.png"); // not overwritten
         }
-        EXPECT_EQ(log.rfind("Pictrove: Failed to archive a.png: ", 0), 0u) << log;
-        EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1) << log;
+        EXPECT_TRUE(TestLog::oneLineStartingWith(log, "Pictrove: Failed to archive a.png: ")) << log;
     }
 }
 
@@ -160,10 +159,8 @@ TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
         const auto moves = RetentionService::collectExpired(c, ageOfNewest(30, 5));
         EXPECT_EQ(sources(moves), (QStringList{a, unknown}));
         EXPECT_FALSE(QFile::exists(a));
-        testing::internal::CaptureStdout();
-        RetentionService::applyToIndex(moves, c, index);
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), archive ? "Pictrove: Retention archived 2 screenshot(s)\n"
-                                                                  : "Pictrove: Retention trashed 2 screenshot(s)\n");
+        EXPECT_EQ(TestLog::printed([&] { RetentionService::applyToIndex(moves, c, index); }),
+                  archive ? "Pictrove: Retention archived 2 screenshot(s)\n" : "Pictrove: Retention trashed 2 screenshot(s)\n");
         EXPECT_FALSE(index.contains(a));
         EXPECT_EQ(index.entries().size(), archive ? 1 : 0);
         EXPECT_TRUE(index.hasPendingSave());
@@ -184,9 +181,7 @@ TEST_F(RetentionServiceTest, TheIndexFollowsTheMovesAndOneLineCountsThem)
 TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettings)
 {
     AppSettings settings;
-    for (const SettingSpec *spec : Settings::all()) {
-        settings.reset(spec->key);
-    }
+    TestSettings::resetAll(settings);
     settings.setDestinationFolder(m_root);
     const QString a = file("App/a.png");
     ScreenshotIndex index(m_base + "/index.json");
@@ -219,12 +214,7 @@ TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettings)
         QFuture<void> run = RetentionService::runIfEnabled(settings, index);
         EXPECT_EQ(run.isFinished(), !c.runs);
         busy.release(pool.maxThreadCount());
-        QFutureWatcher<void> watcher;
-        QSignalSpy done(&watcher, &QFutureWatcher<void>::finished);
-        watcher.setFuture(run);
-        if (!run.isFinished()) {
-            ASSERT_TRUE(done.wait(5000));
-        }
+        ASSERT_TRUE(QTest::qWaitFor([&run] { return run.isFinished(); }, 5000)); // its end runs on this thread
         pool.waitForDone();
         EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
         EXPECT_TRUE(QFile::exists(a));

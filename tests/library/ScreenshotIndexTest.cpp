@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "library/LibrarySearch.h"
 #include "library/ScreenshotIndex.h"
+#include "library/ScreenshotIndexCodec.h"
 
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
-#include "library/ScreenshotIndexCodec.h"
+#include "common/TestLog.h"
 
 #include <gtest/gtest.h>
 
@@ -31,12 +33,7 @@ protected:
 
     static ScreenshotIndexEntry entry(const QString &path, std::optional<QString> hash = std::nullopt)
     {
-        ScreenshotIndexEntry e;
-        e.path = path;
-        e.appName = "App";
-        e.timestamp = QDateTime::fromMSecsSinceEpoch(1709647629000LL, Qt::UTC);
-        e.contentHash = std::move(hash);
-        return e;
+        return {path, "App", QDateTime::fromMSecsSinceEpoch(1709647629000LL, Qt::UTC), {}, {}, {}, std::move(hash)};
     }
 
     ScreenshotIndexCodec::Entries onDisk() const
@@ -128,10 +125,7 @@ TEST_F(ScreenshotIndexTest, AnUndecodableFileIsKeptAsideBeforeTheFirstSave)
     EXPECT_FALSE(index.hasPendingSave());
 
     index.insert(entry(a));
-    testing::internal::CaptureStdout();
-    ASSERT_TRUE(index.save());
-    const std::string log = testing::internal::GetCapturedStdout();
-
+    const std::string log = TestLog::printed([&] { ASSERT_TRUE(index.save()); });
     const QString folder = QFileInfo(m_indexFile).absolutePath();
     const QStringList aside = QDir(folder).entryList({"index.json.corrupt-*"});
     ASSERT_EQ(aside.size(), 1);
@@ -152,11 +146,8 @@ TEST_F(ScreenshotIndexTest, AFailedSaveLogsOneLineAndKeepsMemory)
     TestEnvironment::writeFile(m_dir + "/blocked", "x");
     ScreenshotIndex index(m_dir + "/blocked/index.json");
     index.insert(entry(image("a.png")));
-    testing::internal::CaptureStdout();
-    EXPECT_FALSE(index.save());
-    const std::string log = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(log.rfind("Pictrove: Failed to save index: ", 0), 0u) << log;
-    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 1);
+    const std::string log = TestLog::printed([&] { EXPECT_FALSE(index.save()); });
+    EXPECT_TRUE(TestLog::oneLineStartingWith(log, "Pictrove: Failed to save index: ")) << log;
     EXPECT_EQ(index.entries().size(), 1);
 }
 
@@ -221,19 +212,12 @@ TEST_F(ScreenshotIndexTest, UpdatesReplaceFieldsAndIgnoreUnknownPaths)
     EXPECT_EQ(e.contentHash, QStringLiteral("h"));
 }
 
-TEST(ScreenshotIndexLocation, IsInTheApplicationDataFolder)
-{
-    EXPECT_EQ(ScreenshotIndex::indexFileURL(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pictrove/index.json");
-}
-
 TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
 {
     const QString file = TestEnvironment::writeFile(TestEnvironment::makeFolder("shared") + "/a.png", "x");
+    EXPECT_EQ(ScreenshotIndex::indexFileURL(), qEnvironmentVariable("XDG_DATA_HOME") + "/Pictrove/index.json");
     ScreenshotIndex &index = ScreenshotIndex::shared();
-    ASSERT_EQ(&index, &ScreenshotIndex::shared());
-    ScreenshotIndexEntry e;
-    e.path = file;
-    index.insert(e);
+    index.insert({file, {}, {}, {}, {}, {}, {}});
     index.updateTags(file, {"tagged just before quit"});
     ASSERT_TRUE(index.hasPendingSave());
 
@@ -246,6 +230,59 @@ TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
     const auto saved = ScreenshotIndexCodec::decode(TestFiles::contents(ScreenshotIndex::indexFileURL()));
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->value(file).tags, QStringList{"tagged just before quit"});
+}
+
+
+
+ScreenshotIndexEntry make(const QString &path, const QString &app, int minute, QStringList tags, const QString &text)
+{
+    return {path, app, QDateTime(QDate(2024, 3, 5), QTime(14, minute), Qt::UTC), text, {}, std::move(tags), {}};
+}
+
+QStringList names(const QList<ScreenshotIndexEntry> &found)
+{
+    QStringList list;
+    for (const auto &e : found) {
+        list << e.path.section('/', -1);
+    }
+    return list;
+}
+
+TEST(LibrarySearch, MatchesAndFiltersAsTheGalleryDoes)
+{
+    QHash<QString, ScreenshotIndexEntry> entries;
+    for (const auto &e : {
+             make("/lib/Web Browser/2024-03-05/screenshot_14-01-00.png", "Web Browser", 1, {"Receipts"}, "Invoice total 42"),
+             make("/lib/Terminal/2024-03-05/screenshot_14-02-00.PNG", "Terminal", 2, {"work", "Receipts-old"}, "make: error"),
+             make("/lib/Editor/2024-03-05/screenshot_14-03-00.png", "Editor", 3, {}, "the invoice draft"),
+             make("/lib/Editor/2024-03-05/invoice_14-04-00.png", "Editor", 4, {"Work"}, ""),
+         }) {
+        entries.insert(e.path, e);
+    }
+    const struct
+    {
+        const char *what;
+        LibrarySearch::Filter filter;
+        QStringList expected;
+    } cases[] = {
+        {"empty query: everything, newest first", {}, {"invoice_14-04-00.png", "screenshot_14-03-00.png", "screenshot_14-02-00.PNG", "screenshot_14-01-00.png"}},
+        {"upper-case query finds lower-case text", {"INVOICE", {}, {}}, {"invoice_14-04-00.png", "screenshot_14-03-00.png", "screenshot_14-01-00.png"}},
+        {"leading space is kept", {" invoice", {}, {}}, {"screenshot_14-03-00.png"}},
+        {"file name with extension", {".png", {}, {}}, {"invoice_14-04-00.png", "screenshot_14-03-00.png", "screenshot_14-02-00.PNG", "screenshot_14-01-00.png"}},
+        {"folder names are not searched", {"2024-03-05", {}, {}}, {}},
+        {"nor the slash before the file name", {"/screenshot", {}, {}}, {}},
+        {"application", {"termin", {}, {}}, {"screenshot_14-02-00.PNG"}},
+        {"tag substring in the query", {"receipts", {}, {}}, {"screenshot_14-02-00.PNG", "screenshot_14-01-00.png"}},
+        {"tag filter is exact", {"", {}, QString("Receipts")}, {"screenshot_14-01-00.png"}},
+        {"tag filter is case-sensitive", {"", {}, QString("work")}, {"screenshot_14-02-00.PNG"}},
+        {"app filter is exact", {"", QString("Editor"), {}}, {"invoice_14-04-00.png", "screenshot_14-03-00.png"}},
+        {"app filter and query", {"draft", QString("Editor"), {}}, {"screenshot_14-03-00.png"}},
+        {"app filter without match", {"", QString("editor"), {}}, {}},
+        {"nothing", {"zebra", {}, {}}, {}},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(names(LibrarySearch::search(entries, c.filter)), c.expected) << c.what;
+    }
 }
 
 } // namespace

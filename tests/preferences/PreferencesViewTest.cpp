@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/AppSettings.h"
 #include "common/TestEnvironment.h"
-#include "common/TestPalettes.h"
+#include "common/TestLook.h"
+#include "common/TestSettings.h"
 #include "tags/TagLists.h"
 #include "ui/ColorSwatch.h"
 #include "ui/preferences/FolderField.h"
@@ -18,14 +19,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QKeySequence>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStyleFactory>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -34,14 +33,7 @@ namespace {
 
 struct Fixture
 {
-    Fixture()
-    {
-        for (const SettingSpec *spec : Settings::all()) {
-            settings.reset(spec->key);
-        }
-        settings.removeRawValue(AppSettings::recentTagsKey);
-        settings.removeRawValue(AppSettings::favoriteTagsKey);
-    }
+    Fixture() { TestSettings::resetAll(settings); }
     AppSettings settings;
 };
 
@@ -171,9 +163,8 @@ TEST(PreferencesView, CtrlTabAndCtrlPageDownMoveBetweenTabs)
     }
 }
 
-// Renders every tab on a light and a dark palette ($PICTROVE_LOOK_DIR gets the pictures) and
-// checks what a person would notice: a form wider than its tab is cut off at the right edge,
-// and a stray "&" in a label becomes an underlined shortcut.
+// Every tab on a light and a dark palette: a form wider than its tab is cut off at the right
+// edge, and a stray "&" in a label becomes an underlined shortcut.
 TEST(PreferencesView, EveryTabFitsAndShowsItsLabelsAsWritten)
 {
     Fixture f;
@@ -181,19 +172,13 @@ TEST(PreferencesView, EveryTabFitsAndShowsItsLabelsAsWritten)
     f.settings.set(Settings::retentionEnabled, false);
     TagLists(f.settings).addFavorite(TagItem::create("Receipts", 3));
     TagLists(f.settings).addRecentTag(TagItem::create("invoice"));
-    const QPalette original = QApplication::palette();
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    const QString dir = qEnvironmentVariable("PICTROVE_LOOK_DIR");
-    for (const auto &[name, palette] : {std::pair{"light", TestPalettes::light()}, std::pair{"dark", TestPalettes::dark()}}) {
-        QApplication::setPalette(palette);
+    TestLook::onLightAndDark([&](const QString &name) {
         PreferencesView view(f.settings);
         view.show();
         for (int i = 0; i < view.tabs()->count(); ++i) {
             view.tabs()->setCurrentIndex(i);
             const QString tab = view.tabs()->tabText(i);
-            if (!dir.isEmpty()) {
-                view.grab().save(QStringLiteral("%1/preferences-%2-%3.png").arg(dir, tab.toLower(), name));
-            }
+            TestLook::keep(view.grab().toImage(), "preferences-" + tab.toLower() + "-" + name);
             if (auto *area = qobject_cast<QScrollArea *>(view.tabs()->widget(i))) {
                 EXPECT_LE(area->widget()->minimumSizeHint().width(), area->viewport()->width()) << tab.toStdString();
             }
@@ -201,8 +186,7 @@ TEST(PreferencesView, EveryTabFitsAndShowsItsLabelsAsWritten)
         for (const QAbstractButton *button : view.findChildren<QAbstractButton *>()) {
             EXPECT_TRUE(QKeySequence::mnemonic(button->text()).isEmpty()) << button->text().toStdString();
         }
-    }
-    QApplication::setPalette(original);
+    });
 }
 
 TEST(TagsTab, AddingFavoritesAndClearingRecents)

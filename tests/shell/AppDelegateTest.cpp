@@ -1,25 +1,29 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/AppSettings.h"
 #include "annotation/AnnotationStore.h"
 #include "annotation/widgets/AnnotationEditorView.h"
-#include "shell/AppDelegate.h"
-#include "ui/MenuBarView.h"
+#include "app/AppSettings.h"
 #include "library/ScreenshotIndex.h"
 #include "platform/NotificationCenter.h"
+#include "shell/AppDelegate.h"
+#include "shell/FirstRun.h"
 #include "tags/widgets/TagDialogView.h"
 #include "tags/widgets/TagDialogWindow.h"
+#include "ui/MenuBarView.h"
 #include "ui/gallery/GalleryWindow.h"
 #include "ui/gallery/GalleryWindowView.h"
 
+#include "common/ScopedEnv.h"
+#include "common/TemporaryMount.h"
 #include "common/TestEnvironment.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QPushButton>
 #include <QTest>
-#include <QWidget>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
@@ -104,9 +108,7 @@ TEST(AppDelegate, RedactActionMarksTheStoredAreas)
     const QString file = TestEnvironment::writeFile(TestEnvironment::home() + "/r/screenshot_10-00-00.png", "x");
     const QList<QRectF> rects = {{10, 20, 30, 40}, {0, 0, 5, 5}, {100, 50, 20, 10}};
     index.insert(entry(file, 1, rects));
-    ScreenshotRecord record;
-    record.id = QUuid::createUuid();
-    record.movedURL = file;
+    ScreenshotRecord record = TestRecords::record(file);
     for (const char *style : {"blur", "black"}) {
         f.settings.setPiiRedactionStyle(QString::fromLatin1(style));
         const QList<Annotation> marks = f.delegate.redactionMarksFor(record);
@@ -158,6 +160,61 @@ TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
     }
     f.delegate.annotateLatest(); // nothing left: nothing opens
     EXPECT_EQ(f.delegate.annotationWindow(), nullptr);
+}
+
+
+// What the start finds missing, probed on real folders, real installed data and a real file
+// system without user extended attributes.
+
+using Kind = StartupNotices::Kind;
+
+std::vector<Kind> kinds(const QList<StartupNotices::Notice> &notices)
+{
+    std::vector<Kind> list;
+    for (const StartupNotices::Notice &n : notices) {
+        list.push_back(n.kind);
+    }
+    return list;
+}
+
+TEST(FirstRun, ProbeFindsWhatIsMissing)
+{
+    const QString ok = TestEnvironment::makeFolder(QStringLiteral("probe-ok"));
+    const QString emptyTessdata = TestEnvironment::makeFolder(QStringLiteral("probe-tessdata"));
+    std::unique_ptr<TemporaryMount> ramfs = TemporaryMount::create(QStringLiteral("ramfs"));
+    struct Case
+    {
+        const char *name;
+        QString watch;
+        QString library;
+        bool tray;
+        const char *tessdata;
+        std::vector<Kind> expected;
+    };
+    const QByteArray emptyTess = emptyTessdata.toLocal8Bit();
+    std::vector<Case> cases = {
+        {"all there", ok, ok, true, nullptr, {}},
+        {"no watched folder", TestEnvironment::home() + "/Pictures/Screenshots", ok, true, nullptr, {Kind::noScreenshotFolder}},
+        {"no tray", ok, ok, false, nullptr, {Kind::noSystemTray}},
+        {"no English data", ok, ok, true, emptyTess.constData(), {Kind::noTextRecognitionData}},
+    };
+    if (ramfs) {
+        cases.push_back({"library without tags", ok, ramfs->path(), true, nullptr, {Kind::noFileTags}});
+    }
+    for (const Case &c : cases) {
+        ScopedEnv env{{"TESSDATA_PREFIX", c.tessdata}};
+        AppSettings settings;
+        settings.setSourceFolder(c.watch);
+        settings.setDestinationFolder(c.library);
+        const QList<StartupNotices::Notice> notices = StartupNotices::compute(FirstRun::probe(settings, c.tray));
+        EXPECT_EQ(kinds(notices), c.expected) << c.name;
+        if (!notices.isEmpty() && notices[0].kind == Kind::noScreenshotFolder) {
+            EXPECT_TRUE(notices[0].text.contains("~/Pictures/Screenshots")) << notices[0].text.toStdString();
+        }
+    }
+    if (!ramfs) {
+        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("ramfs")).toStdString();
+    }
 }
 
 } // namespace

@@ -51,16 +51,16 @@ QByteArray favoritesPlist(const QStringList &entries, bool binary)
 
 using Named = std::vector<std::pair<QString, qint64>>;
 
-Named simplify(const QList<TagItem> &tags)
+// The favourites read from the file; each record gets a fresh id.
+Named read()
 {
     Named out;
-    for (const TagItem &t : tags) {
+    for (const TagItem &t : FavoriteTags::finderFavoriteTags()) {
+        EXPECT_FALSE(t.id.isNull());
         out.emplace_back(t.name, t.colorIndex);
     }
     return out;
 }
-
-Named read() { return simplify(FavoriteTags::finderFavoriteTags()); }
 
 const Named defaults = {{"Red", 6},  {"Orange", 7}, {"Yellow", 5}, {"Green", 2},
                         {"Blue", 4}, {"Purple", 3}, {"Gray", 1}};
@@ -140,7 +140,6 @@ TEST_F(FavoriteTagsTest, EveryRecordGetsAFreshId)
     QSet<QUuid> ids;
     for (const TagItem &t : FavoriteTags::finderFavoriteTags() + FavoriteTags::finderFavoriteTags()
                                 + FavoriteTags::defaultTags() + FavoriteTags::defaultTags()) {
-        EXPECT_FALSE(t.id.isNull());
         ids.insert(t.id);
     }
     EXPECT_EQ(ids.size(), 18);

@@ -6,13 +6,14 @@
 #include "tags/TagLists.h"
 #include "tags/widgets/TagChipView.h"
 #include "tags/widgets/TagDialogView.h"
+#include "ui/FlowLayout.h"
 
 #include "common/QtPrinters.h"
 #include "common/TestEnvironment.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QLineEdit>
@@ -20,6 +21,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QUrl>
+#include <QWidget>
+
+#include <limits>
 
 namespace {
 
@@ -33,22 +37,11 @@ protected:
         m_dismissed = 0;
         m_lists.setRecentTags({TagItem::create("Work", 4)});
         m_lists.setFavoriteTags({TagItem::create("Receipts", 2)});
-        static int n = 0;
-        m_file = TestEnvironment::home() + QStringLiteral("/Library/XTerm/2026-01-02/screenshot_%1.png").arg(++n);
-        TestEnvironment::writeFile(m_file, {});
+        m_file = TestEnvironment::makeFolder(QStringLiteral("XTerm")) + "/screenshot_10-00-00.png";
         QImage(320, 200, QImage::Format_RGB32).save(m_file);
-        ScreenshotIndexEntry entry;
-        entry.path = m_file;
-        entry.appName = "XTerm";
-        entry.timestamp = QDateTime::currentDateTime();
-        entry.tags = {"Old"};
-        ScreenshotIndex::shared().insert(entry);
+        ScreenshotIndex::shared().insert({m_file, "XTerm", QDateTime::currentDateTime(), {}, {}, {"Old"}, {}});
         FileTags::setTags(m_file, {"Old"});
-        ScreenshotRecord record;
-        record.id = QUuid::createUuid();
-        record.originalURL = record.movedURL = m_file;
-        record.appName = "XTerm";
-        m_dialog = std::make_unique<TagDialogView>(record, m_settings);
+        m_dialog = std::make_unique<TagDialogView>(TestRecords::record(m_file), m_settings);
         m_dialog->onDismiss = [this] { ++m_dismissed; };
         m_dialog->resize(400, 520);
         m_dialog->show();
@@ -143,8 +136,13 @@ TEST_F(TagDialogTest, CreationTakesTheChosenColourAndResetsIt)
     EXPECT_EQ(applied(), QStringList({"Blue one", "Blue one"}));
 }
 
-TEST_F(TagDialogTest, SectionsFollowTheSearch)
+TEST_F(TagDialogTest, TheThumbnailLoadsInTheBackgroundAndTheSectionsFollowTheSearch)
 {
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->thumbnailLoaded(); }, 10000));
+    // 320x200 fitted into 60x80 points.
+    const QSize size = m_dialog->thumbnail().size() / m_dialog->devicePixelRatioF();
+    EXPECT_EQ(size.width(), 60);
+    EXPECT_NEAR(size.height(), 37.5, 1);
     EXPECT_EQ(names(Section::favorites), QStringList({"Receipts"}));
     EXPECT_EQ(names(Section::recent), QStringList({"Work"}));
     EXPECT_EQ(names(Section::standard).size(), 7);
@@ -237,13 +235,59 @@ TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentListAndSkipOrAnnotateNothing)
     EXPECT_EQ(editorRequests.first().value("url").toUrl(), QUrl::fromLocalFile(annotated));
 }
 
-TEST_F(TagDialogTest, ThumbnailLoadsInTheBackground)
+
+
+class FixedBox : public QWidget
 {
-    ASSERT_TRUE(QTest::qWaitFor([this] { return m_dialog->thumbnailLoaded(); }, 10000));
-    // 320x200 fitted into 60x80 points.
-    const QSize size = m_dialog->thumbnail().size() / m_dialog->devicePixelRatioF();
-    EXPECT_EQ(size.width(), 60);
-    EXPECT_NEAR(size.height(), 37.5, 1);
+public:
+    FixedBox(QSize size, QWidget *parent) : QWidget(parent), m_size(size) {}
+    QSize sizeHint() const override { return m_size; }
+
+private:
+    QSize m_size;
+};
+
+TEST(FlowLayout, ArrangesRowsAndNeverWrapsTheFirstItemOfARow)
+{
+    struct Case
+    {
+        QList<QSizeF> sizes;
+        qreal width;
+        QList<QPointF> positions;
+        QSizeF size;
+    };
+    const qreal none = std::numeric_limits<qreal>::infinity();
+    const Case cases[] = {
+        {{{40, 20}, {40, 20}, {40, 20}}, 100, {{0, 0}, {46, 0}, {0, 26}}, {86, 46}},
+        {{{150, 20}}, 100, {{0, 0}}, {150, 20}},
+        {{{150, 20}, {10, 30}}, 100, {{0, 0}, {0, 26}}, {150, 56}},
+        {{{40, 20}, {40, 20}, {40, 20}}, none, {{0, 0}, {46, 0}, {92, 0}}, {132, 20}},
+        {{}, 100, {}, {0, 0}},
+    };
+    for (const Case &c : cases) {
+        const FlowLayout::Arrangement a = FlowLayout::arrange(c.sizes, 6, c.width);
+        EXPECT_EQ(a.positions, c.positions) << c.sizes.size() << " items in " << c.width;
+        EXPECT_EQ(a.size, c.size) << c.sizes.size() << " items in " << c.width;
+    }
+}
+
+TEST(FlowLayout, PlacesWidgetsAtTheirIdealSizeInTheGrantedRectAndSkipsHiddenOnes)
+{
+    QWidget container;
+    auto *flow = new FlowLayout(&container, 6);
+    QList<FixedBox *> boxes;
+    for (int i = 0; i < 4; ++i) {
+        boxes << new FixedBox(QSize(40, 20), &container);
+        flow->addWidget(boxes.last());
+    }
+    boxes[1]->hide();
+    EXPECT_TRUE(flow->hasHeightForWidth());
+    EXPECT_EQ(flow->heightForWidth(100), 46);
+    EXPECT_EQ(flow->sizeHint(), QSize(132, 20));
+    flow->setGeometry(QRect(10, 5, 100, 200));
+    EXPECT_EQ(boxes[0]->geometry(), QRect(10, 5, 40, 20));
+    EXPECT_EQ(boxes[2]->geometry(), QRect(56, 5, 40, 20));
+    EXPECT_EQ(boxes[3]->geometry(), QRect(10, 31, 40, 20));
 }
 
 } // namespace

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/FloatingThumbnailPanel.h"
+#include "ui/PreviewImage.h"
 #include "ui/ThumbnailContentView.h"
 #include "ui/ThumbnailGeometry.h"
 #include "ui/ThumbnailStack.h"
 
 #include "common/TestEnvironment.h"
+#include "common/TestLook.h"
+#include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +15,7 @@
 #include <QFile>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QTest>
 
 #include <functional>
@@ -20,20 +24,13 @@ namespace {
 
 ScreenshotRecord recordWithImage(const QSize &size)
 {
-    const QString folder = TestEnvironment::makeFolder(QStringLiteral("shots"));
-    const QString path = folder + "/screenshot_10-00-00.png";
+    const QString path = TestEnvironment::makeFolder(QStringLiteral("shots")) + "/screenshot_10-00-00.png";
     if (!size.isEmpty()) {
         QImage image(size, QImage::Format_RGB32);
         image.fill(QColor(40, 120, 200));
         image.save(path);
     }
-    ScreenshotRecord r;
-    r.id = QUuid::createUuid();
-    r.originalURL = path;
-    r.movedURL = path;
-    r.appName = QStringLiteral("XTerm");
-    r.timestamp = QDateTime::currentDateTime();
-    return r;
+    return TestRecords::record(path);
 }
 
 void sendMouse(QWidget *w, QEvent::Type type, const QPointF &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
@@ -42,7 +39,7 @@ void sendMouse(QWidget *w, QEvent::Type type, const QPointF &pos, Qt::MouseButto
     QApplication::sendEvent(w, &event);
 }
 
-TEST(ThumbnailGeometry, StackingAndPlacement)
+TEST(ThumbnailGeometry, StackingPlacementAndPointerThresholds)
 {
     const QRect visible(0, 30, 1000, 770); // panel bar on top
     // Resting 16 above the bottom and 16 from the right; off-screen 10 beyond the right edge.
@@ -51,10 +48,7 @@ TEST(ThumbnailGeometry, StackingAndPlacement)
     EXPECT_EQ(ThumbnailGeometry::offscreenPosition(visible, {212, 137}, 0), QPoint(1010, 800 - 16 - 137));
     // A picture that cannot be read still gets a panel; the stack test sizes the others.
     EXPECT_EQ(ThumbnailGeometry::previewSize({}), QSize(16, 9));
-}
 
-TEST(ThumbnailGeometry, PointerThresholds)
-{
     using G = ThumbnailGeometry::Gesture;
     struct Case
     {
@@ -247,6 +241,76 @@ TEST(FloatingThumbnail, AnActionIsReportedOnceAfterTheSlideOut)
         EXPECT_EQ(reported, QList<ThumbnailAction>{c.reported}) << c.what;
         EXPECT_TRUE(stack.panels().isEmpty()) << c.what;
     }
+}
+
+// The corner outside the rounded card stays see-through; the middle is the picture.
+TEST(FloatingThumbnail, LooksRightOnLightAndDark)
+{
+    QImage picture(1440, 900, QImage::Format_RGB32);
+    picture.fill(QColor(0x2d, 0x6c, 0xdf));
+    QPainter(&picture).fillRect(QRect(0, 0, 1440, 60), QColor(0x1b, 0x3f, 0x8a));
+    const ScreenshotRecord r = recordWithImage({});
+    ASSERT_TRUE(picture.save(r.movedURL));
+    FloatingThumbnailPanel::setShadowsForced(true);
+    TestLook::onLightAndDark([&](const QString &name) {
+        FloatingThumbnailPanel panel(r);
+        panel.thumbnailContentView()->showPIIBadge();
+        panel.togglePin();
+        QTest::qWait(300); // the badge's grow-in
+        const QImage shot = panel.grab().toImage();
+        // On a desktop-like backdrop, so the shadow shows.
+        QImage backdrop(shot.size() + QSize(40, 40), QImage::Format_ARGB32);
+        backdrop.fill(name == "light" ? QColor(0xd8, 0xdc, 0xe3) : QColor(0x1a, 0x1c, 0x20));
+        QPainter(&backdrop).drawImage(20, 20, shot);
+        TestLook::keep(backdrop, "thumbnail-" + name);
+        const int m = (shot.width() - 212 * shot.devicePixelRatio()) / 2;
+        EXPECT_LT(qAlpha(shot.pixel(m + 1, m + 1)), 128) << name.toStdString();
+        EXPECT_EQ(QColor(shot.pixel(shot.width() / 2, shot.height() / 2 + 20)).blue(), 0xdf) << name.toStdString();
+    });
+    FloatingThumbnailPanel::setShadowsForced(false);
+}
+
+
+
+TEST(PreviewImage, ScalesEveryFormatInItsTrueColours)
+{
+    // One-colour captures are written as palette or one-bit PNGs: those must not turn to noise.
+    const QRgb blue = qRgb(0x30, 0x70, 0xc0);
+    struct Case
+    {
+        QImage::Format format;
+        const char *type;
+        Qt::AspectRatioMode mode;
+        QSize expected;
+    };
+    const Case cases[] = {
+        {QImage::Format_RGB32, "PNG", Qt::KeepAspectRatio, {60, 33}},
+        {QImage::Format_Indexed8, "PNG", Qt::KeepAspectRatio, {60, 33}},
+        {QImage::Format_Mono, "PNG", Qt::KeepAspectRatio, {60, 33}},
+        {QImage::Format_Mono, "PNG", Qt::KeepAspectRatioByExpanding, {145, 80}},
+        {QImage::Format_RGB32, "JPEG", Qt::KeepAspectRatioByExpanding, {145, 80}},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        QImage image(900, 496, c.format);
+        if (c.format == QImage::Format_RGB32) {
+            image.fill(blue);
+        } else {
+            image.setColorTable({blue, blue});
+            image.fill(0);
+        }
+        const QString path = TestEnvironment::home() + QStringLiteral("/preview-%1.img").arg(++n);
+        ASSERT_TRUE(image.save(path, c.type));
+        const QImage preview = PreviewImage::read(path, QSize(60, 80), c.mode);
+        EXPECT_EQ(preview.size(), c.expected) << n;
+        for (const QPoint &at : {QPoint(1, 1), QPoint(preview.width() / 2, preview.height() / 2)}) {
+            const QColor got = preview.pixelColor(at);
+            EXPECT_NEAR(got.red(), 0x30, 3) << n; // JPEG is near, not exact
+            EXPECT_NEAR(got.green(), 0x70, 3) << n;
+            EXPECT_NEAR(got.blue(), 0xc0, 3) << n;
+        }
+    }
+    EXPECT_TRUE(PreviewImage::read(TestEnvironment::home() + "/missing.png", QSize(60, 80)).isNull());
 }
 
 } // namespace

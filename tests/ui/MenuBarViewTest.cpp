@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/StartupNotices.h"
 #include "platform/NotificationCenter.h"
 #include "ui/MenuBarView.h"
 #include "ui/MenuItemButton.h"
@@ -8,8 +9,11 @@
 #include "ui/RelativeTime.h"
 #include "ui/TrayPopover.h"
 
+#include "common/TestRecords.h"
+
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -21,12 +25,8 @@ QList<ScreenshotRecord> recordsAged(const QList<int> &secondsAgo)
 {
     QList<ScreenshotRecord> list;
     for (int s : secondsAgo) {
-        ScreenshotRecord r;
-        r.id = QUuid::createUuid();
-        r.appName = QStringLiteral("App %1").arg(s);
-        r.movedURL = QStringLiteral("/nonexistent/screenshot_%1.png").arg(s);
-        r.timestamp = now.addSecs(-s);
-        list.append(r);
+        list.append(TestRecords::record(QStringLiteral("/nonexistent/screenshot_%1.png").arg(s),
+                                        QStringLiteral("App %1").arg(s), now.addSecs(-s)));
     }
     return list;
 }
@@ -38,15 +38,6 @@ QList<int> range(int count, int step = 1)
         list.append(i * step + 1);
     }
     return list;
-}
-
-TEST(RecentWindow, TheWindowIsStrictlyLaterThanItsStart)
-{
-    const QList<ScreenshotRecord> all = recordsAged({60, 240, 299, 300, 360});
-    const QList<ScreenshotRecord> in = RecentWindow::inWindow(all, now, 5);
-    ASSERT_EQ(in.size(), 3);
-    EXPECT_EQ(in[0].appName, "App 60");
-    EXPECT_EQ(in[2].appName, "App 299");
 }
 
 TEST(MenuBarView, RecentRowsExpanderAndSplit)
@@ -78,8 +69,12 @@ TEST(MenuBarView, RecentRowsExpanderAndSplit)
     }
 }
 
+// The window is strictly later than its start; entries age out of it at the ticks.
 TEST(MenuBarView, EntriesAgeOutAtTicks)
 {
+    const QList<ScreenshotRecord> in = RecentWindow::inWindow(recordsAged({60, 240, 299, 300, 360}), now, 5);
+    ASSERT_EQ(in.size(), 3);
+    EXPECT_EQ(in[2].appName, "App 299");
     MenuBarView view;
     view.setNow(now);
     view.setRecentPreviewMinutes(5);
@@ -96,8 +91,12 @@ TEST(MenuBarView, EntriesAgeOutAtTicks)
     EXPECT_FALSE(view.refreshTimerActive());
 }
 
-TEST(MenuBarView, StatusAndPauseResume)
+TEST(MenuBarView, StatusPauseResumeAndTheCommandsAndSearchPostNotifications)
 {
+    QList<QPair<QString, QVariantMap>> posted;
+    QObject context;
+    QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::posted, &context,
+                     [&posted](const QString &name, const QVariantMap &info) { posted.append({name, info}); });
     MenuBarView view;
     int requests = 0;
     QObject::connect(&view, &MenuBarView::pauseResumeRequested, [&requests] { ++requests; });
@@ -106,19 +105,10 @@ TEST(MenuBarView, StatusAndPauseResume)
     ASSERT_NE(view.commandButton("Resume Monitoring"), nullptr);
     view.setMonitoring(true);
     EXPECT_EQ(view.statusText(), "Active");
-    MenuItemButton *pause = view.commandButton("Pause Monitoring");
-    ASSERT_NE(pause, nullptr);
-    pause->click();
+    ASSERT_NE(view.commandButton("Pause Monitoring"), nullptr);
+    view.commandButton("Pause Monitoring")->click();
     EXPECT_EQ(requests, 1);
-}
 
-TEST(MenuBarView, CommandsAndSearchPostNotifications)
-{
-    QList<QPair<QString, QVariantMap>> posted;
-    QObject context;
-    QObject::connect(&NotificationCenter::defaultCenter(), &NotificationCenter::posted, &context,
-                     [&posted](const QString &name, const QVariantMap &info) { posted.append({name, info}); });
-    MenuBarView view;
     QTest::keyClicks(view.searchField(), QStringLiteral("invoice"));
     QTest::keyClick(view.searchField(), Qt::Key_Return);
     EXPECT_TRUE(view.searchField()->text().isEmpty());
@@ -192,6 +182,86 @@ TEST(PopoverGeometry, SizingAndPlacement)
     EXPECT_EQ(PopoverGeometry::placement({600, 790}, {282, 400}, available), QPoint(600 - 141, 790 - 4 - 400));
     // Taller than the screen: pinned to its top.
     EXPECT_EQ(PopoverGeometry::placement({10, 500}, {282, 900}, available).y(), 24);
+}
+
+
+
+using Kind = StartupNotices::Kind;
+using Conditions = StartupNotices::Conditions;
+
+TEST(StartupNotices, OneSentenceForEachMissingPartSayingWhatToDo)
+{
+    struct Case
+    {
+        const char *name;
+        bool folder, tray, ocrData, faceData, facesWanted, tags;
+        std::vector<Kind> kinds;
+        const char *says; // in the first notice
+    };
+    const std::vector<Kind> all = {Kind::noScreenshotFolder, Kind::noSystemTray, Kind::noTextRecognitionData,
+                                   Kind::noFaceData, Kind::noFileTags};
+    const QString watched = QStringLiteral("~/Shots"), library = QStringLiteral("/media/stick/Pictrove");
+    const Case cases[] = {
+        {"all well", true, true, true, true, false, true, {}, ""},
+        {"no folder", false, true, true, true, false, true, {Kind::noScreenshotFolder}, "~/Shots"},
+        {"no tray", true, false, true, true, false, true, {Kind::noSystemTray}, "tray"},
+        {"no OCR", true, true, false, true, false, true, {Kind::noTextRecognitionData}, "Install tesseract-ocr-eng"},
+        // Face data matters only once faces are asked for.
+        {"no face data, faces off", true, true, true, false, false, true, {}, ""},
+        {"no face data, faces on", true, true, true, false, true, true, {Kind::noFaceData}, "Install opencv-data"},
+        {"no tags", true, true, true, true, false, false, {Kind::noFileTags}, "/media/stick/Pictrove"},
+        {"all missing", false, false, false, false, true, false, all, "create it"},
+    };
+    for (const Case &c : cases) {
+        const Conditions conditions{watched, c.folder, c.tray, c.ocrData, c.faceData, c.facesWanted, library, c.tags};
+        const QList<StartupNotices::Notice> notices = StartupNotices::compute(conditions);
+        std::vector<Kind> got;
+        for (const StartupNotices::Notice &n : notices) {
+            got.push_back(n.kind);
+            // One plain sentence each.
+            EXPECT_TRUE(n.text.endsWith('.')) << c.name;
+            EXPECT_EQ(n.text.count(". "), 0) << c.name << ": " << n.text.toStdString();
+        }
+        EXPECT_EQ(got, c.kinds) << c.name;
+        if (!notices.isEmpty()) {
+            EXPECT_TRUE(notices[0].text.contains(QString::fromUtf8(c.says))) << notices[0].text.toStdString();
+        }
+    }
+}
+
+TEST(MenuBarView, ShowsTheNoticesAndDropsThemWhenPutRight)
+{
+    // No OCR data and a library without tags: two notices, the second a long one.
+    const QList<StartupNotices::Notice> two = StartupNotices::compute(
+        {QStringLiteral("~/Shots"), true, true, false, true, false, QStringLiteral("/media/stick/Pictrove"), false});
+    ASSERT_EQ(two.size(), 2);
+    const ScreenshotRecord record = TestRecords::record(QStringLiteral("/nonexistent/screenshot_10-00-00.png"));
+    // Set up before it is shown, as the tray does.
+    const auto panel = [&](const QList<StartupNotices::Notice> &notices) {
+        auto view = std::make_unique<MenuBarView>();
+        view->setRecentScreenshots({record, record, record, record, record});
+        view->setNotices(notices);
+        view->show();
+        return view;
+    };
+    const std::unique_ptr<MenuBarView> plain = panel({});
+    const std::unique_ptr<MenuBarView> view = panel(two);
+    EXPECT_EQ(view->noticeTexts(), QStringList({two[0].text, two[1].text}));
+    for (const StartupNotices::Notice &n : two) {
+        int shown = 0;
+        for (const QLabel *label : view->findChildren<QLabel *>()) {
+            shown += label->text() == n.text && label->accessibleName() == n.text && label->isVisible() ? 1 : 0;
+        }
+        EXPECT_EQ(shown, 1) << n.text.toStdString();
+    }
+    ASSERT_EQ(view->visibleRows().size(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(view->visibleRows()[i]->height(), plain->visibleRows()[i]->height()) << "squeezed row " << i;
+    }
+    EXPECT_GT(view->height(), plain->height() + 20);
+    view->setNotices({});
+    EXPECT_TRUE(view->noticeTexts().isEmpty());
+    EXPECT_EQ(view->height(), plain->height());
 }
 
 } // namespace
