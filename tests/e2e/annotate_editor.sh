@@ -11,7 +11,7 @@ source "$(dirname "$0")/lib/steps.bash"
 e2e_require Xvfb openbox dbus-run-session xterm xdotool xwininfo convert compare
 e2e_require_atspi dbus gi
 export GTK_A11Y=
-e2e_session annotate 1280x900 300 "$PICTROVE"
+e2e_session annotate 1280x900 "$PICTROVE"
 fail() { echo "FAIL: $*"; echo "--- pictrove log"; cat "$WORK/pictrove.log" 2>/dev/null; echo "--- file manager"; cat "$WORK/showitems.log" 2>/dev/null; exit 1; }
 
 # A stand-in file manager that records what it is asked to show.

@@ -12,7 +12,7 @@ source "$(dirname "$0")/lib/sandbox.bash"
 source "$(dirname "$0")/lib/steps.bash"
 e2e_require Xvfb openbox dbus-run-session dbus-update-activation-environment xdotool xdpyinfo convert gio
 e2e_require_atspi
-e2e_session library 1280x800 200 "$PICTROVE"
+e2e_session library 1280x800 "$PICTROVE"
 # Services the bus starts (gvfsd, behind `gio trash --list`) see this home, not the caller's.
 dbus-update-activation-environment HOME XDG_DATA_HOME XDG_CONFIG_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR ||
   fail "the session bus keeps the caller's home"

@@ -12,7 +12,7 @@ source "$(dirname "$0")/lib/sandbox.bash"
 source "$(dirname "$0")/lib/steps.bash"
 e2e_require Xvfb openbox dbus-run-session xdotool xdpyinfo
 e2e_require_atspi
-e2e_session preferences 1280x800 200 "$PICTROVE"
+e2e_session preferences 1280x800 "$PICTROVE"
 e2e_library
 e2e_start
 

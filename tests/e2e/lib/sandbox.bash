@@ -44,26 +44,42 @@ e2e_in_session() {
   fi
 }
 
-# Usage: e2e_desktop WIDTHxHEIGHT BASE  — Xvfb on :PICTROVE_E2E_DISPLAY (else BASE + pid % 100),
-# openbox and the accessibility bus, with Qt's accessibility bridge on.
+# Usage: e2e_desktop WIDTHxHEIGHT  — Xvfb on a free display, openbox managing it and the
+# accessibility bus, with Qt's accessibility bridge on.
 e2e_desktop() {
-  export DISPLAY=:${PICTROVE_E2E_DISPLAY:-$(($2 + $$ % 100))}
-  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >/dev/null 2>&1 & PIDS+=($!)
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-  openbox >/dev/null 2>&1 & PIDS+=($!)
-  # A loaded machine can take seconds to start openbox; focus checks need it managing windows.
-  for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+  local lock
+  # Xvfb picks a free display and writes its number once it takes clients; a number of our own
+  # choosing could be another script's server. Two servers starting at once can still pick the
+  # same one, so starts take turns.
+  exec {lock}>/tmp/pictrove-test-xvfb.lock
+  flock "$lock"
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$WORK/display" >/dev/null 2>&1 & PIDS+=($!)
+  e2e_wait_for 10 test -s "$WORK/display"
+  flock -u "$lock"
+  exec {lock}>&-
+  export DISPLAY=:$(head -1 "$WORK/display")
+  # Services the session bus starts (the notification server) need the display too.
+  dbus-update-activation-environment DISPLAY 2>/dev/null
+  # Focus checks need openbox managing windows. An openbox that came before the server took
+  # clients has exited and is started again; a loaded machine has taken many seconds.
+  e2e_wait_for 60 e2e_window_manager || { echo "FAIL: openbox did not manage the screen"; exit 1; }
   /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 & PIDS+=($!)
   export XDG_CURRENT_DESKTOP= QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
   sleep 1
 }
+e2e_window_manager() {
+  if [ -z "${E2E_WM:-}" ] || ! kill -0 "$E2E_WM" 2>/dev/null; then
+    openbox >/dev/null 2>&1 & E2E_WM=$!; PIDS+=($E2E_WM)
+  fi
+  xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
 
-# Usage: e2e_session NAME WIDTHxHEIGHT BASE "$@"  — the calling script under its own D-Bus
+# Usage: e2e_session NAME WIDTHxHEIGHT "$@"  — the calling script under its own D-Bus
 # session, in a private home (e2e_sandbox NAME) on its own desktop (e2e_desktop).
 e2e_session() {
-  local name=$1 size=$2 base=$3
-  shift 3
+  local name=$1 size=$2
+  shift 2
   e2e_in_session "$@"
   e2e_sandbox "$name"
-  e2e_desktop "$size" "$base"
+  e2e_desktop "$size"
 }

@@ -35,10 +35,10 @@ e2e_library() {
 }
 
 # Usage: e2e_start [LOG LINE]  — starts Pictrove (APP: its pid) logging to $WORK/pictrove.log
-# and waits for the line ("Started monitoring" unless given).
+# and waits for the line (the watched folder's "Monitoring … for screenshots" unless given).
 e2e_start() {
   "$PICTROVE" > "$WORK/pictrove.log" 2>&1 & APP=$!; PIDS+=($APP)
-  e2e_wait_for 10 grep -q "${1:-Started monitoring}" "$WORK/pictrove.log"
+  e2e_wait_for 10 grep -q "${1:-for screenshots}" "$WORK/pictrove.log"
   kill -0 "$APP" 2>/dev/null || fail "pictrove did not keep running"
 }
 
@@ -80,9 +80,11 @@ e2e_no_window() { ! e2e_visible "$1"; }
 e2e_xterm_in_front() {
   xterm -title e2e-xterm & PIDS+=($!)
   WID=$(e2e_window '^e2e-xterm$') || fail "xterm did not start"
-  xdotool windowactivate --sync "$WID"
+  # The window can exist a moment before openbox manages it, when activation fails.
+  e2e_wait_for 10 e2e_activate "$WID" || fail "xterm could not be brought to the front"
   sleep 0.5
 }
+e2e_activate() { xdotool windowactivate "$1" 2>/dev/null; sleep 0.2; e2e_active "$1"; }
 
 # Usage: e2e_capture IMAGE NAME  — IMAGE appears in $WATCHED as NAME, renamed into place as
 # the desktops' screenshot tools write.
