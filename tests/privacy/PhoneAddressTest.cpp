@@ -128,6 +128,15 @@ struct Laid
     double x, y, w, h;
 };
 
+QList<RecognizedLine> laidOut(const std::vector<Laid> &laid)
+{
+    QList<RecognizedLine> lines;
+    for (const Laid &l : laid) {
+        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
+    }
+    return lines;
+}
+
 struct Layout
 {
     const char *what;
@@ -143,10 +152,7 @@ class AcrossLines : public ::testing::TestWithParam<Layout>
 
 TEST_P(AcrossLines, JoinsTheLinesOfEachAddress)
 {
-    QList<RecognizedLine> lines;
-    for (const Laid &l : GetParam().lines) {
-        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
-    }
+    const QList<RecognizedLine> lines = laidOut(GetParam().lines);
     std::vector<std::string> found;
     for (const AddressDetector::Block &b : AddressDetector::findAcrossLines(lines)) {
         found.push_back(b.lines.join(QStringLiteral(" / ")).toStdString());
@@ -231,10 +237,7 @@ TEST_P(Contexts, RowAndColumnHeading)
         {"(503) 555-", 400, 24, 70, 11},   {"5.3.2.1", 100, 120, 50, 10},  {"Build", 500, 10, 40, 10},
         {"7.3.19.2", 500, 24, 55, 10},     {"Eales)", 500, 38, 55, 10},    {"7.3.19.4", 500, 52, 55, 10},
     };
-    QList<RecognizedLine> lines;
-    for (const Laid &l : laid) {
-        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
-    }
+    const QList<RecognizedLine> lines = laidOut(laid);
     const QList<LineContext> contexts = LineContexts::of(lines);
     ASSERT_EQ(contexts.size(), lines.size());
     const Around &want = GetParam();
@@ -264,10 +267,7 @@ class Wrapped : public ::testing::TestWithParam<Layout>
 // column, a line elsewhere or far below is not.
 TEST_P(Wrapped, JoinsANumberOverTwoLines)
 {
-    QList<RecognizedLine> lines;
-    for (const Laid &l : GetParam().lines) {
-        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
-    }
+    const QList<RecognizedLine> lines = laidOut(GetParam().lines);
     const PhoneDetector detector({QStringLiteral("US"), QStringLiteral("GB"), QStringLiteral("FR")});
     std::vector<std::string> found;
     for (const PhoneDetector::LineMatch &m : detector.findWrapped(lines, LineContexts::of(lines))) {
@@ -283,6 +283,8 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"stray quote", {{"Or Paris: +33 1 99 00 '", 10, 10, 150, 12}, {"27 41", 12, 26, 40, 12}}, {"+33 1 99 00", "27 41"}},
         Layout{"order column", {{"4155550193", 10, 10, 80, 12}, {"4155550194", 10, 26, 80, 12}}, {}},
         Layout{"other column", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 200, 26, 30, 12}}, {}},
+        // Seven digits or more open a number of their own, not the end of the one above.
+        Layout{"long second line", {{"Call me at +44 20", 10, 10, 120, 12}, {"79460958 tonight", 10, 26, 90, 12}}, {}},
         Layout{"far below", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 10, 40, 30, 12}}, {}}));
 
 } // namespace
