@@ -180,6 +180,37 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"icon@2x.png logo@3x.webp", E, {}},
         Case{"user@example.xn--p1ai", E, {"emails:user@example.xn--p1ai"}}));
 
+// Phones in the user's region and its neighbours' national formats; not identifiers.
+INSTANTIATE_TEST_SUITE_P(
+    Phones, Patterns,
+    ::testing::Values(
+        Case{"Mobile (201) 555-0123", P, {"phones:(201) 555-0123"}},
+        Case{"Office +1 415 555 0132.", P, {"phones:+1 415 555 0132"}},
+        Case{"London 020 7946 0018", P, {"phones:020 7946 0018"}},
+        Case{"Berlin 030 23125 017", P, {"phones:030 23125 017"}},
+        Case{"Paris 01 99 00 12 34", P, {"phones:01 99 00 12 34"}},
+        Case{"😀 call +44 20 7946 0958", P, {"phones:+44 20 7946 0958"}},
+        // Possible but unassigned numbers after a phone word or with a "+".
+        Case{"Call me at 555-555-0142 before noon", P, {"phones:555-555-0142"}},
+        Case{"or +1 555 555 0178.", P, {"phones:+1 555 555 0178"}},
+        Case{"Tel: 555 555 0101", P, {"phones:555 555 0101"}},
+        Case{"Ticket 555-555-0142 closed", P, {}},
+        Case{"call about invoice 5555550142", P, {}},
+        Case{"Order ID: 4155550199", P, {}},
+        Case{"Invoice #2015550123", P, {}},
+        // Identifiers after a label or a "#", in the forms order and ticket pages print.
+        Case{"Ref-2125550147 paid", P, {}},
+        Case{"Order no. 3125550199 shipped", P, {}},
+        Case{"Ticket: (201) 555-0123", P, {}},
+        Case{"Bestellnr. 030 23125 017", P, {}},
+        Case{"see # 4155550167", P, {}},
+        // A label word elsewhere in the line does not hide the number.
+        Case{"Customer phone: (201) 555-0123", P, {"phones:(201) 555-0123"}},
+        Case{"Order shipped, call (201) 555-0123", P, {"phones:(201) 555-0123"}},
+        Case{"Total $2015550123 due", P, {}},
+        Case{"on 2024-05-12 at 14:30, 12.5%", P, {}},
+        Case{"Date 12/03/2024 time 14:30:07", P, {}}));
+
 struct KeyCase
 {
     const char *kind;
