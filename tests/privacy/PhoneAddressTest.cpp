@@ -32,14 +32,6 @@ struct Case
 
 void PrintTo(const Case &c, std::ostream *os) { *os << c.line; }
 
-TEST(PhoneRegions, DefaultsIncludeTheNeighbours)
-{
-    const QStringList regions = PhoneDetector::regionsForUser();
-    for (const char *r : {"US", "GB", "DE", "FR"}) {
-        EXPECT_TRUE(regions.contains(QString::fromLatin1(r))) << r;
-    }
-}
-
 class Addresses : public ::testing::TestWithParam<Case>
 {
 };
