@@ -45,18 +45,6 @@ TEST(Scan, NothingToDoReturnsAtOnce)
     EXPECT_EQ(TesseractEnginePool::shared().createdCount(), engines);
 }
 
-TEST(Scan, TextAndFacesAreReadOnlyWhenAskedFor)
-{
-    const PIIDetector::ScanResult text = PIIDetector::scanNow(contacts().image, PIITypes(), true);
-    EXPECT_TRUE(text.ocrText.contains(QStringLiteral("jane.example@example.com")));
-    EXPECT_FALSE(text.ocrText.endsWith(QLatin1Char('\n')));
-    EXPECT_TRUE(text.piiRects.isEmpty());
-    EXPECT_TRUE(text.faceRects.isEmpty());
-    const PIIDetector::ScanResult faces = PIIDetector::scanNow(contacts().image, PIIType::faces, false);
-    EXPECT_TRUE(faces.ocrText.isEmpty());
-    EXPECT_TRUE(faces.piiRects.isEmpty());
-}
-
 // The rectangle is the union of the symbol boxes of the match, grown by 4 pixels on every side.
 TEST(Scan, RectangleIsTheSymbolBoxPlusFourPixels)
 {

@@ -32,55 +32,6 @@ struct Case
 
 void PrintTo(const Case &c, std::ostream *os) { *os << c.line; }
 
-class Phones : public ::testing::TestWithParam<Case>
-{
-};
-
-TEST_P(Phones, FindsNumbersNotDecoys)
-{
-    // The user's own region first; the neighbours' national formats are tried as well.
-    const PhoneDetector detector({QStringLiteral("US"), QStringLiteral("GB"), QStringLiteral("DE"), QStringLiteral("FR")});
-    const QString line = QString::fromUtf8(GetParam().line);
-    EXPECT_EQ(texts(line, detector.find(line)), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, Phones,
-    ::testing::Values(Case{"Mobile (201) 555-0123", {"(201) 555-0123"}},
-                      Case{"Office +1 415 555 0132.", {"+1 415 555 0132"}},
-                      Case{"London 020 7946 0018", {"020 7946 0018"}},
-                      Case{"Berlin 030 23125 017", {"030 23125 017"}},
-                      Case{"Paris 01 99 00 12 34", {"01 99 00 12 34"}},
-                      Case{"😀 call +44 20 7946 0958", {"+44 20 7946 0958"}},
-                      // Possible but unassigned numbers after a phone word or with a "+".
-                      Case{"Call me at 555-555-0142 before noon", {"555-555-0142"}},
-                      Case{"or +1 555 555 0178.", {"+1 555 555 0178"}},
-                      Case{"Tel: 555 555 0101", {"555 555 0101"}},
-                      Case{"Ticket 555-555-0142 closed", {}},
-                      Case{"call about invoice 5555550142", {}},
-                      Case{"Order ID: 4155550199", {}},
-                      Case{"Invoice #2015550123", {}},
-                      // Identifiers after a label or a "#", in the forms order and ticket pages print.
-                      Case{"Ref-2125550147 paid", {}},
-                      Case{"Order no. 3125550199 shipped", {}},
-                      Case{"Ticket: (201) 555-0123", {}},
-                      Case{"Bestellnr. 030 23125 017", {}},
-                      Case{"see # 4155550167", {}},
-                      // A label word elsewhere in the line does not hide the number.
-                      Case{"Customer phone: (201) 555-0123", {"(201) 555-0123"}},
-                      Case{"Order shipped, call (201) 555-0123", {"(201) 555-0123"}},
-                      Case{"Total $2015550123 due", {}},
-                      Case{"on 2024-05-12 at 14:30, 12.5%", {}},
-                      Case{"Date 12/03/2024 time 14:30:07", {}}));
-
-TEST(PhoneRegions, DefaultsIncludeTheNeighbours)
-{
-    const QStringList regions = PhoneDetector::regionsForUser();
-    for (const char *r : {"US", "GB", "DE", "FR"}) {
-        EXPECT_TRUE(regions.contains(QString::fromLatin1(r))) << r;
-    }
-}
-
 class Addresses : public ::testing::TestWithParam<Case>
 {
 };
@@ -128,6 +79,15 @@ struct Laid
     double x, y, w, h;
 };
 
+QList<RecognizedLine> laidOut(const std::vector<Laid> &laid)
+{
+    QList<RecognizedLine> lines;
+    for (const Laid &l : laid) {
+        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
+    }
+    return lines;
+}
+
 struct Layout
 {
     const char *what;
@@ -143,10 +103,7 @@ class AcrossLines : public ::testing::TestWithParam<Layout>
 
 TEST_P(AcrossLines, JoinsTheLinesOfEachAddress)
 {
-    QList<RecognizedLine> lines;
-    for (const Laid &l : GetParam().lines) {
-        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
-    }
+    const QList<RecognizedLine> lines = laidOut(GetParam().lines);
     std::vector<std::string> found;
     for (const AddressDetector::Block &b : AddressDetector::findAcrossLines(lines)) {
         found.push_back(b.lines.join(QStringLiteral(" / ")).toStdString());
@@ -231,10 +188,7 @@ TEST_P(Contexts, RowAndColumnHeading)
         {"(503) 555-", 400, 24, 70, 11},   {"5.3.2.1", 100, 120, 50, 10},  {"Build", 500, 10, 40, 10},
         {"7.3.19.2", 500, 24, 55, 10},     {"Eales)", 500, 38, 55, 10},    {"7.3.19.4", 500, 52, 55, 10},
     };
-    QList<RecognizedLine> lines;
-    for (const Laid &l : laid) {
-        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
-    }
+    const QList<RecognizedLine> lines = laidOut(laid);
     const QList<LineContext> contexts = LineContexts::of(lines);
     ASSERT_EQ(contexts.size(), lines.size());
     const Around &want = GetParam();
@@ -264,10 +218,7 @@ class Wrapped : public ::testing::TestWithParam<Layout>
 // column, a line elsewhere or far below is not.
 TEST_P(Wrapped, JoinsANumberOverTwoLines)
 {
-    QList<RecognizedLine> lines;
-    for (const Laid &l : GetParam().lines) {
-        lines.append({QString::fromUtf8(l.text), {}, QRectF(l.x, l.y, l.w, l.h)});
-    }
+    const QList<RecognizedLine> lines = laidOut(GetParam().lines);
     const PhoneDetector detector({QStringLiteral("US"), QStringLiteral("GB"), QStringLiteral("FR")});
     std::vector<std::string> found;
     for (const PhoneDetector::LineMatch &m : detector.findWrapped(lines, LineContexts::of(lines))) {
@@ -283,6 +234,8 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"stray quote", {{"Or Paris: +33 1 99 00 '", 10, 10, 150, 12}, {"27 41", 12, 26, 40, 12}}, {"+33 1 99 00", "27 41"}},
         Layout{"order column", {{"4155550193", 10, 10, 80, 12}, {"4155550194", 10, 26, 80, 12}}, {}},
         Layout{"other column", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 200, 26, 30, 12}}, {}},
+        // Seven digits or more open a number of their own, not the end of the one above.
+        Layout{"long second line", {{"Call me at +44 20", 10, 10, 120, 12}, {"79460958 tonight", 10, 26, 90, 12}}, {}},
         Layout{"far below", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 10, 40, 30, 12}}, {}}));
 
 } // namespace

@@ -14,67 +14,69 @@ namespace {
 struct Screen
 {
     const char *name;
-    double maxCer; // small monospace type still loses underscores and gains spaces
+    int kinds;          // what is asked for; the text is read when maxCer >= 0
+    const char *kind;   // the planted kind scored; null for all
+    int percent;        // share of those planted items wholly hidden
+    double maxCer;      // small monospace type still loses underscores and gains spaces
+    double scale = 0;   // the enlargement chosen for reading; 0: not checked
 };
 
-void PrintTo(const Screen &s, std::ostream *os) { *os << s.name; }
+void PrintTo(const Screen &s, std::ostream *os) { *os << s.name << ' ' << s.kinds; }
 
 class Fixtures : public ::testing::TestWithParam<Screen>
 {
 };
 
-TEST_P(Fixtures, PlantedItemsAreReadAndHiddenDecoysAreNot)
+// Planted items are hidden and decoys are not; dark screens are inverted and small text enlarged.
+TEST_P(Fixtures, PlantedItemsAreHiddenAndDecoysAreNot)
 {
-    const FixtureScore::Fixture f = FixtureScore::load(QString::fromLatin1(GetParam().name));
+    const Screen &p = GetParam();
+    const FixtureScore::Fixture f = FixtureScore::load(QString::fromLatin1(p.name));
     ASSERT_FALSE(f.image.isNull());
-    ASSERT_FALSE(f.items.isEmpty());
-    const PIIDetector::ScanResult r = PIIDetector::scanNow(f.image, PIITypes::fromInt(kTextPIITypesMask), true);
+    const QImage grey = f.image.convertToFormat(QImage::Format_Grayscale8);
+    EXPECT_EQ(TextRecognizer::looksDark(grey), QByteArray(p.name).contains("-dark-"));
+    if (p.scale > 0) {
+        EXPECT_EQ(TextRecognizer::chooseScale(grey), p.scale);
+    }
+    const PIIDetector::ScanResult r = PIIDetector::scanNow(f.image, PIITypes::fromInt(p.kinds), p.maxCer >= 0);
+    if (!(p.kinds & PIIType::faces)) {
+        EXPECT_TRUE(r.faceRects.isEmpty());
+    }
     FixtureScore::Score s;
     FixtureScore::scoreInto(f, r, s);
-    const int planted = std::accumulate(s.planted.begin(), s.planted.end(), 0);
-    const int covered = std::accumulate(s.covered.begin(), s.covered.end(), 0);
-    // Nearly every planted item lies wholly under rectangles; none of the decoys is boxed.
-    EXPECT_GE(covered * 100, planted * 95) << s.misses.join(QLatin1Char('\n')).toStdString();
+    const QString kind = QString::fromLatin1(p.kind);
+    const int planted = p.kind ? s.planted.value(kind) : std::accumulate(s.planted.begin(), s.planted.end(), 0);
+    const int covered = p.kind ? s.covered.value(kind) : std::accumulate(s.covered.begin(), s.covered.end(), 0);
+    ASSERT_GT(planted, 5);
+    EXPECT_GE(covered * 100, planted * p.percent) << s.misses.join(QLatin1Char('\n')).toStdString();
+    if (p.percent == 0) {
+        EXPECT_TRUE(r.piiRects.isEmpty());
+    }
     EXPECT_EQ(s.decoyHits, 0) << s.decoyNames.join(QLatin1Char('\n')).toStdString();
-    EXPECT_LE(s.cer(), GetParam().maxCer);
+    if (p.maxCer >= 0) {
+        EXPECT_LE(s.cer(), p.maxCer);
+        EXPECT_FALSE(r.ocrText.endsWith(QLatin1Char('\n')));
+    } else if (!(p.kinds & kTextPIITypesMask)) {
+        EXPECT_TRUE(r.ocrText.isEmpty());
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Screens, Fixtures,
-                         ::testing::Values(Screen{"contacts-light-13px-1x", 0.02}, // light, 1x
-                                           Screen{"terminal-dark-14px-1x", 0.08},  // dark, monospace
-                                           Screen{"billing-dark-18px-2x", 0.02},   // dark, HiDPI
-                                           Screen{"feed-dark-12px-1x", 0.05},      // text on photos and bubbles
-                                           Screen{"inventory-light-16px-2x", 0.02})); // table cells of large type
+constexpr int kText = kTextPIITypesMask;
 
-class MultiLineAddresses : public ::testing::TestWithParam<const char *>
-{
-};
-
-// Cards with addresses over two and three lines, and a form with the city, state and ZIP in
-// fields side by side: every line of every address lies under the rectangles.
-TEST_P(MultiLineAddresses, EveryLineIsHidden)
-{
-    const FixtureScore::Fixture f = FixtureScore::load(QString::fromLatin1(GetParam()));
-    ASSERT_FALSE(f.image.isNull());
-    FixtureScore::Score s;
-    FixtureScore::scoreInto(f, PIIDetector::scanNow(f.image, PIIType::addresses, false), s);
-    ASSERT_GT(s.planted.value(QStringLiteral("addresses")), 5);
-    EXPECT_EQ(s.covered.value(QStringLiteral("addresses")), s.planted.value(QStringLiteral("addresses")))
-        << s.misses.join(QLatin1Char('\n')).toStdString();
-}
-
-INSTANTIATE_TEST_SUITE_P(Screens, MultiLineAddresses, ::testing::Values("crm-light-13px-1x", "checkout-dark-15px-2x"));
-
-TEST(Preparation, DarkScreensAreInvertedAndSmallTextEnlarged)
-{
-    const QImage dark = FixtureScore::load(QStringLiteral("terminal-dark-14px-1x")).image.convertToFormat(QImage::Format_Grayscale8);
-    const QImage light = FixtureScore::load(QStringLiteral("contacts-light-13px-1x")).image.convertToFormat(QImage::Format_Grayscale8);
-    const QImage hidpi = FixtureScore::load(QStringLiteral("billing-dark-18px-2x")).image.convertToFormat(QImage::Format_Grayscale8);
-    EXPECT_TRUE(TextRecognizer::looksDark(dark));
-    EXPECT_FALSE(TextRecognizer::looksDark(light));
-    EXPECT_EQ(TextRecognizer::chooseScale(light), 2.0);
-    EXPECT_EQ(TextRecognizer::chooseScale(hidpi), 1.0);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Screens, Fixtures,
+    ::testing::Values(Screen{"contacts-light-13px-1x", kText, nullptr, 95, 0.02, 2.0}, // light, 1x
+                      Screen{"terminal-dark-14px-1x", kText, nullptr, 95, 0.08},       // dark, monospace
+                      Screen{"billing-dark-18px-2x", kText, nullptr, 95, 0.02, 1.0},   // dark, HiDPI
+                      Screen{"feed-dark-12px-1x", kText, nullptr, 95, 0.05},           // text on photos and bubbles
+                      Screen{"inventory-light-16px-2x", kText, nullptr, 95, 0.02},     // table cells of large type
+                      // Nothing of the text asked for, then faces only: text read alone, or nothing read.
+                      Screen{"contacts-light-13px-1x", 0, nullptr, 0, 0.02},
+                      Screen{"contacts-light-13px-1x", PIIType::faces, nullptr, 0, -1},
+                      // Addresses over two and three lines on cards, and city, state and ZIP in
+                      // fields side by side: every line of every address hidden.
+                      Screen{"crm-light-13px-1x", PIIType::addresses, "addresses", 100, -1},
+                      Screen{"checkout-dark-15px-2x", PIIType::addresses, "addresses", 100, -1}));
 
 // Rectangles are in the original bitmap's pixels whatever the preparation: the same item
 // read at a different enlargement lands in the same place.
