@@ -86,25 +86,20 @@ TEST(AnnotationRenderTest, BlackBoxAndMarksOffTheImage)
 TEST(AnnotationRenderTest, PixelationIsEightByEightFlatBlocksSampledFromTheVisiblePart)
 {
     const QImage original = uniquePixels(160, 160);
-    struct Case
-    {
-        QRectF rect;
-        QRect region; // the part of the image that is sampled and covered
-    };
-    const Case cases[] = {
+    // The mark, and the part of the image that is sampled and covered.
+    const std::pair<QRectF, QRect> cases[] = {
         {QRectF(16, 32, 64, 96), QRect(16, 32, 64, 96)},
         {QRectF(-40, 10, 80, 80), QRect(0, 10, 40, 80)},     // half past the left edge
         {QRectF(120, 120, 80, 80), QRect(120, 120, 40, 40)}, // past the bottom-right corner
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.region.x());
-        const QImage out = render({mark(AnnotationTool::blur, c.rect)}, original);
-        EXPECT_EQ(changedOutside(out, original, c.region), 0);
-        const double blockW = c.rect.width() / 8, blockH = c.rect.height() / 8;
-        const QRect &g = c.region;
+    for (const auto &[rect, g] : cases) {
+        SCOPED_TRACE(g.x());
+        const QImage out = render({mark(AnnotationTool::blur, rect)}, original);
+        EXPECT_EQ(changedOutside(out, original, g), 0);
+        const double blockW = rect.width() / 8, blockH = rect.height() / 8;
         for (int j = 0; j < 8; ++j) {
             for (int i = 0; i < 8; ++i) {
-                const QRect block = QRectF(c.rect.x() + i * blockW, c.rect.y() + j * blockH, blockW, blockH)
+                const QRect block = QRectF(rect.x() + i * blockW, rect.y() + j * blockH, blockW, blockH)
                                         .toRect()
                                         .intersected(original.rect());
                 if (block.isEmpty()) {

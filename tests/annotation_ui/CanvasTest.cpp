@@ -2,7 +2,7 @@
 #include "annotation/AnnotationStore.h"
 #include "annotation/widgets/AnnotationCanvasView.h"
 
-#include "EditorTestSupport.h"
+#include "common/TestPointer.h"
 #include "common/TestImages.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-using namespace EditorTestSupport;
+using namespace TestPointer;
 
 namespace {
 
@@ -26,13 +26,8 @@ struct Canvas : ::testing::Test
 
 TEST_F(Canvas, ShapesNeedMoreThanTwoPointsEachWayAndAnArrowNone)
 {
-    struct Case
-    {
-        AnnotationTool tool;
-        QPointF from, to;
-        std::optional<QRectF> rect; // image pixels
-    };
-    const Case cases[] = {
+    // The tool, the drag in view points, and the mark's rectangle in image pixels.
+    const std::tuple<AnnotationTool, QPointF, QPointF, std::optional<QRectF>> cases[] = {
         {AnnotationTool::rectangle, {10, 10}, {12, 20}, std::nullopt}, // 2 × 10: too thin
         {AnnotationTool::rectangle, {10, 10}, {13, 13}, QRectF(20, 20, 6, 6)},
         {AnnotationTool::ellipse, {50, 40}, {20, 10}, QRectF(40, 20, 60, 60)}, // dragged up and left
@@ -40,15 +35,15 @@ TEST_F(Canvas, ShapesNeedMoreThanTwoPointsEachWayAndAnArrowNone)
         {AnnotationTool::redact, {100, 50}, {150, 60}, QRectF(200, 100, 100, 20)},
         {AnnotationTool::arrow, {30, 40}, {30, 40}, QRectF()}, // a click: a zero-length arrow
     };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(AnnotationTools::rawValue(c.tool).toStdString());
+    for (const auto &[tool, from, to, rect] : cases) {
+        SCOPED_TRACE(AnnotationTools::rawValue(tool).toStdString());
         store.setAnnotations({});
-        store.setCurrentTool(c.tool);
-        drag(&canvas, c.from, c.to);
-        ASSERT_EQ(store.annotations().size(), c.rect ? 1 : 0);
-        if (c.rect) {
-            EXPECT_EQ(first().tool(), c.tool);
-            EXPECT_EQ(first().rect, *c.rect);
+        store.setCurrentTool(tool);
+        drag(&canvas, from, to);
+        ASSERT_EQ(store.annotations().size(), rect ? 1 : 0);
+        if (rect) {
+            EXPECT_EQ(first().tool(), tool);
+            EXPECT_EQ(first().rect, *rect);
             EXPECT_EQ(first().strokeWidth, 3);
         }
     }

@@ -11,9 +11,10 @@
 #include "privacy/PIIDetector.h"
 #include "ui/ColorSwatch.h"
 
-#include "EditorTestSupport.h"
 #include "common/TestImages.h"
-#include "common/TestPalettes.h"
+#include "common/TestLook.h"
+#include "common/TestPointer.h"
+#include "common/TestSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -23,10 +24,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QStyleFactory>
 #include <QTest>
 
-using namespace EditorTestSupport;
+using namespace TestPointer;
 
 namespace {
 
@@ -44,15 +44,7 @@ struct Editor : ::testing::Test
     int cancelled = 0;
     std::unique_ptr<AnnotationEditorView> editor;
 
-    Editor()
-    {
-        // The settings live for the process: every test starts from the defaults.
-        settings.setEnablePIIRedaction(true);
-        for (Setter set : kinds) {
-            (settings.*set)(set != &AppSettings::setRedactAddresses && set != &AppSettings::setRedactFaces);
-        }
-        settings.setPiiRedactionStyle("blur");
-    }
+    Editor() { TestSettings::resetAll(settings); } // the settings live for the process
 
     void open(const QString &path)
     {
@@ -231,41 +223,25 @@ TEST_F(Editor, EveryControlIsNamedAndReachedByTab)
     }
 }
 
-// Renders the editor with a mark on a light and a dark palette, into $PICTROVE_LOOK_DIR
-// when set, for a person to look at; the checks catch a lost highlight of the chosen tool or a
-// Save button that looks the same enabled and disabled.
+// The checks catch a lost highlight of the chosen tool or a Save button that looks the same
+// enabled and disabled.
 TEST_F(Editor, LooksRightOnLightAndDark)
 {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    const QPalette original = QApplication::palette();
-    for (const auto &[name, palette] :
-         {std::pair{"light", TestPalettes::light()}, std::pair{"dark", TestPalettes::dark()}}) {
-        QApplication::setPalette(palette);
+    TestLook::onLightAndDark([&](const QString &name) {
         open(image);
         const QImage empty = editor->grab().toImage();
         drawRectangle();
         toolbar().toolButton(AnnotationTool::ellipse)->click();
         QApplication::processEvents();
         const QImage shot = editor->grab().toImage();
-        if (const QString dir = qEnvironmentVariable("PICTROVE_LOOK_DIR"); !dir.isEmpty()) {
-            shot.save(dir + QStringLiteral("/editor-%1.png").arg(QLatin1String(name)));
-        }
+        TestLook::keep(shot, "editor-" + name);
         const QWidget *tool = toolbar().toolButton(AnnotationTool::ellipse);
-        const QRect area(tool->mapTo(editor.get(), QPoint()), tool->size());
-        const QColor highlight = palette.color(QPalette::Highlight);
-        bool highlighted = false;
-        for (int y = area.top(); y <= area.bottom(); ++y) {
-            for (int x = area.left(); x <= area.right(); ++x) {
-                const QColor c = shot.pixelColor(x, y);
-                highlighted = highlighted || std::max({std::abs(c.red() - highlight.red()), std::abs(c.green() - highlight.green()),
-                                                       std::abs(c.blue() - highlight.blue())}) <= 8;
-            }
-        }
-        EXPECT_TRUE(highlighted) << name;
+        const QRgb highlight = QApplication::palette().color(QPalette::Highlight).rgb();
+        EXPECT_TRUE(TestImages::occursIn(shot, {tool->mapTo(editor.get(), QPoint()), tool->size()}, highlight, 8))
+            << name.toStdString();
         const QRect save(editor->saveButton()->mapTo(editor.get(), QPoint()), editor->saveButton()->size());
-        EXPECT_NE(empty.copy(save), shot.copy(save)) << name; // disabled and enabled Save differ
-    }
-    QApplication::setPalette(original);
+        EXPECT_NE(empty.copy(save), shot.copy(save)) << name.toStdString(); // disabled and enabled Save differ
+    });
 }
 
 } // namespace

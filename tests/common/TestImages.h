@@ -70,13 +70,15 @@ inline bool pixelsAndResolutionOnly(const QByteArray &png)
            std::all_of(types.begin(), types.end(), [&](const QByteArray &t) { return allowed.contains(t); });
 }
 
-// Whether the colour occurs in the image within the area.
-inline bool occursIn(const QImage &image, const QRect &area, QRgb color)
+// Whether the colour, within `tolerance` on each channel, occurs in the image within the area.
+inline bool occursIn(const QImage &image, const QRect &area, QRgb color, int tolerance = 0)
 {
     const QRect a = area.intersected(image.rect());
     for (int y = a.top(); y <= a.bottom(); ++y) {
         for (int x = a.left(); x <= a.right(); ++x) {
-            if (image.pixel(x, y) == color) {
+            const QRgb p = image.pixel(x, y);
+            if (std::max({std::abs(qRed(p) - qRed(color)), std::abs(qGreen(p) - qGreen(color)),
+                          std::abs(qBlue(p) - qBlue(color))}) <= tolerance) {
                 return true;
             }
         }

@@ -40,11 +40,8 @@ struct Fixture
 TEST(FolderField, BrowseStoresTheChosenFolderWithHomeAsTilde)
 {
     const QString home = QDir::homePath();
-    struct Case
-    {
-        QString chosen; // empty: cancelled
-        QString stored;
-    } cases[] = {
+    // Chosen (empty: cancelled), stored.
+    const std::pair<QString, QString> cases[] = {
         {home + "/Screens", "~/Screens"},
         {home, "~"},
         {"/media/usb/Shots", "/media/usb/Shots"},
@@ -52,47 +49,37 @@ TEST(FolderField, BrowseStoresTheChosenFolderWithHomeAsTilde)
         {"/mnt" + home + "/Shots", "/mnt" + home + "/Shots"}, // home in the middle is not home
         {"", "untouched"},
     };
-    for (const Case &c : cases) {
+    for (const auto &[chosen, stored] : cases) {
         Fixture f;
         f.settings.set(Settings::sourceFolder, QStringLiteral("untouched"));
         GeneralTab tab(f.settings);
-        tab.watchFolder()->setChooser([&c](QWidget *, const QString &, const QString &) { return c.chosen; });
+        tab.watchFolder()->setChooser([chosen = chosen](QWidget *, const QString &, const QString &) { return chosen; });
         QTest::mouseClick(tab.watchFolder()->browseButton(), Qt::LeftButton);
-        EXPECT_EQ(f.settings.get(Settings::sourceFolder), c.stored) << c.chosen.toStdString();
-        EXPECT_EQ(tab.watchFolder()->field()->text(), c.stored);
+        EXPECT_EQ(f.settings.get(Settings::sourceFolder), stored) << chosen.toStdString();
+        EXPECT_EQ(tab.watchFolder()->field()->text(), stored);
     }
 }
 
-TEST(FolderField, ClearButtonEmptiesTheSetting)
+TEST(FolderField, TypedFolderIsStoredAsTypedAMissingOneIsNotedAndClearEmptiesIt)
 {
     Fixture f;
     f.settings.set(Settings::sourceFolder, QStringLiteral("~/Shots"));
+    const QString existing = TestEnvironment::makeFolder("Shots");
     GeneralTab tab(f.settings);
     tab.show();
+    QLineEdit *field = tab.saveTo()->field();
+    const std::pair<QString, bool> cases[] = {{existing, false}, {"~/Nowhere", true}, {"~", false}};
+    for (const auto &[typed, noted] : cases) {
+        field->clear();
+        QTest::keyClicks(field, typed);
+        EXPECT_EQ(f.settings.get(Settings::destinationFolder), typed);
+        EXPECT_EQ(!tab.saveTo()->missingNote()->isHidden(), noted) << typed.toStdString();
+    }
     const QList<QToolButton *> clear = tab.watchFolder()->field()->findChildren<QToolButton *>();
     ASSERT_EQ(clear.size(), 1);
     EXPECT_EQ(clear.first()->accessibleName(), "Clear Watch Folder");
     QTest::mouseClick(clear.first(), Qt::LeftButton);
     EXPECT_EQ(f.settings.get(Settings::sourceFolder), "");
-}
-
-TEST(FolderField, TypedFolderIsStoredAsTypedAndAMissingOneIsNoted)
-{
-    Fixture f;
-    const QString existing = TestEnvironment::makeFolder("Shots");
-    GeneralTab tab(f.settings);
-    QLineEdit *field = tab.saveTo()->field();
-    const struct
-    {
-        QString typed;
-        bool noted;
-    } cases[] = {{existing, false}, {"~/Nowhere", true}, {"~", false}};
-    for (const auto &c : cases) {
-        field->clear();
-        QTest::keyClicks(field, c.typed);
-        EXPECT_EQ(f.settings.get(Settings::destinationFolder), c.typed);
-        EXPECT_EQ(!tab.saveTo()->missingNote()->isHidden(), c.noted) << c.typed.toStdString();
-    }
 }
 
 TEST(PreferencesView, EnablingRulesFollowTheSwitches)
@@ -144,22 +131,18 @@ TEST(PreferencesView, CtrlTabAndCtrlPageDownMoveBetweenTabs)
     PreferencesView view(f.settings);
     view.show();
     QApplication::setActiveWindow(&view);
-    const struct
-    {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        int from, to;
-    } moves[] = {{Qt::Key_Tab, Qt::ControlModifier, 0, 1},
-                 {Qt::Key_PageDown, Qt::ControlModifier, 1, 2},
-                 {Qt::Key_PageUp, Qt::ControlModifier, 2, 1},
-                 {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1, 0}};
-    for (const auto &m : moves) {
-        view.tabs()->setCurrentIndex(m.from);
+    const std::tuple<Qt::Key, Qt::KeyboardModifiers, int, int> moves[] = {
+        {Qt::Key_Tab, Qt::ControlModifier, 0, 1},
+        {Qt::Key_PageDown, Qt::ControlModifier, 1, 2},
+        {Qt::Key_PageUp, Qt::ControlModifier, 2, 1},
+        {Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier, 1, 0}};
+    for (const auto &[key, modifiers, from, to] : moves) {
+        view.tabs()->setCurrentIndex(from);
         // From a control inside the page, where the keyboard focus is while a person works.
         QWidget *inside = view.tabs()->currentWidget()->findChildren<QWidget *>().value(3, view.tabs());
         inside->setFocus();
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : inside, m.key, m.modifiers);
-        EXPECT_EQ(view.tabs()->currentIndex(), m.to) << m.from << "->" << m.to;
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : inside, key, modifiers);
+        EXPECT_EQ(view.tabs()->currentIndex(), to) << from << "->" << to;
     }
 }
 
@@ -196,14 +179,10 @@ TEST(TagsTab, AddingFavoritesAndClearingRecents)
     lists.addRecentTag(TagItem::create("invoice"));
     TagsTab tab(f.settings);
     EXPECT_FALSE(tab.emptyFavoritesText()->isHidden());
-    const struct
-    {
-        const char *typed;
-        bool addEnabled;
-    } names[] = {{"", false}, {"   \t ", false}, {"  Work\t", true}};
-    for (const auto &n : names) {
-        tab.newTagField()->setText(n.typed);
-        EXPECT_EQ(tab.addButton()->isEnabled(), n.addEnabled) << n.typed;
+    const std::pair<const char *, bool> names[] = {{"", false}, {"   \t ", false}, {"  Work\t", true}};
+    for (const auto &[typed, addEnabled] : names) {
+        tab.newTagField()->setText(typed);
+        EXPECT_EQ(tab.addButton()->isEnabled(), addEnabled) << typed;
     }
     tab.swatches().at(4)->click();
     EXPECT_EQ(tab.newTagColor(), 4);

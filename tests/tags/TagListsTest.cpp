@@ -229,8 +229,6 @@ TEST(TagSearch, MatchesIgnoringLetterCaseByTheLanguage)
     EXPECT_FALSE(TagSearch::equalIgnoringCase("Work", "Works"));
 }
 
-
-
 template <typename F>
 QStringList logged(F &&call)
 {

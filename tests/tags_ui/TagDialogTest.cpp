@@ -235,8 +235,6 @@ TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentListAndSkipOrAnnotateNothing)
     EXPECT_EQ(editorRequests.first().value("url").toUrl(), QUrl::fromLocalFile(annotated));
 }
 
-
-
 class FixedBox : public QWidget
 {
 public:

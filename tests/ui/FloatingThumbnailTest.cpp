@@ -5,8 +5,9 @@
 #include "ui/ThumbnailGeometry.h"
 #include "ui/ThumbnailStack.h"
 
-#include "common/TestEnvironment.h"
+#include "common/TestImages.h"
 #include "common/TestLook.h"
+#include "common/TestPointer.h"
 #include "common/TestRecords.h"
 
 #include <gtest/gtest.h>
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QImage>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
 
@@ -24,19 +24,7 @@ namespace {
 
 ScreenshotRecord recordWithImage(const QSize &size)
 {
-    const QString path = TestEnvironment::makeFolder(QStringLiteral("shots")) + "/screenshot_10-00-00.png";
-    if (!size.isEmpty()) {
-        QImage image(size, QImage::Format_RGB32);
-        image.fill(QColor(40, 120, 200));
-        image.save(path);
-    }
-    return TestRecords::record(path);
-}
-
-void sendMouse(QWidget *w, QEvent::Type type, const QPointF &pos, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent event(type, pos, w->mapToGlobal(pos), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &event);
+    return TestRecords::record(TestImages::writeImage("screenshot_10-00-00.png", size.width(), size.height()));
 }
 
 TEST(ThumbnailGeometry, StackingPlacementAndPointerThresholds)
@@ -50,18 +38,13 @@ TEST(ThumbnailGeometry, StackingPlacementAndPointerThresholds)
     EXPECT_EQ(ThumbnailGeometry::previewSize({}), QSize(16, 9));
 
     using G = ThumbnailGeometry::Gesture;
-    struct Case
-    {
-        QPointF delta;
-        G gesture;
-    };
-    const Case cases[] = {
+    const std::pair<QPointF, G> cases[] = {
         {{4, 0}, G::None},   {{3, 4}, G::None},   {{40, -10}, G::Swipe}, {{31, 30}, G::Swipe},
         {{6, 0}, G::Drag},   {{30, 0}, G::Drag},  {{-40, 0}, G::Drag},   {{31, 31}, G::Drag},
         {{0, -20}, G::Drag},
     };
-    for (const Case &c : cases) {
-        EXPECT_EQ(ThumbnailGeometry::classifyDrag(c.delta), c.gesture) << c.delta.x() << "," << c.delta.y();
+    for (const auto &[delta, gesture] : cases) {
+        EXPECT_EQ(ThumbnailGeometry::classifyDrag(delta), gesture) << delta.x() << "," << delta.y();
     }
 }
 
@@ -157,16 +140,9 @@ TEST(FloatingThumbnail, LimitOfFiveSparesPinnedPanels)
 
 TEST(FloatingThumbnail, ClickSwipeAndDrag)
 {
-    struct Case
-    {
-        const char *what;
-        QList<QPointF> moves; // drag events after the press at (20, 20)
-        QPointF release;
-        bool dragStarted;
-        QList<ThumbnailAction> actions;
-        bool gone;
-    };
-    const Case cases[] = {
+    // What, the moves after the press at (20, 20), the release, whether a file drag started,
+    // what was reported, whether the panel went.
+    const std::tuple<const char *, QList<QPointF>, QPointF, bool, QList<ThumbnailAction>, bool> cases[] = {
         {"click 4 away", {}, {24, 20}, false, {ThumbnailAction::tagScreenshot}, true},
         {"release exactly 5 away", {}, {25, 20}, false, {}, false},
         {"release 5 away on the diagonal", {}, {23, 24}, false, {}, false},
@@ -174,7 +150,7 @@ TEST(FloatingThumbnail, ClickSwipeAndDrag)
         {"slow move right", {{26, 20}}, {26, 20}, true, {}, false},
         {"to the left", {{-20, 20}}, {-20, 20}, true, {}, false},
     };
-    for (const Case &c : cases) {
+    for (const auto &[what, moves, release, dragged, actions, gone] : cases) {
         ThumbnailStack stack;
         QList<ThumbnailAction> reported;
         FloatingThumbnailPanel *panel = stack.showThumbnail(
@@ -182,28 +158,19 @@ TEST(FloatingThumbnail, ClickSwipeAndDrag)
         ThumbnailContentView *view = panel->thumbnailContentView();
         bool dragStarted = false;
         view->startFileDrag = [&] { dragStarted = true; };
-        sendMouse(view, QEvent::MouseButtonPress, {20, 20}, Qt::LeftButton, Qt::LeftButton);
-        for (const QPointF &m : c.moves) {
-            sendMouse(view, QEvent::MouseMove, m, Qt::NoButton, Qt::LeftButton);
-        }
-        sendMouse(view, QEvent::MouseButtonRelease, c.release, Qt::LeftButton, Qt::NoButton);
+        TestPointer::gesture(view, {20, 20}, moves, release);
         QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
-        EXPECT_EQ(dragStarted, c.dragStarted) << c.what;
-        EXPECT_EQ(reported, c.actions) << c.what;
-        EXPECT_EQ(stack.panels().isEmpty(), c.gone) << c.what;
+        EXPECT_EQ(dragStarted, dragged) << what;
+        EXPECT_EQ(reported, actions) << what;
+        EXPECT_EQ(stack.panels().isEmpty(), gone) << what;
     }
 }
 
 // An action is reported once, after the panel has slid out, whatever else dismisses it meanwhile.
 TEST(FloatingThumbnail, AnActionIsReportedOnceAfterTheSlideOut)
 {
-    struct Case
-    {
-        const char *what;
-        std::function<void(ThumbnailStack &, FloatingThumbnailPanel *)> act;
-        ThumbnailAction reported;
-    };
-    const Case cases[] = {
+    const std::tuple<const char *, std::function<void(ThumbnailStack &, FloatingThumbnailPanel *)>, ThumbnailAction>
+        cases[] = {
         {"delete trashes the file at once",
          [](ThumbnailStack &, FloatingThumbnailPanel *panel) {
              panel->thumbnailContentView()->runContextMenuItem(QStringLiteral("Delete Screenshot"));
@@ -228,7 +195,7 @@ TEST(FloatingThumbnail, AnActionIsReportedOnceAfterTheSlideOut)
          },
          ThumbnailAction::redactPII},
     };
-    for (const Case &c : cases) {
+    for (const auto &[what, act, action] : cases) {
         ThumbnailStack stack;
         const ScreenshotRecord record = recordWithImage({300, 200});
         QList<ThumbnailAction> reported;
@@ -236,10 +203,10 @@ TEST(FloatingThumbnail, AnActionIsReportedOnceAfterTheSlideOut)
             EXPECT_EQ(r.id, record.id);
             reported << a;
         });
-        c.act(stack, panel);
+        act(stack, panel);
         QTest::qWait(FloatingThumbnailPanel::dismissMs + 150);
-        EXPECT_EQ(reported, QList<ThumbnailAction>{c.reported}) << c.what;
-        EXPECT_TRUE(stack.panels().isEmpty()) << c.what;
+        EXPECT_EQ(reported, QList<ThumbnailAction>{action}) << what;
+        EXPECT_TRUE(stack.panels().isEmpty()) << what;
     }
 }
 
@@ -270,20 +237,11 @@ TEST(FloatingThumbnail, LooksRightOnLightAndDark)
     FloatingThumbnailPanel::setShadowsForced(false);
 }
 
-
-
 TEST(PreviewImage, ScalesEveryFormatInItsTrueColours)
 {
     // One-colour captures are written as palette or one-bit PNGs: those must not turn to noise.
     const QRgb blue = qRgb(0x30, 0x70, 0xc0);
-    struct Case
-    {
-        QImage::Format format;
-        const char *type;
-        Qt::AspectRatioMode mode;
-        QSize expected;
-    };
-    const Case cases[] = {
+    const std::tuple<QImage::Format, const char *, Qt::AspectRatioMode, QSize> cases[] = {
         {QImage::Format_RGB32, "PNG", Qt::KeepAspectRatio, {60, 33}},
         {QImage::Format_Indexed8, "PNG", Qt::KeepAspectRatio, {60, 33}},
         {QImage::Format_Mono, "PNG", Qt::KeepAspectRatio, {60, 33}},
@@ -291,18 +249,18 @@ TEST(PreviewImage, ScalesEveryFormatInItsTrueColours)
         {QImage::Format_RGB32, "JPEG", Qt::KeepAspectRatioByExpanding, {145, 80}},
     };
     int n = 0;
-    for (const Case &c : cases) {
-        QImage image(900, 496, c.format);
-        if (c.format == QImage::Format_RGB32) {
+    for (const auto &[format, type, mode, expected] : cases) {
+        QImage image(900, 496, format);
+        if (format == QImage::Format_RGB32) {
             image.fill(blue);
         } else {
             image.setColorTable({blue, blue});
             image.fill(0);
         }
         const QString path = TestEnvironment::home() + QStringLiteral("/preview-%1.img").arg(++n);
-        ASSERT_TRUE(image.save(path, c.type));
-        const QImage preview = PreviewImage::read(path, QSize(60, 80), c.mode);
-        EXPECT_EQ(preview.size(), c.expected) << n;
+        ASSERT_TRUE(image.save(path, type));
+        const QImage preview = PreviewImage::read(path, QSize(60, 80), mode);
+        EXPECT_EQ(preview.size(), expected) << n;
         for (const QPoint &at : {QPoint(1, 1), QPoint(preview.width() / 2, preview.height() / 2)}) {
             const QColor got = preview.pixelColor(at);
             EXPECT_NEAR(got.red(), 0x30, 3) << n; // JPEG is near, not exact

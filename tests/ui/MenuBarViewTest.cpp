@@ -184,8 +184,6 @@ TEST(PopoverGeometry, SizingAndPlacement)
     EXPECT_EQ(PopoverGeometry::placement({10, 500}, {282, 900}, available).y(), 24);
 }
 
-
-
 using Kind = StartupNotices::Kind;
 using Conditions = StartupNotices::Conditions;
 
