@@ -5,6 +5,8 @@
 #include "common/ScopedEnv.h"
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
+#include "common/TestLog.h"
+#include "common/TestSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +25,7 @@ protected:
     void SetUp() override
     {
         AppSettings s;
-        for (const SettingSpec *spec : Settings::all()) {
-            s.reset(spec->key);
-        }
+        TestSettings::resetAll(s);
     }
 };
 
@@ -238,11 +238,9 @@ TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntryAndLogsFai
     for (const bool enable : {true, false}) {
         QDir(autostart).removeRecursively();
         enable ? (void)TestEnvironment::writeFile(autostart, "not a folder") : (void)QDir().mkpath(file + "/inside");
-        testing::internal::CaptureStdout();
-        s.setLaunchAtLogin(enable);
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string line = std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") + "able launch at login: ";
-        EXPECT_EQ(out.rfind(line, 0), 0u) << out;
+        const std::string out = TestLog::printed([&] { s.setLaunchAtLogin(enable); });
+        EXPECT_TRUE(TestLog::oneLineStartingWith(out, std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") +
+                                                          "able launch at login: ")) << out;
         EXPECT_FALSE(s.launchAtLogin());
         QFile::remove(autostart);
     }

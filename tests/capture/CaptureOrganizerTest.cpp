@@ -35,22 +35,19 @@ struct RecordingDisplay : CaptureDisplay
 class CaptureOrganizerTest : public CaptureFixture
 {
 protected:
-    void SetUp() override
+    CaptureOrganizerTest()
     {
-        CaptureFixture::SetUp();
-        m_thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
-        m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
-        m_organizer->setAppNameSource([this] { return m_appName; });
+        m_organizer->setAppNameSource([] { return QStringLiteral("Text Editor"); });
         m_organizer->setRecentSink([this](const ScreenshotRecord &r) { m_recent.prepend(r); });
         m_organizer->setDisplay(&m_display);
         m_organizer->setThumbnailCache(m_thumbnails);
     }
 
-    std::unique_ptr<CaptureOrganizer> m_organizer;
-    std::shared_ptr<const FreedesktopThumbnailCache> m_thumbnails;
+    std::unique_ptr<CaptureOrganizer> m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
+    std::shared_ptr<const FreedesktopThumbnailCache> m_thumbnails =
+        std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
     RecordingDisplay m_display;
     QList<ScreenshotRecord> m_recent;
-    QString m_appName = QStringLiteral("Text Editor");
 };
 
 TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAndScanned)
@@ -241,14 +238,11 @@ TEST(ContentHash, KnownDigestsAndUnreadableFiles)
     EXPECT_EQ(ContentHash::ofFile("/nonexistent/file.png"), std::nullopt);
 }
 
-
-
 class CaptureSessionTest : public CaptureFixture
 {
 protected:
-    void SetUp() override
+    CaptureSessionTest()
     {
-        CaptureFixture::SetUp();
         QDir().mkpath(m_watched);
         m_settings.setSourceFolder(m_watched);
         m_settings.setScanOnCapture(false);
