@@ -92,8 +92,7 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
     } cases[] = {
         {true, true, true, true, {"clipboard", "thumbnail", "notification"}},
         {true, false, false, true, {"tagDialog", "notification"}},
-        {true, true, false, false, {"clipboard", "tagDialog"}},
-        {true, false, true, false, {"thumbnail"}},
+        {true, true, false, false, {"clipboard", "tagDialog"}}, {true, false, true, false, {"thumbnail"}},
         {false, true, true, true, {}},
     };
     int shade = 0;
@@ -313,8 +312,7 @@ TEST_F(CaptureSessionTest, CleanUpsRunWithTheGivenSettingsAndIndex)
         int intervalMs;
         int runs; // at least, within the wait
     } cases[] = {
-        {"soon after the start", 10, 3600 * 1000, 1},
-        {"periodic", 3600 * 1000, 20, 3},
+        {"soon after the start", 10, 3600 * 1000, 1}, {"periodic", 3600 * 1000, 20, 3},
     };
     for (const auto &c : cases) {
         QList<std::pair<const AppSettings *, const ScreenshotIndex *>> runs;

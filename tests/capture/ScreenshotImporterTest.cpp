@@ -33,10 +33,8 @@ TEST(ImportDate, FromNames)
         {"IMG_20240305_140709.jpg", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))},
         {"Screenshot 2024-02-30 at 14.07.09.png", QDateTime()}, // no such day
         {"Screenshot 2024-03-05 at 25.07.09.png", QDateTime()}, // no such hour
-        {"Screenshot 2024-03-05 at 13.07.09 PM.png", QDateTime()},
-        {"Screenshot 2024-03-05.png", QDateTime()},
-        {"holiday.png", QDateTime()},
-        {"1234567-03-05 14.07.09.png", QDateTime()},
+        {"Screenshot 2024-03-05 at 13.07.09 PM.png", QDateTime()}, {"Screenshot 2024-03-05.png", QDateTime()},
+        {"holiday.png", QDateTime()}, {"1234567-03-05 14.07.09.png", QDateTime()},
     };
     for (const auto &c : cases) {
         const auto found = ImportDate::fromName(QString::fromUtf8(c.name));
