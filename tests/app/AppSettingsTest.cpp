@@ -5,6 +5,8 @@
 #include "common/ScopedEnv.h"
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
+#include "common/TestLog.h"
+#include "common/TestSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +25,7 @@ protected:
     void SetUp() override
     {
         AppSettings s;
-        for (const SettingSpec *spec : Settings::all()) {
-            s.reset(spec->key);
-        }
+        TestSettings::resetAll(s);
     }
 };
 
@@ -59,14 +59,11 @@ TEST_F(AppSettingsTest, TextValuesAreCheckedAgainstTheKey)
         const char *refusal; // part of the error; null when the text is accepted
     };
     const Case cases[] = {
-        {"retentionDays", "365", qint64(365), nullptr},
-        {"retentionDays", "seven", qint64(30), "takes a whole number"},
+        {"retentionDays", "365", qint64(365), nullptr}, {"retentionDays", "seven", qint64(30), "takes a whole number"},
         {"retentionDays", "45", qint64(30), "one of 7, 14, 30, 60, 90, 365, not \"45\""},
-        {"maxRecentTags", "5", qint64(5), nullptr},
-        {"maxRecentTags", " 50", qint64(50), nullptr},
+        {"maxRecentTags", "5", qint64(5), nullptr}, {"maxRecentTags", " 50", qint64(50), nullptr},
         {"maxRecentTags", "4", qint64(10), "from 5 to 50, not \"4\""},
-        {"maxRecentTags", "51", qint64(10), "from 5 to 50"},
-        {"dedupeDuplicates", "yes", true, nullptr},
+        {"maxRecentTags", "51", qint64(10), "from 5 to 50"}, {"dedupeDuplicates", "yes", true, nullptr},
         {"dedupeDuplicates", "maybe", false, "true or false"},
         {"piiRedactionStyle", "black", QStringLiteral("black"), nullptr},
         {"piiRedactionStyle", "smudge", QStringLiteral("blur"), "one of blur, black"},
@@ -177,8 +174,7 @@ TEST_F(AppSettingsTest, LaunchAndQuitPutTheSystemSettingBack)
         const char *remembered;
         QVariant whileRunning, afterQuit;
     } cases[] = {
-        {"GNOME", true, nullptr, 1, "unset", false, QVariant()},
-        {"GNOME", true, "false", 1, "false", false, false},
+        {"GNOME", true, nullptr, 1, "unset", false, QVariant()}, {"GNOME", true, "false", 1, "false", false, false},
         {"GNOME", true, "true", 2, "true", false, true},
         // A value that is no boolean is remembered as unset and removed again.
         {"GNOME", true, "maybe", 1, "unset", false, QVariant()},
@@ -238,11 +234,9 @@ TEST_F(AppSettingsTest, LaunchAtLoginWritesAndRemovesTheAutostartEntryAndLogsFai
     for (const bool enable : {true, false}) {
         QDir(autostart).removeRecursively();
         enable ? (void)TestEnvironment::writeFile(autostart, "not a folder") : (void)QDir().mkpath(file + "/inside");
-        testing::internal::CaptureStdout();
-        s.setLaunchAtLogin(enable);
-        const std::string out = testing::internal::GetCapturedStdout();
-        const std::string line = std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") + "able launch at login: ";
-        EXPECT_EQ(out.rfind(line, 0), 0u) << out;
+        const std::string out = TestLog::printed([&] { s.setLaunchAtLogin(enable); });
+        EXPECT_TRUE(TestLog::oneLineStartingWith(out, std::string("Pictrove: Failed to ") + (enable ? "en" : "dis") +
+                                                          "able launch at login: ")) << out;
         EXPECT_FALSE(s.launchAtLogin());
         QFile::remove(autostart);
     }

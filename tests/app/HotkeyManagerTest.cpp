@@ -2,6 +2,8 @@
 #include "app/HotkeyManager.h"
 #include "platform/GlobalShortcutBackend.h"
 
+#include "common/TestLog.h"
+
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -49,9 +51,7 @@ TEST(HotkeyManager, RegistrationFailureRetryAndPresses)
     // Refused: one line with the status; the handler stays, and a retry reuses it rather than
     // adding a second one.
     log.status = -10;
-    testing::internal::CaptureStdout();
-    manager.registerHotkey();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Pictrove: Failed to register hotkey (status -10)\n");
+    EXPECT_EQ(TestLog::printed([&] { manager.registerHotkey(); }), "Pictrove: Failed to register hotkey (status -10)\n");
     EXPECT_FALSE(manager.isRegistered());
     EXPECT_TRUE(manager.hasHandler());
     log.status = 0;

@@ -4,6 +4,7 @@
 #include "app/ScreenshotMonitor.h"
 #include "common/TestEnvironment.h"
 #include "common/TestFiles.h"
+#include "common/TestLog.h"
 
 #include <gtest/gtest.h>
 
@@ -60,26 +61,23 @@ TEST_F(ScreenshotMonitorTest, LogLinesAndStateOfStartAndStopInAnyFolder)
 {
     m_folder += "/not/yet/there"; // made on start
     QSignalSpy changes(&monitor(), &ScreenshotMonitor::monitoringChanged);
-    testing::internal::CaptureStdout();
-    monitor().start();
-    monitor().start(); // the second call does nothing and says nothing
-    EXPECT_TRUE(monitor().isMonitoring());
-    EXPECT_TRUE(QFileInfo(m_folder).isDir());
-    monitor().stop();
-    monitor().stop(); // logs every time
-    const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Pictrove: Monitoring " + m_folder.toStdString() + " for screenshots\n"
-                   "Pictrove: Stopped monitoring\nPictrove: Stopped monitoring\n");
+    EXPECT_EQ(TestLog::printed([&] {
+                  monitor().start();
+                  monitor().start(); // the second call does nothing and says nothing
+                  EXPECT_TRUE(monitor().isMonitoring());
+                  EXPECT_TRUE(QFileInfo(m_folder).isDir());
+                  monitor().stop();
+                  monitor().stop(); // logs every time
+              }),
+              "Pictrove: Monitoring " + m_folder.toStdString() + " for screenshots\n"
+              "Pictrove: Stopped monitoring\nPictrove: Stopped monitoring\n");
     EXPECT_FALSE(monitor().isMonitoring());
     EXPECT_EQ(changes.count(), 2);
     m_monitor.reset();
 
     // One that cannot be opened is logged.
     m_folder = TestEnvironment::writeFile(TestEnvironment::makeFolder("blocked") + "/file", "x") + "/inside";
-    testing::internal::CaptureStdout();
-    monitor().start();
-    const std::string blocked = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(blocked, "Pictrove: Failed to open directory for monitoring: " + m_folder.toStdString() +
+    EXPECT_EQ(TestLog::printed([&] { monitor().start(); }), "Pictrove: Failed to open directory for monitoring: " + m_folder.toStdString() +
                        "\nPictrove: Monitoring " + m_folder.toStdString() + " for screenshots\n");
     EXPECT_TRUE(monitor().isMonitoring());
 }

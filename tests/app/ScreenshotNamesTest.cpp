@@ -24,36 +24,24 @@ TEST(ScreenshotNames, GenericLinuxToolAndOtherScriptNames)
 {
     const NameCase cases[] = {
         // The generic form: "Screenshot", a date and a time.
-        {"Screenshot 2024-03-05 at 14.07.09.png", true},
-        {"Screenshot 2024-03-05 at 9.07.09 PM.png", true},
-        {"screenshot 2024-03-05_14-07-09.JPG", true},
-        {"Screenshot 2024-03-05 at 14.07.09 (2).png", true},
-        {"Screenshot 2024-03-05 140709.heic", true},
-        {".Screenshot 2024-03-05 at 14.07.09.png", false},
-        {"Screen Shot 2019-01-01 at 10.00.00.png", false},
-        {"Screenshot 2024-03-05 at 14.07.09.mov", false},
-        {"Screenshot 2024-03-05.png", false},
-        {"Screenshot 2024-03-05 at 14.07.09.png.part", false},
+        {"Screenshot 2024-03-05 at 14.07.09.png", true}, {"Screenshot 2024-03-05 at 9.07.09 PM.png", true},
+        {"screenshot 2024-03-05_14-07-09.JPG", true}, {"Screenshot 2024-03-05 at 14.07.09 (2).png", true},
+        {"Screenshot 2024-03-05 140709.heic", true}, {".Screenshot 2024-03-05 at 14.07.09.png", false},
+        {"Screen Shot 2019-01-01 at 10.00.00.png", false}, {"Screenshot 2024-03-05 at 14.07.09.mov", false},
+        {"Screenshot 2024-03-05.png", false}, {"Screenshot 2024-03-05 at 14.07.09.png.part", false},
         {"Screenshot 2024-03-05 at 14.07.09.png ", false},
         // GNOME Shell, also the capitalised form of GNOME 47, and its clash suffixes.
-        {"Screenshot from 2024-03-05 14-07-09.png", true},
-        {"Screenshot From 2024-03-05 14-07-09.png", true},
-        {"Screenshot from 2024-03-05 14-07-09-1.png", true},
-        {"Screenshot from 2024-03-05 14-07-09-12.png", true},
-        {"Screencast from 2024-03-05 14-07-09.webm", false},
-        {"Screenshot from 2024-03-05 14-07.png", false},
+        {"Screenshot from 2024-03-05 14-07-09.png", true}, {"Screenshot From 2024-03-05 14-07-09.png", true},
+        {"Screenshot from 2024-03-05 14-07-09-1.png", true}, {"Screenshot from 2024-03-05 14-07-09-12.png", true},
+        {"Screencast from 2024-03-05 14-07-09.webm", false}, {"Screenshot from 2024-03-05 14-07.png", false},
         // gnome-screenshot and its clash form.
-        {"Screenshot from 2024-03-05 14-07-09 - 2.png", true},
-        {"Screenshot from 2024-03-05 14-07-09.jpg", true},
+        {"Screenshot from 2024-03-05 14-07-09 - 2.png", true}, {"Screenshot from 2024-03-05 14-07-09.jpg", true},
         {"Screenshot from 2024-03-05 14-07-09 - .png", false},
         // KDE Spectacle.
-        {"Screenshot_20240305_140709.png", true},
-        {"Screenshot_20240305_140709-1.png", true},
-        {"screenshot_20240305_140709.JPG", true},
-        {"Screenshot_2024035_140709.png", false},
+        {"Screenshot_20240305_140709.png", true}, {"Screenshot_20240305_140709-1.png", true},
+        {"screenshot_20240305_140709.JPG", true}, {"Screenshot_2024035_140709.png", false},
         // Xfce screenshooter.
-        {"Screenshot_2024-03-05_14-07-09.png", true},
-        {"Screenshot_2024-03-05_14-07-09-1.png", true},
+        {"Screenshot_2024-03-05_14-07-09.png", true}, {"Screenshot_2024-03-05_14-07-09-1.png", true},
         {"Screenshot_2024-03-05_14-07-09.txt", false},
         // Anything may stand between the time and the extension, in any script.
         {"Screenshot 2024-03-05 at 14.07.09 Перевод 截图.png", true},
@@ -63,14 +51,10 @@ TEST(ScreenshotNames, GenericLinuxToolAndOtherScriptNames)
         {"Screenshot 2024-03-05 at 14.07.09 caf\u00e9.png", true},
         {"Screenshot 2024-03-05 at 14.07.09 cafe\u0301.png", true},
         // A line break after the extension or inside the free part is not a screenshot name.
-        {"Screenshot 2024-03-05 at 14.07.09.png\n", false},
-        {"Screenshot 2024-03-05 at 14.07.09\n.png", false},
-        {"Screenshot from 2024-03-05 14-07-09.png\nx", false},
-        {"\nScreenshot from 2024-03-05 14-07-09.png", false},
+        {"Screenshot 2024-03-05 at 14.07.09.png\n", false}, {"Screenshot 2024-03-05 at 14.07.09\n.png", false},
+        {"Screenshot from 2024-03-05 14-07-09.png\nx", false}, {"\nScreenshot from 2024-03-05 14-07-09.png", false},
         // The library's own names are not screenshots to be filed again.
-        {"screenshot_14-07-09.png", false},
-        {"notes.txt", false},
-        {"", false},
+        {"screenshot_14-07-09.png", false}, {"notes.txt", false}, {"", false},
     };
     for (const NameCase &c : cases) {
         EXPECT_EQ(ScreenshotNames::isScreenshotName(QString::fromUtf8(c.name)), c.screenshot) << c.name;

@@ -17,14 +17,10 @@
 class CaptureFixture : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    CaptureFixture()
     {
-        m_base = TestEnvironment::makeFolder("capture");
-        m_watched = m_base + "/watched";
-        m_library = m_base + "/library";
         TestSettings::resetAll(m_settings);
         m_settings.setDestinationFolder(m_library);
-        m_index = std::make_unique<ScreenshotIndex>(m_base + "/index.json");
     }
 
     // A small valid PNG; the shade makes its bytes differ from other shades.
@@ -38,9 +34,9 @@ protected:
         return path;
     }
 
+    const QString m_base = TestEnvironment::makeFolder("capture");
+    const QString m_watched = m_base + "/watched";
+    const QString m_library = m_base + "/library";
     AppSettings m_settings;
-    std::unique_ptr<ScreenshotIndex> m_index;
-    QString m_base;
-    QString m_watched;
-    QString m_library;
+    std::unique_ptr<ScreenshotIndex> m_index = std::make_unique<ScreenshotIndex>(m_base + "/index.json");
 };

@@ -35,22 +35,19 @@ struct RecordingDisplay : CaptureDisplay
 class CaptureOrganizerTest : public CaptureFixture
 {
 protected:
-    void SetUp() override
+    CaptureOrganizerTest()
     {
-        CaptureFixture::SetUp();
-        m_thumbnails = std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
-        m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
-        m_organizer->setAppNameSource([this] { return m_appName; });
+        m_organizer->setAppNameSource([] { return QStringLiteral("Text Editor"); });
         m_organizer->setRecentSink([this](const ScreenshotRecord &r) { m_recent.prepend(r); });
         m_organizer->setDisplay(&m_display);
         m_organizer->setThumbnailCache(m_thumbnails);
     }
 
-    std::unique_ptr<CaptureOrganizer> m_organizer;
-    std::shared_ptr<const FreedesktopThumbnailCache> m_thumbnails;
+    std::unique_ptr<CaptureOrganizer> m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
+    std::shared_ptr<const FreedesktopThumbnailCache> m_thumbnails =
+        std::make_shared<const FreedesktopThumbnailCache>(m_base + "/thumbnails");
     RecordingDisplay m_display;
     QList<ScreenshotRecord> m_recent;
-    QString m_appName = QStringLiteral("Text Editor");
 };
 
 TEST_F(CaptureOrganizerTest, WithDefaultsOneCaptureIsFiledRecordedIndexedShownAndScanned)
@@ -95,8 +92,7 @@ TEST_F(CaptureOrganizerTest, EachDisplayStepFollowsItsSetting)
     } cases[] = {
         {true, true, true, true, {"clipboard", "thumbnail", "notification"}},
         {true, false, false, true, {"tagDialog", "notification"}},
-        {true, true, false, false, {"clipboard", "tagDialog"}},
-        {true, false, true, false, {"thumbnail"}},
+        {true, true, false, false, {"clipboard", "tagDialog"}}, {true, false, true, false, {"thumbnail"}},
         {false, true, true, true, {}},
     };
     int shade = 0;
@@ -241,14 +237,11 @@ TEST(ContentHash, KnownDigestsAndUnreadableFiles)
     EXPECT_EQ(ContentHash::ofFile("/nonexistent/file.png"), std::nullopt);
 }
 
-
-
 class CaptureSessionTest : public CaptureFixture
 {
 protected:
-    void SetUp() override
+    CaptureSessionTest()
     {
-        CaptureFixture::SetUp();
         QDir().mkpath(m_watched);
         m_settings.setSourceFolder(m_watched);
         m_settings.setScanOnCapture(false);
@@ -319,8 +312,7 @@ TEST_F(CaptureSessionTest, CleanUpsRunWithTheGivenSettingsAndIndex)
         int intervalMs;
         int runs; // at least, within the wait
     } cases[] = {
-        {"soon after the start", 10, 3600 * 1000, 1},
-        {"periodic", 3600 * 1000, 20, 3},
+        {"soon after the start", 10, 3600 * 1000, 1}, {"periodic", 3600 * 1000, 20, 3},
     };
     for (const auto &c : cases) {
         QList<std::pair<const AppSettings *, const ScreenshotIndex *>> runs;

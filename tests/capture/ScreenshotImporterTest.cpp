@@ -5,12 +5,12 @@
 #include "capture/CaptureOrganizer.h"
 #include "capture/ImportDate.h"
 #include "common/TestFiles.h"
+#include "common/TestLog.h"
 #include "library/ScreenshotIndexCodec.h"
 
 #include <QFile>
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -33,10 +33,8 @@ TEST(ImportDate, FromNames)
         {"IMG_20240305_140709.jpg", QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))},
         {"Screenshot 2024-02-30 at 14.07.09.png", QDateTime()}, // no such day
         {"Screenshot 2024-03-05 at 25.07.09.png", QDateTime()}, // no such hour
-        {"Screenshot 2024-03-05 at 13.07.09 PM.png", QDateTime()},
-        {"Screenshot 2024-03-05.png", QDateTime()},
-        {"holiday.png", QDateTime()},
-        {"1234567-03-05 14.07.09.png", QDateTime()},
+        {"Screenshot 2024-03-05 at 13.07.09 PM.png", QDateTime()}, {"Screenshot 2024-03-05.png", QDateTime()},
+        {"holiday.png", QDateTime()}, {"1234567-03-05 14.07.09.png", QDateTime()},
     };
     for (const auto &c : cases) {
         const auto found = ImportDate::fromName(QString::fromUtf8(c.name));
@@ -44,28 +42,21 @@ TEST(ImportDate, FromNames)
     }
 }
 
+// What the progress wrote to its stream so far.
+QString written(FILE *stream)
+{
+    std::rewind(stream);
+    QFile file;
+    return file.open(stream, QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
 class ScreenshotImporterTest : public CaptureFixture
 {
 protected:
-    void SetUp() override
-    {
-        CaptureFixture::SetUp();
-        m_settings.setScanOnCapture(false);
-        m_organizer = std::make_unique<CaptureOrganizer>(m_settings, *m_index);
-        m_importer = std::make_unique<ScreenshotImporter>(*m_organizer, *m_index, m_library);
-        m_log = open_memstream(&m_logBytes, &m_logSize);
-    }
-    void TearDown() override
-    {
-        std::fclose(m_log);
-        std::free(m_logBytes);
-    }
+    ScreenshotImporterTest() { m_settings.setScanOnCapture(false); }
+    ~ScreenshotImporterTest() override { std::fclose(m_log); }
 
-    QString progressText()
-    {
-        std::fflush(m_log);
-        return QString::fromUtf8(m_logBytes, qsizetype(m_logSize));
-    }
+    QString progressText() { return written(m_log); }
 
     qsizetype savedEntries() const
     {
@@ -83,17 +74,14 @@ protected:
     ImportProgress::Summary import(const QStringList &paths, ScreenshotImporter::Options options = {})
     {
         ImportProgress progress(m_log, false);
-        testing::internal::CaptureStdout();
-        const auto summary = m_importer->run(paths, options, progress);
-        testing::internal::GetCapturedStdout();
+        ImportProgress::Summary summary;
+        TestLog::printed([&] { summary = m_importer.run(paths, options, progress); });
         return summary;
     }
 
-    std::unique_ptr<CaptureOrganizer> m_organizer;
-    std::unique_ptr<ScreenshotImporter> m_importer;
-    FILE *m_log = nullptr;
-    char *m_logBytes = nullptr;
-    size_t m_logSize = 0;
+    CaptureOrganizer m_organizer{m_settings, *m_index};
+    ScreenshotImporter m_importer{m_organizer, *m_index, m_library};
+    FILE *m_log = std::tmpfile();
 };
 
 TEST_F(ScreenshotImporterTest, AFolderIsFiledByTheDatesInNamesAndACorruptImageDoesNotStopIt)
@@ -184,7 +172,7 @@ TEST_F(ScreenshotImporterTest, AStopRequestEndsAfterTheCurrentFileWithTheIndexSa
     png("Screenshot 2024-03-05 at 14.07.10.png", 11);
     png("Screenshot 2024-03-05 at 14.07.11.png", 12);
     int asked = 0;
-    m_importer->setStopRequested([&] { return ++asked > 1; });
+    m_importer.setStopRequested([&] { return ++asked > 1; });
     const auto summary = import({m_watched});
     EXPECT_TRUE(summary.stopped);
     EXPECT_EQ(summary.filed, 1);
@@ -200,11 +188,8 @@ TEST(ImportProgress, OnATerminalABarWithCountAndRate)
     progress.item(ImportProgress::Result::Filed, "/a/one.png", "/lib/x.png");
     progress.item(ImportProgress::Result::Failed, "/a/two.png", "broken");
     progress.finish(false);
-    std::rewind(out);
-    char buffer[2048] = {};
-    const size_t n = std::fread(buffer, 1, sizeof buffer - 1, out);
+    const QString text = written(out);
     std::fclose(out);
-    const QString text = QString::fromUtf8(buffer, qsizetype(n));
     EXPECT_TRUE(text.contains("] 1/4 ")) << text.toStdString();
     EXPECT_TRUE(text.contains("] 2/4 "));
     EXPECT_TRUE(text.contains("files/s"));

@@ -2,22 +2,14 @@
 #include "common/TemporaryMount.h"
 
 #include "common/TestEnvironment.h"
-
-#include <QProcess>
+#include "common/TestFiles.h"
 
 #include <unistd.h>
 
-namespace {
-
-bool run(const QString &program, const QStringList &arguments)
+static bool run(const QString &program, const QStringList &arguments)
 {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, arguments);
-    return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return TestFiles::runTool(program, arguments).exitCode == 0;
 }
-
-} // namespace
 
 std::unique_ptr<TemporaryMount> TemporaryMount::create(const QString &type, int sizeMiB)
 {

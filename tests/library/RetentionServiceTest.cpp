@@ -210,13 +210,14 @@ TEST_F(RetentionServiceTest, RunIfEnabledFollowsTheSettings)
         for (int i = 0; i < pool.maxThreadCount(); ++i) {
             pool.start([&busy] { busy.acquire(); });
         }
-        testing::internal::CaptureStdout();
-        QFuture<void> run = RetentionService::runIfEnabled(settings, index);
-        EXPECT_EQ(run.isFinished(), !c.runs);
-        busy.release(pool.maxThreadCount());
-        ASSERT_TRUE(QTest::qWaitFor([&run] { return run.isFinished(); }, 5000)); // its end runs on this thread
-        pool.waitForDone();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+        EXPECT_EQ(TestLog::printed([&] {
+                      QFuture<void> run = RetentionService::runIfEnabled(settings, index);
+                      EXPECT_EQ(run.isFinished(), !c.runs);
+                      busy.release(pool.maxThreadCount());
+                      EXPECT_TRUE(QTest::qWaitFor([&run] { return run.isFinished(); }, 5000)); // its end runs here
+                      pool.waitForDone();
+                  }),
+                  "");
         EXPECT_TRUE(QFile::exists(a));
     }
 }

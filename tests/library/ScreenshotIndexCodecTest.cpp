@@ -101,11 +101,9 @@ TEST(ScreenshotIndexCodec, RejectsFilesOfAnotherShape)
         {"rect flat", R"({"/a":{"path":"/a","appName":"A","timestamp":1,"ocrText":"","piiRects":[[1,2,3,4]],"tags":[]}})"},
         {"rect short", R"({"/a":{"path":"/a","appName":"A","timestamp":1,"ocrText":"","piiRects":[[[1,2],[3]]],"tags":[]}})"},
         {"entry an array", R"({"/a":[]})"},
-        {"top level an array", "[]"},
-        {"trailing garbage", "{} x"},
+        {"top level an array", "[]"}, {"trailing garbage", "{} x"},
         {"truncated", "{\"/a\":{" + good},
-        {"NUL inside", QByteArray("{}\0{}", 5)},
-        {"empty file", ""},
+        {"NUL inside", QByteArray("{}\0{}", 5)}, {"empty file", ""},
         {"NaN", R"({"/a":{"path":"/a","appName":"A","timestamp":NaN,"ocrText":"","piiRects":[],"tags":[]}})"},
     };
     for (const auto &c : cases) {

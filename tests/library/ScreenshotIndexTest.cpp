@@ -23,12 +23,6 @@ namespace {
 class ScreenshotIndexTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        m_dir = TestEnvironment::makeFolder("index");
-        m_indexFile = m_dir + "/data/Pictrove/index.json";
-    }
-
     QString image(const QString &name) { return TestEnvironment::writeFile(m_dir + "/lib/" + name, "png bytes " + name.toUtf8()); }
 
     static ScreenshotIndexEntry entry(const QString &path, std::optional<QString> hash = std::nullopt)
@@ -41,8 +35,8 @@ protected:
         return ScreenshotIndexCodec::decode(TestFiles::contents(m_indexFile)).value_or(ScreenshotIndexCodec::Entries{});
     }
 
-    QString m_dir;
-    QString m_indexFile;
+    const QString m_dir = TestEnvironment::makeFolder("index");
+    const QString m_indexFile = m_dir + "/data/Pictrove/index.json";
 };
 
 TEST_F(ScreenshotIndexTest, VanishedFilesArePrunedAndTheSmallerIndexWrittenASecondLater)
@@ -232,8 +226,6 @@ TEST(ScreenshotIndexShared, APendingSaveIsWrittenWhenTheApplicationQuits)
     EXPECT_EQ(saved->value(file).tags, QStringList{"tagged just before quit"});
 }
 
-
-
 ScreenshotIndexEntry make(const QString &path, const QString &app, int minute, QStringList tags, const QString &text)
 {
     return {path, app, QDateTime(QDate(2024, 3, 5), QTime(14, minute), Qt::UTC), text, {}, std::move(tags), {}};
@@ -277,8 +269,7 @@ TEST(LibrarySearch, MatchesAndFiltersAsTheGalleryDoes)
         {"tag filter is case-sensitive", {"", {}, QString("work")}, {"screenshot_14-02-00.PNG"}},
         {"app filter is exact", {"", QString("Editor"), {}}, {"invoice_14-04-00.png", "screenshot_14-03-00.png"}},
         {"app filter and query", {"draft", QString("Editor"), {}}, {"screenshot_14-03-00.png"}},
-        {"app filter without match", {"", QString("editor"), {}}, {}},
-        {"nothing", {"zebra", {}, {}}, {}},
+        {"app filter without match", {"", QString("editor"), {}}, {}}, {"nothing", {"zebra", {}, {}}, {}},
     };
     for (const auto &c : cases) {
         EXPECT_EQ(names(LibrarySearch::search(entries, c.filter)), c.expected) << c.what;

@@ -227,9 +227,7 @@ protected:
 TEST_F(KWinActiveWindow, ChosenUnderPlasmaOnWaylandFollowsOnlyKWinAndUnloadsAtTheEnd)
 {
     const ScopedEnv env{{"XDG_SESSION_TYPE", "wayland"},
-                        {"XDG_CURRENT_DESKTOP", "KDE"},
-                        {"SWAYSOCK", nullptr},
-                        {"I3SOCK", nullptr},
+                        {"XDG_CURRENT_DESKTOP", "KDE"}, {"SWAYSOCK", nullptr}, {"I3SOCK", nullptr},
                         {"DISPLAY", nullptr}};
     QString backend;
     std::unique_ptr<ActiveWindowSource> source = ActiveWindowSource::create(nullptr, &backend);

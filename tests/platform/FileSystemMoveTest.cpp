@@ -31,8 +31,7 @@ TEST(MoveTest, RenamesOnOneDiskAndCopiesSyncsAndRemovesAcross)
         const char *type; // null: the home disk
         Staging staging;
     } cases[] = {{nullptr, Staging::Automatic},
-                 {"tmpfs", Staging::Automatic},
-                 {"tmpfs", Staging::Named},
+                 {"tmpfs", Staging::Automatic}, {"tmpfs", Staging::Named},
                  {"ext4", Staging::Automatic}};
     for (const auto &c : cases) {
         SCOPED_TRACE(std::string(c.type ? c.type : "home") + (c.staging == Staging::Named ? " named" : " unnamed"));

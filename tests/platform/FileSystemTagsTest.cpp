@@ -28,13 +28,10 @@ TEST(TagRoundTripTest, WritesTheAttributeOthersReadAndReadsItBack)
         QString stored;
         QStringList readBack;
     } cases[] = {
-        {{"Red"}, "Red", {"Red"}},
-        {{"Work", "Blue", "Alpha"}, "Work,Blue,Alpha", {"Work", "Blue", "Alpha"}},
+        {{"Red"}, "Red", {"Red"}}, {{"Work", "Blue", "Alpha"}, "Work,Blue,Alpha", {"Work", "Blue", "Alpha"}},
         {{QString::fromUtf8("Ünïcödé 日本"), "two words"}, QString::fromUtf8("Ünïcödé 日本,two words"),
          {QString::fromUtf8("Ünïcödé 日本"), "two words"}},
-        {{"dup", "dup"}, "dup,dup", {"dup", "dup"}},
-        {{"", "A", ""}, "A", {"A"}},
-        {{}, "<none>", {}},
+        {{"dup", "dup"}, "dup,dup", {"dup", "dup"}}, {{"", "A", ""}, "A", {"A"}}, {{}, "<none>", {}},
         {{""}, "<none>", {}},
     };
     for (const auto &c : cases) {

@@ -112,8 +112,7 @@ TEST(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
         {"tmpfs", false, false, false, ".Trash-%1"},
         {"tmpfs", true, true, false, ".Trash/%1"},
         {"tmpfs", true, false, false, ".Trash-%1"}, // a shared trash without the sticky bit is ignored
-        {"tmpfs", false, false, true, ".Trash-%1"},
-        {"ext4", false, false, false, ".Trash-%1"},
+        {"tmpfs", false, false, true, ".Trash-%1"}, {"ext4", false, false, false, ".Trash-%1"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << c.fileSystem << " " << c.expectedTrash << (c.sharedTrash ? " shared" : "")

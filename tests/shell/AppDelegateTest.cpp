@@ -30,12 +30,7 @@ namespace {
 struct Fixture
 {
     AppSettings settings;
-    AppDelegate delegate{settings};
-
-    Fixture()
-    {
-        settings.setEnableAnnotateHotkey(false);
-    }
+    AppDelegate delegate{(settings.setEnableAnnotateHotkey(false), settings)};
 };
 
 ScreenshotIndexEntry entry(const QString &path, int minutesAgo, QList<QRectF> rects = {})
@@ -66,11 +61,10 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().movedURL, file);
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "Unknown");
     center.post(NotificationCenter::openTagDialog, {{"url", QUrl::fromLocalFile(file)}, {"appName", "XTerm"}});
-    int dialogs = 0;
-    for (QWidget *w : QApplication::topLevelWidgets()) {
-        dialogs += qobject_cast<TagDialogWindow *>(w) && w->isVisible() ? 1 : 0;
-    }
-    EXPECT_EQ(dialogs, 1);
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    EXPECT_EQ(std::count_if(windows.begin(), windows.end(),
+                            [](QWidget *w) { return qobject_cast<TagDialogWindow *>(w) && w->isVisible(); }),
+              1);
     EXPECT_EQ(f.delegate.tagDialogWindow()->view()->record().appName, "XTerm");
     f.delegate.tagDialogWindow()->view()->skip();
     EXPECT_FALSE(f.delegate.tagDialogWindow() && f.delegate.tagDialogWindow()->isVisible());
@@ -162,7 +156,6 @@ TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
     EXPECT_EQ(f.delegate.annotationWindow(), nullptr);
 }
 
-
 // What the start finds missing, probed on real folders, real installed data and a real file
 // system without user extended attributes.
 
@@ -170,10 +163,8 @@ using Kind = StartupNotices::Kind;
 
 std::vector<Kind> kinds(const QList<StartupNotices::Notice> &notices)
 {
-    std::vector<Kind> list;
-    for (const StartupNotices::Notice &n : notices) {
-        list.push_back(n.kind);
-    }
+    std::vector<Kind> list(notices.size());
+    std::transform(notices.begin(), notices.end(), list.begin(), [](const auto &n) { return n.kind; });
     return list;
 }
 
