@@ -98,12 +98,16 @@ bool looksLikeKeyMaterial(QStringView token)
 }
 
 // Groups of hex digits and colons ("8a2e:370:7334/64", "2001:db8:85a3::") as an IPv6
-// address or a part of one looks; "0" may have been read as "@" or "o". Times and MAC
-// addresses (two-digit groups, no hex letter) are not.
+// address or a part of one looks; "0" may have been read as "@" or "o", a colon as a degree
+// sign. Times and MAC addresses (two-digit groups, no hex letter) are not. A full stop after it
+// ends the sentence.
 bool looksLikeIpv6Part(QStringView token)
 {
-    static const IcuRegex shape(u"[0-9a-fA-F@oO]{0,4}(?: ?: ?[0-9a-fA-F@oO]{0,4}){1,7}(?:/\\d{1,3})?");
-    if (!shape.matchesExactly(token, 0, int(token.size())) || token.count(u':') < 2) {
+    if (token.endsWith(u'.')) {
+        token.chop(1);
+    }
+    static const IcuRegex shape(u"[0-9a-fA-F@oO]{0,4}(?: ?[:°] ?[0-9a-fA-F@oO]{0,4}){1,7}(?:/\\d{1,3})?");
+    if (!shape.matchesExactly(token, 0, int(token.size())) || token.count(u':') + token.count(u'°') < 2) {
         return false;
     }
     const bool compressed = token.contains(QLatin1String("::"));
@@ -114,7 +118,7 @@ bool looksLikeIpv6Part(QStringView token)
         if (c == u' ') {
             continue;
         }
-        if (c == u':' || c == u'/') {
+        if (c == u':' || c == u'°' || c == u'/') {
             group = 0;
             continue;
         }
