@@ -19,27 +19,26 @@
 
 namespace {
 
-QString homeTrash() { return qEnvironmentVariable("XDG_DATA_HOME") + QStringLiteral("/Trash"); }
+QString homeTrash() { return qEnvironmentVariable("XDG_DATA_HOME") + "/Trash"; }
 
 QString uid() { return QString::number(::geteuid()); }
 
 QString infoFileFor(const QString &trashedPath)
 {
     const QFileInfo trashed(trashedPath);
-    return trashed.dir().absolutePath() + QStringLiteral("/../info/") + trashed.fileName() + QStringLiteral(".trashinfo");
+    return trashed.dir().absolutePath() + "/../info/" + trashed.fileName() + ".trashinfo";
 }
 
 QString recordedPath(const QString &trashedPath)
 {
     const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashedPath)));
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("^Path=(.*)$"), QRegularExpression::MultilineOption).match(info);
-    return m.hasMatch() ? m.captured(1) : QString();
+    return QRegularExpression("^Path=(.*)$", QRegularExpression::MultilineOption).match(info).captured(1);
 }
 
 // trash-cli's listing: "date time original-path" per item.
 QString trashCliList() { return TestFiles::runTool("trash-list", {}).output; }
 
-TEST(TrashTest, EntriesAreRestorableAndCollidingNamesGetTheirOwn)
+TEST(TrashTest, EntriesAreRestorableCollidingNamesGetTheirOwnFoldersGoWholeAndMissingItemsFail)
 {
     // A stray entry without its info file takes its name as much as a listed one.
     const QString name = QString::fromUtf8("Shot 100% é#1");
@@ -58,8 +57,8 @@ TEST(TrashTest, EntriesAreRestorableAndCollidingNamesGetTheirOwn)
         EXPECT_EQ(TestFiles::contents(trashed.value()), QByteArray::number(i));
         const QString info = QString::fromUtf8(TestFiles::contents(infoFileFor(trashed.value())));
         EXPECT_TRUE(info.startsWith("[Trash Info]\nPath=/")) << info.toStdString();
-        EXPECT_TRUE(info.contains(QStringLiteral("/Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
+        EXPECT_TRUE(info.contains(QString("/Shot%20100%25%20%C3%A9%231.png\n"))) << info.toStdString();
+        EXPECT_TRUE(QRegularExpression(QString("\nDeletionDate=\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\n")).match(info).hasMatch());
         EXPECT_EQ(recordedPath(trashed.value()), QString::fromLatin1(QFile::encodeName(file).toPercentEncoding("/")));
     }
     const QString files = homeTrash() + "/files/" + name;
@@ -67,18 +66,16 @@ TEST(TrashTest, EntriesAreRestorableAndCollidingNamesGetTheirOwn)
     EXPECT_EQ(TestFiles::contents(files + ".png"), "stray");
     EXPECT_FALSE(QFile::exists(homeTrash() + "/info/" + name + ".png.trashinfo"));
 
-    if (TestFiles::hasTool(QStringLiteral("trash-restore"))) {
+    if (TestFiles::hasTool(QString("trash-restore"))) {
         EXPECT_TRUE(trashCliList().contains(originals[1])) << trashCliList().toStdString();
         // trash-restore asks which entry to restore; there is exactly one for this path.
-        const TestFiles::ToolRun restored = TestFiles::runTool(QStringLiteral("trash-restore"), {originals[1]}, "0\n");
+        const TestFiles::ToolRun restored = TestFiles::runTool(QString("trash-restore"), {originals[1]}, "0\n");
         EXPECT_EQ(restored.exitCode, 0) << restored.output.toStdString();
         EXPECT_EQ(TestFiles::contents(originals[1]), "1");
         EXPECT_FALSE(QFile::exists(infoFileFor(files + ".3.png")));
     }
-}
 
-TEST(TrashTest, FoldersAndMissingItems)
-{
+    // A folder goes whole; a missing item fails and leaves no info file.
     const QString home = TestEnvironment::makeFolder("trash me");
     TestEnvironment::writeFile(home + "/album/a.png", "a");
     const Result<QString> folder = FileSystem::moveToTrash(home + "/album");
@@ -88,19 +85,39 @@ TEST(TrashTest, FoldersAndMissingItems)
     const QString du = TestFiles::runTool("du", {"-B1", "-s", folder.value()}).output.section('\t', 0, 0);
     const qint64 infoTime = QFileInfo(infoFileFor(folder.value())).lastModified().toSecsSinceEpoch();
     EXPECT_EQ(QString::fromUtf8(TestFiles::contents(homeTrash() + "/directorysizes")),
-              QStringLiteral("%1 %2 album\n").arg(du).arg(infoTime));
+              QString("%1 %2 album\n").arg(du).arg(infoTime));
 
     const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
     const Result<QString> missing = FileSystem::moveToTrash(home + "/gone.png");
     EXPECT_FALSE(missing.ok());
-    EXPECT_TRUE(missing.error().contains(QStringLiteral("No such file"))) << missing.error().toStdString();
+    EXPECT_TRUE(missing.error().contains(QString("No such file"))) << missing.error().toStdString();
     EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore);
 }
 
 // Items on another mount go to that mount's own trash, recorded relative to its top, also
 // when reached through a link from the home disk.
-TEST(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
+TEST(TopDirectoryTrashTest, UsesTheMountsOwnTrashOrSendsAFileHomeWhereItCannot)
 {
+    // Where both trash places on a mount are unusable, a file goes home but a folder stays.
+    MOUNT_OR_SKIP(blocked, QString("tmpfs"));
+    TestEnvironment::writeFile(blocked->path() + "/.Trash-" + uid(), "not a folder");
+    ASSERT_TRUE(TestFiles::link("/tmp", blocked->path() + "/.Trash"));
+    const QString shot = TestEnvironment::writeFile(blocked->path() + "/shot.png", "moved home");
+    TestEnvironment::writeFile(blocked->path() + "/album/a.png", "a");
+    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
+
+    // A folder is not copied home: it fails and stays, with no orphaned info file.
+    EXPECT_FALSE(FileSystem::moveToTrash(blocked->path() + "/album").ok());
+    EXPECT_EQ(TestFiles::contents(blocked->path() + "/album/a.png"), "a");
+    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore);
+    const Result<QString> home = FileSystem::moveToTrash(shot);
+    ASSERT_TRUE(home.ok()) << home.error().toStdString();
+    EXPECT_FALSE(FileSystem::exists(shot));
+    EXPECT_EQ(home.value(), homeTrash() + "/files/shot.png");
+    EXPECT_EQ(TestFiles::contents(home.value()), "moved home");
+    EXPECT_EQ(recordedPath(home.value()), QString::fromLatin1(QFile::encodeName(shot).toPercentEncoding("/")));
+    EXPECT_TRUE(!TestFiles::hasTool("trash-list") || trashCliList().contains(shot));
+
     const struct
     {
         const char *fileSystem;
@@ -136,7 +153,7 @@ TEST(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
         const QString trash = mount->path() + "/" + QString::fromLatin1(c.expectedTrash).arg(uid());
         EXPECT_EQ(trashed.value(), trash + "/files/screenshot 1.png");
         EXPECT_EQ(TestFiles::contents(trashed.value()), "on the disk");
-        EXPECT_EQ(recordedPath(trashed.value()), QStringLiteral("App/2024-03-05/screenshot%201.png"));
+        EXPECT_EQ(recordedPath(trashed.value()), QString("App/2024-03-05/screenshot%201.png"));
         EXPECT_FALSE(QFileInfo::exists(homeTrash() + "/files/screenshot 1.png")) << "nothing is copied home";
         EXPECT_EQ(TestFiles::statOf(trash).st_mode & 0777, 0700u);
 
@@ -148,31 +165,6 @@ TEST(TopDirectoryTrashTest, UsesTheMountsOwnTrash)
             EXPECT_TRUE(listed.output.contains(file)) << listed.output.toStdString();
         }
     }
-}
-
-TEST(TopDirectoryTrashFallbackTest, UnusableMountTrashSendsAFileHomeButKeepsAFolder)
-{
-    MOUNT_OR_SKIP(mount, QStringLiteral("tmpfs"));
-    // Both trash places are taken by things that are not folders.
-    TestEnvironment::writeFile(mount->path() + "/.Trash-" + uid(), "not a folder");
-    ASSERT_TRUE(TestFiles::link("/tmp", mount->path() + "/.Trash"));
-    const QString file = TestEnvironment::writeFile(mount->path() + "/shot.png", "moved home");
-    TestEnvironment::writeFile(mount->path() + "/album/a.png", "a");
-    const QStringList infoBefore = TestFiles::entries(homeTrash() + "/info");
-
-    // A folder is not copied home: it fails and stays, with no orphaned info file.
-    EXPECT_FALSE(FileSystem::moveToTrash(mount->path() + "/album").ok());
-    EXPECT_EQ(TestFiles::contents(mount->path() + "/album/a.png"), "a");
-    EXPECT_EQ(TestFiles::entries(homeTrash() + "/info"), infoBefore);
-
-    const Result<QString> trashed = FileSystem::moveToTrash(file);
-
-    ASSERT_TRUE(trashed.ok()) << trashed.error().toStdString();
-    EXPECT_FALSE(FileSystem::exists(file));
-    EXPECT_EQ(trashed.value(), homeTrash() + "/files/shot.png");
-    EXPECT_EQ(TestFiles::contents(trashed.value()), "moved home");
-    EXPECT_EQ(recordedPath(trashed.value()), QString::fromLatin1(QFile::encodeName(file).toPercentEncoding("/")));
-    EXPECT_TRUE(!TestFiles::hasTool("trash-list") || trashCliList().contains(file));
 }
 
 } // namespace

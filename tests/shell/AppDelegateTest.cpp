@@ -25,6 +25,8 @@
 #include <QUrl>
 #include <QWidget>
 
+#include <iterator>
+
 namespace {
 
 struct Fixture
@@ -70,7 +72,7 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     EXPECT_FALSE(f.delegate.tagDialogWindow() && f.delegate.tagDialogWindow()->isVisible());
     // A file the library holds is shown under its own application when the sender names none.
     ScreenshotIndexEntry held = entry(file, 5);
-    held.appName = QStringLiteral("Firefox");
+    held.appName = "Firefox";
     ScreenshotIndex::shared().insert(held);
     center.post(NotificationCenter::openTagDialog, {{"url", QUrl::fromLocalFile(file)}});
     ASSERT_NE(f.delegate.tagDialogWindow(), nullptr);
@@ -95,7 +97,7 @@ TEST(AppDelegate, WindowNotificationsAreRouted)
     f.delegate.applicationWillTerminate();
 }
 
-TEST(AppDelegate, RedactActionMarksTheStoredAreas)
+TEST(AppDelegate, RedactActionMarksTheStoredAreasAndAnnotateLatestSkipsFilesThatAreGone)
 {
     Fixture f;
     ScreenshotIndex &index = ScreenshotIndex::shared();
@@ -132,12 +134,8 @@ TEST(AppDelegate, RedactActionMarksTheStoredAreas)
     f.delegate.handleThumbnailAction(ThumbnailAction::deleteScreenshot, record);
     EXPECT_FALSE(index.contains(file));
     EXPECT_TRUE(index.hasPendingSave());
-}
 
-TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
-{
-    Fixture f;
-    ScreenshotIndex &index = ScreenshotIndex::shared();
+    // Annotate latest opens the newest file still there.
     const QString older = TestEnvironment::writeFile(TestEnvironment::home() + "/l/screenshot_09-00-00.png", "x");
     const QString oldest = TestEnvironment::writeFile(TestEnvironment::home() + "/l/screenshot_08-00-00.png", "x");
     const QString gone = TestEnvironment::home() + "/l/screenshot_11-00-00.png";
@@ -161,18 +159,11 @@ TEST(AppDelegate, AnnotateLatestSkipsFilesThatAreGone)
 
 using Kind = StartupNotices::Kind;
 
-std::vector<Kind> kinds(const QList<StartupNotices::Notice> &notices)
-{
-    std::vector<Kind> list(notices.size());
-    std::transform(notices.begin(), notices.end(), list.begin(), [](const auto &n) { return n.kind; });
-    return list;
-}
-
 TEST(FirstRun, ProbeFindsWhatIsMissing)
 {
-    const QString ok = TestEnvironment::makeFolder(QStringLiteral("probe-ok"));
-    const QString emptyTessdata = TestEnvironment::makeFolder(QStringLiteral("probe-tessdata"));
-    std::unique_ptr<TemporaryMount> ramfs = TemporaryMount::create(QStringLiteral("ramfs"));
+    const QString ok = TestEnvironment::makeFolder("probe-ok");
+    const QByteArray emptyTess = TestEnvironment::makeFolder("probe-tessdata").toLocal8Bit();
+    std::unique_ptr<TemporaryMount> ramfs = TemporaryMount::create("ramfs");
     struct Case
     {
         const char *name;
@@ -182,7 +173,6 @@ TEST(FirstRun, ProbeFindsWhatIsMissing)
         const char *tessdata;
         std::vector<Kind> expected;
     };
-    const QByteArray emptyTess = emptyTessdata.toLocal8Bit();
     std::vector<Case> cases = {
         {"all there", ok, ok, true, nullptr, {}},
         {"no watched folder", TestEnvironment::home() + "/Pictures/Screenshots", ok, true, nullptr, {Kind::noScreenshotFolder}},
@@ -198,13 +188,15 @@ TEST(FirstRun, ProbeFindsWhatIsMissing)
         settings.setSourceFolder(c.watch);
         settings.setDestinationFolder(c.library);
         const QList<StartupNotices::Notice> notices = StartupNotices::compute(FirstRun::probe(settings, c.tray));
-        EXPECT_EQ(kinds(notices), c.expected) << c.name;
+        std::vector<Kind> kinds;
+        std::transform(notices.begin(), notices.end(), std::back_inserter(kinds), [](const auto &n) { return n.kind; });
+        EXPECT_EQ(kinds, c.expected) << c.name;
         if (!notices.isEmpty() && notices[0].kind == Kind::noScreenshotFolder) {
             EXPECT_TRUE(notices[0].text.contains("~/Pictures/Screenshots")) << notices[0].text.toStdString();
         }
     }
     if (!ramfs) {
-        GTEST_SKIP() << TemporaryMount::skipMessage(QStringLiteral("ramfs")).toStdString();
+        GTEST_SKIP() << TemporaryMount::skipMessage("ramfs").toStdString();
     }
 }
 
