@@ -57,31 +57,24 @@ TEST_F(FolderScannerTest, WhenAFileCountsAsCompleteAndWhatIsNever)
     EXPECT_TRUE(scanner.recheck(t0 + 10s).isEmpty());
 }
 
-TEST_F(FolderScannerTest, GrowingFileWaitsUntilItsSizeStaysPut)
+TEST_F(FolderScannerTest, GrowingFileWaitsUntilItsSizeStaysPutAndAnEmptyOneIsSkippedAfterTenSeconds)
 {
-    const QString name = "Screenshot_20240305_140709.png";
+    const QString name = "Screenshot_20240305_140709.png", empty = "Screenshot_2024-03-05_14-07-09.png";
     FolderScanner scanner(m_folder, {});
     write(name, "");
+    write(empty, "");
+    scanner.note({Kind::closedAfterWrite, empty, false}); // closed while still empty
     EXPECT_TRUE(scanner.scan(t0).isEmpty());
     write(name, "\x89PNG");
     EXPECT_TRUE(scanner.recheck(t0 + 1s).isEmpty());
     write(name, "\x89PNG" + kPngEnd);
     EXPECT_TRUE(scanner.recheck(t0 + 2500ms).isEmpty()); // size changed: the clock starts again
     EXPECT_EQ(scanner.recheck(t0 + 2800ms), QStringList{name});
-}
-
-TEST_F(FolderScannerTest, EmptyFileIsSkippedForGoodAfterTenSeconds)
-{
-    const QString name = "Screenshot_2024-03-05_14-07-09.png";
-    FolderScanner scanner(m_folder, {});
-    write(name, "");
-    scanner.note({Kind::closedAfterWrite, name, false}); // closed while still empty
-    EXPECT_TRUE(scanner.scan(t0).isEmpty());
     EXPECT_TRUE(scanner.recheck(t0 + 9s).isEmpty());
     EXPECT_TRUE(scanner.hasPending());
     EXPECT_TRUE(scanner.recheck(t0 + 10s).isEmpty());
     EXPECT_FALSE(scanner.hasPending());
-    write(name, "filled too late");
+    write(empty, "filled too late");
     EXPECT_TRUE(scanner.scan(t0 + 20s).isEmpty());
     EXPECT_TRUE(scanner.recheck(t0 + 30s).isEmpty());
 }
