@@ -146,7 +146,7 @@ sleep 1
 convert -size 40x30 xc:green "$WORK/green.png"
 cp "$WORK/green.png" "$WATCHED/Screenshot 2024-03-05 at 14.08.00.png"
 e2e_wait_for 10 holds_at_least "$HOME/Library2" 1 || fail "the running instance did not follow the new destination"
-e2e_wait_for 10 grep -q "$HOME/Library2/" "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed"
+e2e_wait_for 10 grep -q 'home\\/Library2\\/' "$XDG_DATA_HOME/Pictrove/index.json" || fail "capture not indexed: $(cat "$XDG_DATA_HOME/Pictrove/index.json")"
 cp "$WORK/green.png" "$WATCHED/Screenshot 2024-03-05 at 14.08.01.png"
 e2e_wait_for 10 grep -q "^Pictrove: Duplicate of screenshot_.* — trashed$" "$LOG" || fail "duplicate not trashed"
 
