@@ -28,28 +28,7 @@ protected:
     const QString m_root = TestEnvironment::makeFolder("library");
 };
 
-TEST_F(MoveIntoLibraryTest, SameSecondCapturesAreNumberedPastAnyExistingObject)
-{
-    const QDateTime moment = at(2024, 3, 5, 14, 7, 9);
-    const QString folder = m_root + "/Editor/2024-03-05";
-    // A folder and a dangling link take a name as much as a file does.
-    const QString expected[] = {"screenshot_14-07-09.png", "screenshot_14-07-09_1.png", "screenshot_14-07-09_4.png"};
-    for (int i = 0; i < 3; ++i) {
-        const QByteArray bytes = "capture " + QByteArray::number(i);
-        const QString src = shot(QString("Screenshot 2024-03-05 at 14.07.0%1.png").arg(i), bytes);
-        const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, moment);
-        ASSERT_TRUE(r.ok()) << r.error().toStdString();
-        EXPECT_EQ(*r, folder + "/" + expected[i]);
-        EXPECT_EQ(TestFiles::contents(*r), bytes);
-        EXPECT_FALSE(QFileInfo::exists(src));
-        if (i == 1) {
-            QDir().mkpath(folder + "/screenshot_14-07-09_2.png");
-            ASSERT_TRUE(TestFiles::link("/nonexistent", folder + "/screenshot_14-07-09_3.png"));
-        }
-    }
-}
-
-TEST_F(MoveIntoLibraryTest, FolderAndFileNames)
+TEST_F(MoveIntoLibraryTest, FolderAndFileNamesAndSameSecondNumbering)
 {
     const QDateTime moment = at(2024, 3, 5, 14, 7, 9);
     const QString name = "Screenshot 2024-03-05 at 14.07.09.png";
@@ -94,6 +73,23 @@ TEST_F(MoveIntoLibraryTest, FolderAndFileNames)
     const QStringList folders = QDir(m_root).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     EXPECT_TRUE(folders.filter(QRegularExpression("^\\.")).isEmpty());
     EXPECT_FALSE(folders.contains(QStringLiteral("Cafe\u0301")));
+    const QString folder = m_root + "/Editor/2024-03-05";
+    // Same-second captures are numbered past any existing object: a folder and a dangling link
+    // take a name as much as a file does.
+    const QString expected[] = {"screenshot_14-07-09.png", "screenshot_14-07-09_1.png", "screenshot_14-07-09_4.png"};
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray bytes = "capture " + QByteArray::number(i);
+        const QString src = shot(QString("Screenshot 2024-03-05 at 14.07.0%1.png").arg(i), bytes);
+        const Result<QString> r = moveIntoLibrary(src, "Editor", m_root, moment);
+        ASSERT_TRUE(r.ok()) << r.error().toStdString();
+        EXPECT_EQ(*r, folder + "/" + expected[i]);
+        EXPECT_EQ(TestFiles::contents(*r), bytes);
+        EXPECT_FALSE(QFileInfo::exists(src));
+        if (i == 1) {
+            QDir().mkpath(folder + "/screenshot_14-07-09_2.png");
+            ASSERT_TRUE(TestFiles::link("/nonexistent", folder + "/screenshot_14-07-09_3.png"));
+        }
+    }
 }
 
 TEST_F(MoveIntoLibraryTest, ReadOnlyLibraryOrDayFolderFailsAndLeavesTheFileAlone)

@@ -57,7 +57,7 @@ protected:
     QMap<QString, QByteArray> m_contentAtReport;
 };
 
-TEST_F(ScreenshotMonitorTest, LogLinesAndStateOfStartAndStopInAnyFolder)
+TEST_F(ScreenshotMonitorTest, LogLinesAndStateOfStartAndStopInAnyFolderAndTheRecentList)
 {
     m_folder += "/not/yet/there"; // made on start
     QSignalSpy changes(&monitor(), &ScreenshotMonitor::monitoringChanged);
@@ -80,12 +80,30 @@ TEST_F(ScreenshotMonitorTest, LogLinesAndStateOfStartAndStopInAnyFolder)
     EXPECT_EQ(TestLog::printed([&] { monitor().start(); }), "Pictrove: Failed to open directory for monitoring: " + m_folder.toStdString() +
                        "\nPictrove: Monitoring " + m_folder.toStdString() + " for screenshots\n");
     EXPECT_TRUE(monitor().isMonitoring());
+
+    // The recent list keeps the twenty newest.
+    QSignalSpy recentChanges(&monitor(), &ScreenshotMonitor::recentScreenshotsChanged);
+    QList<ScreenshotRecord> made;
+    for (int i = 0; i < 25; ++i) {
+        made << ScreenshotRecord{QUuid::createUuid(), {}, {}, QString::number(i), {}, {}, {}};
+        monitor().addRecent(made.last());
+    }
+    ASSERT_EQ(monitor().recentScreenshots().size(), 20);
+    EXPECT_EQ(monitor().recentScreenshots().first().appName, "24");
+    EXPECT_EQ(monitor().recentScreenshots().last().appName, "5");
+    EXPECT_EQ(recentChanges.count(), 25 + 5);
+    monitor().addRecent(made[20]); // the same record twice
+    monitor().removeRecent(made[20].id);
+    ASSERT_EQ(monitor().recentScreenshots().size(), 18);
+    EXPECT_EQ(monitor().recentScreenshots().first().appName, "24");
+    EXPECT_EQ(monitor().recentScreenshots().at(3).appName, "21");
+    EXPECT_EQ(monitor().recentScreenshots().at(4).appName, "19");
 }
 
 // Captures arriving the ways the desktops' tools write them, all at once: each is reported
 // once, by its final name, with its whole content. When a file counts as complete is the
 // folder scanner's, pinned there with a given clock.
-TEST_F(ScreenshotMonitorTest, EveryCaptureIsReportedOnceWithItsWholeContent)
+TEST_F(ScreenshotMonitorTest, EveryCaptureIsReportedOnceWithItsWholeContentAndNoneAfterTheMonitorIsGone)
 {
     // What was there before the start, or came while the monitor was stopped, is left alone.
     write("Screenshot 2024-03-05 at 10.00.00.png", pngBytes(100));
@@ -141,37 +159,13 @@ TEST_F(ScreenshotMonitorTest, EveryCaptureIsReportedOnceWithItsWholeContent)
         EXPECT_EQ(m_reports.value(it.key()), 1) << it.key().toStdString();
         EXPECT_EQ(m_contentAtReport.value(it.key()), it.value()) << it.key().toStdString();
     }
-}
-
-TEST_F(ScreenshotMonitorTest, ReportOnItsWayIsDroppedWhenTheMonitorIsGone)
-{
-    monitor().start();
-    write("Screenshot 2024-03-05 at 14.07.09.png", pngBytes(300));
-    // Let the report be posted to the main thread without running the event loop.
+    // A report on its way is dropped when the monitor is gone: it is posted to the main thread
+    // while the event loop does not run.
+    write("Screenshot 2024-03-05 at 15.00.00.png", pngBytes(300));
     QThread::msleep(1500);
     m_monitor.reset();
     QTest::qWait(200);
-    EXPECT_TRUE(m_reports.isEmpty());
-}
-
-TEST_F(ScreenshotMonitorTest, RecentListKeepsTheTwentyNewest)
-{
-    QSignalSpy changes(&monitor(), &ScreenshotMonitor::recentScreenshotsChanged);
-    QList<ScreenshotRecord> made;
-    for (int i = 0; i < 25; ++i) {
-        made << ScreenshotRecord{QUuid::createUuid(), {}, {}, QString::number(i), {}, {}, {}};
-        monitor().addRecent(made.last());
-    }
-    ASSERT_EQ(monitor().recentScreenshots().size(), 20);
-    EXPECT_EQ(monitor().recentScreenshots().first().appName, "24");
-    EXPECT_EQ(monitor().recentScreenshots().last().appName, "5");
-    EXPECT_EQ(changes.count(), 25 + 5);
-    monitor().addRecent(made[20]); // the same record twice
-    monitor().removeRecent(made[20].id);
-    ASSERT_EQ(monitor().recentScreenshots().size(), 18);
-    EXPECT_EQ(monitor().recentScreenshots().first().appName, "24");
-    EXPECT_EQ(monitor().recentScreenshots().at(3).appName, "21");
-    EXPECT_EQ(monitor().recentScreenshots().at(4).appName, "19");
+    EXPECT_EQ(m_reports.size(), expected.size());
 }
 
 } // namespace

@@ -78,7 +78,7 @@ protected:
     static void install(const QByteArray &bytes) { TestEnvironment::writeFile(FavoriteTags::filePath(), bytes); }
 };
 
-TEST_F(FavoriteTagsTest, EntriesGiveNamesAndColourNumbersInBothFormats)
+TEST_F(FavoriteTagsTest, EntriesGiveNamesColourNumbersAndFreshIdsInBothFormats)
 {
     constexpr qint64 max = std::numeric_limits<qint64>::max(), min = std::numeric_limits<qint64>::min();
     const std::pair<QStringList, Named> cases[] = {
@@ -105,6 +105,14 @@ TEST_F(FavoriteTagsTest, EntriesGiveNamesAndColourNumbersInBothFormats)
             "    <string>Receipts\n5</string>\n    <string>Bugs &amp; Fixes</string>\n"
             "  </array>\n</dict>\n</plist>\n");
     EXPECT_EQ(read(), (Named{{"Receipts", 5}, {"Bugs & Fixes", 0}})) << "written by hand";
+    // Every record gets a fresh id, on every read.
+    install(favoritesPlist({"Work", "Work"}, true));
+    QSet<QUuid> ids;
+    for (const TagItem &t : FavoriteTags::finderFavoriteTags() + FavoriteTags::finderFavoriteTags()
+                                + FavoriteTags::defaultTags() + FavoriteTags::defaultTags()) {
+        ids.insert(t.id);
+    }
+    EXPECT_EQ(ids.size(), 18);
 }
 
 TEST_F(FavoriteTagsTest, AFileOfAnotherShapeOrNoneGivesTheDefaults)
@@ -132,17 +140,6 @@ TEST_F(FavoriteTagsTest, AFileOfAnotherShapeOrNoneGivesTheDefaults)
     EXPECT_EQ(read(), defaults) << "no file";
     QDir().mkpath(FavoriteTags::filePath());
     EXPECT_EQ(read(), defaults) << "a folder in the file's place";
-}
-
-TEST_F(FavoriteTagsTest, EveryRecordGetsAFreshId)
-{
-    install(favoritesPlist({"Work", "Work"}, true));
-    QSet<QUuid> ids;
-    for (const TagItem &t : FavoriteTags::finderFavoriteTags() + FavoriteTags::finderFavoriteTags()
-                                + FavoriteTags::defaultTags() + FavoriteTags::defaultTags()) {
-        ids.insert(t.id);
-    }
-    EXPECT_EQ(ids.size(), 18);
 }
 
 } // namespace

@@ -63,7 +63,7 @@ TEST_F(TagListsTest, RecentListKeepsTheNewestWithinTheBound)
     EXPECT_EQ(m_lists.recentTags().first(), again);
 }
 
-TEST_F(TagListsTest, NamesMatchCaseSensitivelyUnderCanonicalEquivalence)
+TEST_F(TagListsTest, NamesMatchCaseSensitivelyUnderCanonicalEquivalenceAndTheFirstRecordStays)
 {
     struct Case
     {
@@ -91,24 +91,15 @@ TEST_F(TagListsTest, NamesMatchCaseSensitivelyUnderCanonicalEquivalence)
         m_lists.removeFavorite(TagItem::create(c.second));
         EXPECT_EQ(favoriteNames(), c.same ? QStringList() : QStringList({c.first})) << what;
     }
-}
-
-TEST_F(TagListsTest, FavoritesKeepTheirOrderAndTheFirstRecordOfAName)
-{
-    const TagItem first = TagItem::create(QStringLiteral("Home"), 3);
-    m_lists.addFavorite(first);
-    m_lists.addFavorite(TagItem::create(QStringLiteral("Travel"), 4));
-    m_lists.addFavorite(TagItem::create(QStringLiteral("Home"), 6));
-    EXPECT_EQ(favoriteNames(), QStringList({"Home", "Travel"}));
-    EXPECT_EQ(m_lists.favoriteTags().first(), first);
     // Removing a name removes every record of it, whatever its colour.
     m_lists.setFavoriteTags({TagItem::create("Work", 1), TagItem::create("Home"), TagItem::create("Work", 4)});
     m_lists.removeFavorite(TagItem::create(QStringLiteral("Work")));
     EXPECT_EQ(favoriteNames(), QStringList({"Home"}));
 }
 
-TEST_F(TagListsTest, EveryWriteIsAnnouncedAndAnUnchangedAddIsNotWritten)
+TEST_F(TagListsTest, EveryWriteIsAnnouncedAndTheStoredFormIsCompactJsonWithUpperCaseIdsInMemberOrder)
 {
+    // An unchanged add is not written; a removal of nothing is.
     QSignalSpy spy(&m_settings, &AppSettings::changed);
     m_lists.addRecentTag(TagItem::create(QStringLiteral("A")));
     m_lists.addFavorite(TagItem::create(QStringLiteral("A")));
@@ -121,10 +112,6 @@ TEST_F(TagListsTest, EveryWriteIsAnnouncedAndAnUnchangedAddIsNotWritten)
     }
     EXPECT_EQ(keys, QStringList({"recentTags", "favoriteTags", "favoriteTags", "recentTags"}));
     EXPECT_TRUE(m_settings.rawValue(AppSettings::recentTagsKey).isValid()); // cleared means an empty list
-}
-
-TEST_F(TagListsTest, StoredFormIsCompactJsonWithUpperCaseIdsInMemberOrder)
-{
     const TagItem tag{QUuid::fromString(QStringLiteral("e621e1f8-c36c-495a-93fc-0c247a3e6e5f")),
                       QStringLiteral("Wörk \"q\" / 日本"), 4};
     m_lists.setFavoriteTags({tag, {QUuid(), QStringLiteral("x"), -1}});

@@ -89,7 +89,7 @@ protected:
     int m_dismissed = 0;
 };
 
-TEST_F(TagDialogTest, TypedNamesAreTrimmedOnCreationAndDuplicatesOrCommasAreNotOffered)
+TEST_F(TagDialogTest, TypedNamesAreTrimmedAndColouredOnCreationAndDuplicatesOrCommasAreNotOffered)
 {
     struct Case
     {
@@ -119,10 +119,8 @@ TEST_F(TagDialogTest, TypedNamesAreTrimmedOnCreationAndDuplicatesOrCommasAreNotO
         EXPECT_EQ(m_dialog->searchText().isEmpty(), c.offered);
         EXPECT_EQ(m_dismissed, 0);
     }
-}
-
-TEST_F(TagDialogTest, CreationTakesTheChosenColourAndResetsIt)
-{
+    // Creation takes the chosen colour and resets it.
+    SetUp();
     EXPECT_EQ(m_dialog->colorDots().at(3)->accessibleName(), "Blue");
     type("Blue one");
     QTest::mouseClick(m_dialog->colorDots().at(3), Qt::LeftButton);
@@ -156,7 +154,7 @@ TEST_F(TagDialogTest, TheThumbnailLoadsInTheBackgroundAndTheSectionsFollowTheSea
     EXPECT_TRUE(m_dialog->createRowShown());
 }
 
-TEST_F(TagDialogTest, ChipsToggleAndShowSelectionByName)
+TEST_F(TagDialogTest, ChipsToggleShowSelectionByNameAndChangeFavouritesFromTheirMenu)
 {
     TagChipView *favourite = chip(Section::favorites, "Receipts");
     ASSERT_NE(favourite, nullptr);
@@ -179,10 +177,9 @@ TEST_F(TagDialogTest, ChipsToggleAndShowSelectionByName)
     QTest::mouseClick(chips.first()->removeButton(), Qt::LeftButton);
     EXPECT_TRUE(applied().isEmpty());
     EXPECT_FALSE(recent->isSelected());
-}
 
-TEST_F(TagDialogTest, ContextMenuChangesFavouritesAndTabSkipsHiddenRows)
-{
+    // The context menu changes the favourites; Tab skips hidden rows.
+    SetUp();
     QMenu *menu = m_dialog->contextMenuFor(chip(Section::recent, "Work"));
     ASSERT_EQ(menu->actions().size(), 1);
     EXPECT_EQ(menu->actions().first()->text(), "Add to Favorites");
@@ -235,16 +232,6 @@ TEST_F(TagDialogTest, DoneWritesFileIndexAndRecentListAndSkipOrAnnotateNothing)
     EXPECT_EQ(editorRequests.first().value("url").toUrl(), QUrl::fromLocalFile(annotated));
 }
 
-class FixedBox : public QWidget
-{
-public:
-    FixedBox(QSize size, QWidget *parent) : QWidget(parent), m_size(size) {}
-    QSize sizeHint() const override { return m_size; }
-
-private:
-    QSize m_size;
-};
-
 TEST(FlowLayout, ArrangesRowsAndNeverWrapsTheFirstItemOfARow)
 {
     struct Case
@@ -273,9 +260,10 @@ TEST(FlowLayout, PlacesWidgetsAtTheirIdealSizeInTheGrantedRectAndSkipsHiddenOnes
 {
     QWidget container;
     auto *flow = new FlowLayout(&container, 6);
-    QList<FixedBox *> boxes;
+    QList<QWidget *> boxes;
     for (int i = 0; i < 4; ++i) {
-        boxes << new FixedBox(QSize(40, 20), &container);
+        boxes << new QWidget(&container);
+        boxes.last()->setMinimumSize(40, 20); // the ideal size the layout reads, and no bound above
         flow->addWidget(boxes.last());
     }
     boxes[1]->hide();

@@ -56,18 +56,13 @@ def walk(node, depth=0):
         yield from walk(child, depth + 1)
 
 
-def app_nodes():
+def window(title):
     for app in pyatspi.Registry.getDesktop(0):
         if app is not None and (app.name or "").lower().startswith("pictrove"):
-            yield app
-
-
-def window(title):
-    for app in app_nodes():
-        for node in app:
             # A top-level window: a frame, or a filler for a plain widget.
-            if node is not None and node.name == title:
-                return node
+            found = next((node for node in app if node is not None and node.name == title), None)
+            if found is not None:
+                return found
     return None
 
 
@@ -136,8 +131,7 @@ def shown(args):
 
 
 def items(args):
-    win = wait(lambda: window(args[0]))
-    grid = wait(lambda: find(win, "list", "Screenshots"))
+    grid = control([args[0], "list", "Screenshots"])
     for card in wait(lambda: list(grid) or None):
         print(card.name)
 
