@@ -155,6 +155,8 @@ struct Candidate
     int priority; // 0 first
 };
 
+// Regions grow from where the characters were read, not from the words' outlines: what the
+// second reading makes of a crop changes with a few pixels of its edge.
 QRectF padded(const QRectF &box, double lineHeight)
 {
     const double dx = lineHeight;
@@ -192,7 +194,7 @@ void addKeyCandidates(const RecognizedLine &line, const QList<Token> &tokens, co
             }
             stretch = {tokens[j].start, t.end() - tokens[j].start};
         }
-        const std::optional<QRectF> box = line.boundingBox(stretch.start, stretch.length);
+        const std::optional<QRectF> box = line.symbolBox(stretch.start, stretch.length);
         if (!box) {
             continue;
         }
@@ -210,7 +212,7 @@ void addEmailCandidates(const RecognizedLine &line, const QList<Token> &tokens, 
             || std::any_of(found.begin(), found.end(), [&](const TextMatch &m) { return overlaps(t, m); })) {
             continue;
         }
-        if (const std::optional<QRectF> box = line.boundingBox(t.start, t.length)) {
+        if (const std::optional<QRectF> box = line.symbolBox(t.start, t.length)) {
             out.append({{padded(*box, h), PIIType::emails, h}, 1});
         }
     }
@@ -227,7 +229,7 @@ std::optional<QRectF> edgeIpv6Part(const RecognizedLine &line, bool last)
     if (!looksLikeIpv6Part(QStringView(line.text).mid(t.start, t.length))) {
         return std::nullopt;
     }
-    return line.boundingBox(t.start, t.length);
+    return line.symbolBox(t.start, t.length);
 }
 
 void addIpCandidates(const QList<RecognizedLine> &lines, qsizetype index, const QList<Token> &tokens, const TextMatches &found,
@@ -242,7 +244,7 @@ void addIpCandidates(const QList<RecognizedLine> &lines, qsizetype index, const 
             || std::any_of(found.begin(), found.end(), [&](const TextMatch &m) { return overlaps(t, m) && m.kind == PIIType::ips; })) {
             continue;
         }
-        std::optional<QRectF> box = line.boundingBox(t.start, t.length);
+        std::optional<QRectF> box = line.symbolBox(t.start, t.length);
         if (!box) {
             continue;
         }

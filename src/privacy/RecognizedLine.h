@@ -16,13 +16,18 @@ struct RecognizedLine
         int start = 0;  // UTF-16 offset in text
         int length = 0; // UTF-16 units of the symbol (two for a character outside the BMP)
         QRectF box;
+        int word = -1;  // which word of the line the symbol belongs to
+        QRectF wordBox; // that whole word's outline
     };
 
     QString text;
     QList<Symbol> symbols;
     QRectF box; // the whole line
 
-    // The union of the boxes of the symbols that [start, start + length) touches; none when
+    // The union of the boxes of the symbols that [start, start + length) touches, reaching
+    // the outline of a word the range holds up to its edge (punctuation aside); none when
     // the range holds no boxed symbol.
     std::optional<QRectF> boundingBox(int start, int length) const;
+    // The union of the symbol boxes alone, where the recogniser placed the characters.
+    std::optional<QRectF> symbolBox(int start, int length) const;
 };

@@ -116,6 +116,8 @@ QList<RecognizedLine> readLines(tesseract::TessBaseAPI *api, double scale, doubl
         return QRectF(l / scale, t / scale + offsetY, (r - l) / scale, (b - t) / scale);
     };
     RecognizedLine *current = nullptr;
+    int word = 0;
+    QRectF wordBox;
     do {
         if (it->Empty(tesseract::RIL_SYMBOL)) {
             continue;
@@ -123,12 +125,18 @@ QList<RecognizedLine> readLines(tesseract::TessBaseAPI *api, double scale, doubl
         if (it->IsAtBeginningOf(tesseract::RIL_TEXTLINE) || !current) {
             lines.append(RecognizedLine{});
             current = &lines.last();
+            word = -1;
             int l, t, r, b;
             if (it->BoundingBox(tesseract::RIL_TEXTLINE, &l, &t, &r, &b)) {
                 current->box = toOriginal(l, t, r, b);
             }
         } else if (it->IsAtBeginningOf(tesseract::RIL_WORD)) {
             current->text += QLatin1Char(' ');
+        }
+        if (it->IsAtBeginningOf(tesseract::RIL_WORD) || word < 0) {
+            ++word;
+            int l, t, r, b;
+            wordBox = it->BoundingBox(tesseract::RIL_WORD, &l, &t, &r, &b) ? toOriginal(l, t, r, b) : QRectF();
         }
         std::unique_ptr<char[]> utf8(it->GetUTF8Text(tesseract::RIL_SYMBOL));
         if (!utf8) {
@@ -141,6 +149,8 @@ QList<RecognizedLine> readLines(tesseract::TessBaseAPI *api, double scale, doubl
         int l, t, r, b;
         if (it->BoundingBox(tesseract::RIL_SYMBOL, &l, &t, &r, &b)) {
             s.box = toOriginal(l, t, r, b);
+            s.word = word;
+            s.wordBox = wordBox;
             current->symbols.append(s);
         }
         current->text += symbol;

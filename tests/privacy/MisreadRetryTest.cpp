@@ -18,7 +18,7 @@ RecognizedLine monospace(const QString &text, double x = 0)
     RecognizedLine l{text, {}, QRectF(x, 100, kW * double(text.size()), kH)};
     for (int i = 0; i < int(text.size()); ++i) {
         if (text[i] != u' ') {
-            l.symbols.append({i, 1, QRectF(x + kW * i, 100, kW, kH)});
+            l.symbols.append({i, 1, QRectF(x + kW * i, 100, kW, kH), -1, {}});
         }
     }
     return l;

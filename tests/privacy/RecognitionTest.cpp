@@ -70,6 +70,9 @@ INSTANTIATE_TEST_SUITE_P(
                       Screen{"billing-dark-18px-2x", kText, nullptr, 95, 0.02, 1.0},   // dark, HiDPI
                       Screen{"feed-dark-12px-1x", kText, nullptr, 95, 0.05},           // text on photos and bubbles
                       Screen{"inventory-light-16px-2x", kText, nullptr, 95, 0.02},     // table cells of large type
+                      // IPv6 addresses ending sentences, whose last characters are placed short
+                      // of where they are drawn: boxed to the word's outline.
+                      Screen{"support-dark-15px-2x", kText, nullptr, 100, 0.04},
                       // Nothing of the text asked for, then faces only: text read alone, or nothing read.
                       Screen{"contacts-light-13px-1x", 0, nullptr, 0, 0.02},
                       Screen{"contacts-light-13px-1x", PIIType::faces, nullptr, 0, -1},
