@@ -20,11 +20,16 @@ namespace {
 
 constexpr double kTextMargin = 4.0;
 
-QRectF padTextBox(const QRectF &box)
+// The smoothed edges of large glyphs (2x screens) reach further above and below the outlines
+// the recogniser gives than a fixed few pixels, so the margin above and below grows with the
+// line's height. Sideways it stays small: the next word is only a space away.
+QRectF padTextBox(const QRectF &box, double lineHeight)
 {
-    return QRectF(box.x() - kTextMargin, box.y() - kTextMargin, box.width() + 2 * kTextMargin,
-                  box.height() + 2 * kTextMargin);
+    const double dy = std::max(kTextMargin, 0.2 * lineHeight);
+    return QRectF(box.x() - kTextMargin, box.y() - dy, box.width() + 2 * kTextMargin, box.height() + 2 * dy);
 }
+
+QRectF padTextBox(const QRectF &lineBox) { return padTextBox(lineBox, lineBox.height()); }
 
 // The five dashes either side of a private key header are often not read at all, and a box
 // over the words alone leaves them showing: measured coverage fell to 91 %. Widen by five
@@ -88,7 +93,7 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
         // Addresses written over several lines or form fields: one rectangle over all of them.
         if (types.testFlag(PIIType::addresses)) {
             for (const AddressDetector::Block &block : AddressDetector::findAcrossLines(lines)) {
-                result.piiRects.append(padTextBox(block.box));
+                result.piiRects.append(padTextBox(block.box, 0));
             }
         }
         result.ocrText = texts.join(QLatin1Char('\n'));
