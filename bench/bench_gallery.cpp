@@ -26,6 +26,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -35,6 +36,7 @@
 #include <set>
 
 #include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -177,8 +179,14 @@ double cpuSeconds(clockid_t clock)
     clock_gettime(clock, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }
-double processCpuSeconds() { return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID); }
-double threadCpuSeconds() { return cpuSeconds(CLOCK_THREAD_CPUTIME_ID); }
+double processCpuSeconds()
+{
+    return cpuSeconds(CLOCK_PROCESS_CPUTIME_ID);
+}
+double threadCpuSeconds()
+{
+    return cpuSeconds(CLOCK_THREAD_CPUTIME_ID);
+}
 
 // count distinct captures of a 2560 × 1600 screen saved as PNG, made once: window chrome,
 // text, a gradient and a photograph-like noisy area, so that they compress as real ones do.
@@ -202,9 +210,11 @@ const QStringList &largeCaptures(int count)
         p.setFont(font);
         p.setPen(Qt::black);
         for (int line = 0; line < 52; ++line) {
-            p.drawText(60, 120 + line * 28, QStringLiteral("Capture %1, line %2: %3 for the %4 team")
-                                                .arg(n).arg(line).arg(kWords.at((n + line) % kWords.size()),
-                                                                      kApps.at(line % kApps.size())));
+            p.drawText(60, 120 + line * 28,
+                       QStringLiteral("Capture %1, line %2: %3 for the %4 team")
+                           .arg(n)
+                           .arg(line)
+                           .arg(kWords.at((n + line) % kWords.size()), kApps.at(line % kApps.size())));
         }
         p.end();
         for (int y = 900; y < 1500; ++y) {
@@ -277,7 +287,11 @@ void BM_ThumbnailsFromLargePngs(benchmark::State &state)
     state.counters["longest_stall_ms"] = stall;
     state.counters["main_thread_busy_ms"] = busy;
 }
-BENCHMARK(BM_ThumbnailsFromLargePngs)->Unit(benchmark::kMillisecond)->UseRealTime()->MeasureProcessCPUTime()->Iterations(3);
+BENCHMARK(BM_ThumbnailsFromLargePngs)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->MeasureProcessCPUTime()
+    ->Iterations(3);
 
 // From showing the window to every visible card painted with its thumbnail, for 48 filed
 // 2560 × 1600 captures whose thumbnails are already in the shared cache (the organiser writes
@@ -347,6 +361,74 @@ void BM_WindowCardsFromSharedCache(benchmark::State &state)
     state.counters["visible_cards"] = visible;
 }
 BENCHMARK(BM_WindowCardsFromSharedCache)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+// The resident memory of the window with 50,000 cards scrolled from top to bottom a page at a
+// time, each card a real picture (hard links to one 800 x 500 PNG, so that thumbnails are made
+// and kept in memory as far as the cache lets them), the shared thumbnail cache in a scratch folder.
+void BM_WindowScrolledThrough(benchmark::State &state)
+{
+    QTemporaryDir root;
+    QTemporaryDir cacheHome;
+    const QByteArray oldCacheHome = qgetenv("XDG_CACHE_HOME");
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(cacheHome.path()));
+    QImage picture(800, 500, QImage::Format_RGB32);
+    {
+        QPainter p(&picture);
+        QLinearGradient g(0, 0, 800, 500);
+        g.setColorAt(0, Qt::darkBlue);
+        g.setColorAt(1, Qt::yellow);
+        p.fillRect(picture.rect(), g);
+    }
+    const QByteArray original = QFile::encodeName(root.filePath(QStringLiteral("original.png")));
+    picture.save(QString::fromLocal8Bit(original));
+    for (int i = 0; i < 50000; ++i) {
+        const QString folder = root.path() + "/" + kApps.at(i % kApps.size()) +
+                               QStringLiteral("/2024-03-%1").arg(1 + i / 2000, 2, 10, QLatin1Char('0'));
+        QDir().mkpath(folder);
+        const QByteArray link = QFile::encodeName(folder + QStringLiteral("/screenshot_%1.png").arg(i));
+        if (::link(original.constData(), link.constData()) != 0) {
+            qFatal("cannot link %s", link.constData());
+        }
+    }
+    QFile::remove(QString::fromLocal8Bit(original));
+    QTemporaryDir indexDir;
+    ScreenshotIndex index(indexDir.filePath(QStringLiteral("index.json")));
+    AppSettings settings;
+    settings.setDestinationFolder(root.path());
+    double peak = 0;
+    int pages = 0;
+    for (auto _ : state) {
+        auto window = std::make_unique<GalleryWindow>(settings, index, QString());
+        window->show();
+        GalleryWindowView *view = window->view();
+        const QDeadlineTimer deadline(600000);
+        while (view->isLoading() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        QScrollBar *bar = view->grid()->verticalScrollBar();
+        pages = 0;
+        for (int value = 0; value <= bar->maximum() && !deadline.hasExpired(); value += bar->pageStep(), ++pages) {
+            bar->setValue(value);
+            QElapsedTimer page;
+            page.start();
+            while (page.elapsed() < 4) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 2);
+            }
+            if (pages % 50 == 0) {
+                peak = std::max(peak, residentBytes());
+            }
+        }
+        peak = std::max(peak, residentBytes());
+        window.reset();
+        QCoreApplication::processEvents();
+    }
+    qputenv("XDG_CACHE_HOME", oldCacheHome);
+    state.counters["thumbnails_made"] =
+        double(QDir(cacheHome.filePath(QStringLiteral("thumbnails/x-large"))).entryList(QDir::Files).size());
+    state.counters["pages"] = pages;
+    state.counters["peak_resident_MB"] = peak / (1024.0 * 1024.0);
+}
+BENCHMARK(BM_WindowScrolledThrough)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 
