@@ -252,10 +252,36 @@ QList<PhoneDetector::LineMatch> PhoneDetector::findWrapped(const QList<Recognize
                 continue;
             }
             const int joint = int(first.size()) + 1;
+            const int lead = int(lines[a].text.indexOf(first));
+            const int lead2 = int(lines[b].text.indexOf(second));
+            // A narrow bubble may wrap a number twice: a middle line of digits alone, the end
+            // below it. The whole number wins over the part of it the first two lines hold.
+            const auto isDigit = [](QChar c) { return c.isDigit(); };
+            const bool middleOnly = leadingDigits(second) == std::count_if(second.begin(), second.end(), isDigit)
+                && second.back().isDigit();
+            bool wholeOverThree = false;
+            for (int c = 0; middleOnly && c < lines.size(); ++c) {
+                const QString third = lines[c].text.trimmed();
+                const int carried3 = leadingDigits(third);
+                if (c == a || c == b || carried3 == 0 || carried3 > 6 || !continues(lines[b].box, lines[c].box)) {
+                    continue;
+                }
+                const int joint2 = joint + int(second.size()) + 1;
+                const QString joined = first + QLatin1Char(' ') + second + QLatin1Char(' ') + third;
+                for (const TextMatch &m : find(joined, contexts.value(a))) {
+                    if (m.start < joint - 1 && m.end() > joint2) {
+                        out.append(LineMatch{a, {lead + m.start, joint - 1 - m.start, PIIType::phones}});
+                        out.append(LineMatch{b, {lead2, int(second.size()), PIIType::phones}});
+                        out.append(LineMatch{c, {int(lines[c].text.indexOf(third)), m.end() - joint2, PIIType::phones}});
+                        wholeOverThree = true;
+                    }
+                }
+            }
+            if (wholeOverThree) {
+                continue;
+            }
             for (const TextMatch &m : find(first + QLatin1Char(' ') + second, contexts.value(a))) {
                 if (m.start < joint - 1 && m.end() > joint) {
-                    const int lead = int(lines[a].text.indexOf(first));
-                    const int lead2 = int(lines[b].text.indexOf(second));
                     out.append(LineMatch{a, {lead + m.start, joint - 1 - m.start, PIIType::phones}});
                     out.append(LineMatch{b, {lead2, m.end() - joint, PIIType::phones}});
                 }

@@ -236,6 +236,7 @@ INSTANTIATE_TEST_SUITE_P(
         Layout{"other column", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 200, 26, 30, 12}}, {}},
         // Seven digits or more open a number of their own, not the end of the one above.
         Layout{"long second line", {{"Call me at +44 20", 10, 10, 120, 12}, {"79460958 tonight", 10, 26, 90, 12}}, {}},
+        Layout{"twice", {{"my mobile, +44 20", 10, 10, 120, 12}, {"7946", 10, 26, 30, 12}, {"0411.", 10, 42, 30, 12}}, {"+44 20", "7946", "0411"}},
         Layout{"far below", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 10, 40, 30, 12}}, {}}));
 
 } // namespace
