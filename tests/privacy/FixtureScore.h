@@ -107,6 +107,8 @@ inline Fixture load(const QString &name)
 }
 
 // The pixels of the item that differ clearly from its background: what a viewer would read.
+// Text over a photo or a gradient has no single background colour, so a pixel must also differ
+// from the background its column shows at the item's top and bottom edges (between lines).
 inline std::vector<QPoint> inkPixels(const QImage &image, const QRectF &area)
 {
     const QRect r = area.toAlignedRect().intersected(image.rect());
@@ -122,9 +124,14 @@ inline std::vector<QPoint> inkPixels(const QImage &image, const QRectF &area)
         }
     }
     const int background = int(std::max_element(histogram, histogram + 256) - histogram);
+    const uchar *top = grey.constScanLine(0);
+    const uchar *bottom = grey.constScanLine(grey.height() - 1);
     for (int y = 0; y < grey.height(); ++y) {
+        const double along = grey.height() > 1 ? double(y) / (grey.height() - 1) : 0.0;
         for (int x = 0; x < grey.width(); ++x) {
-            if (std::abs(int(grey.constScanLine(y)[x]) - background) > 60) {
+            const int value = grey.constScanLine(y)[x];
+            const double edge = top[x] + (bottom[x] - top[x]) * along;
+            if (std::abs(value - background) > 60 && std::abs(value - edge) > 60) {
                 ink.emplace_back(r.x() + x, r.y() + y);
             }
         }
@@ -201,7 +208,14 @@ inline void scoreInto(const Fixture &f, const PIIDetector::ScanResult &result, S
             if (c >= 0.99) {
                 ++s.covered[item.kind];
             } else {
-                s.misses << QStringLiteral("%1 %2: %3 (%4 %)").arg(f.name, item.kind, item.text).arg(c * 100, 0, 'f', 1);
+                QString near;
+                for (const QRectF &r : result.piiRects) {
+                    if (r.intersects(item.rect)) {
+                        near += QStringLiteral(" [%1,%2 %3x%4]").arg(r.x(), 0, 'f', 0).arg(r.y(), 0, 'f', 0).arg(r.width(), 0, 'f', 0).arg(r.height(), 0, 'f', 0);
+                    }
+                }
+                s.misses << QStringLiteral("%1 %2: %3 (%4 %) item [%5,%6 %7x%8]%9").arg(f.name, item.kind, item.text).arg(c * 100, 0, 'f', 1)
+                    .arg(item.rect.x(), 0, 'f', 0).arg(item.rect.y(), 0, 'f', 0).arg(item.rect.width(), 0, 'f', 0).arg(item.rect.height(), 0, 'f', 0).arg(near);
             }
             if (c > 0) {
                 ++s.touched[item.kind];
