@@ -236,9 +236,10 @@ QList<PhoneDetector::LineMatch> PhoneDetector::findWrapped(const QList<Recognize
 {
     QList<LineMatch> out;
     for (int a = 0; a < lines.size(); ++a) {
-        // A stray quote or bar read off the edge of a bubble may follow the digits.
+        // A stray quote, bar or symbol (a rounded corner read as "©") read off the edge of a
+        // bubble may follow the digits.
         QString first = lines[a].text.trimmed();
-        while (!first.isEmpty() && QStringView(u"'\"’”|").contains(first.back())) {
+        while (!first.isEmpty() && (QStringView(u"'\"’”|").contains(first.back()) || first.back().isSymbol())) {
             first.chop(1);
             first = first.trimmed();
         }
@@ -246,7 +247,11 @@ QList<PhoneDetector::LineMatch> PhoneDetector::findWrapped(const QList<Recognize
             continue;
         }
         for (int b = 0; b < lines.size(); ++b) {
-            const QString second = lines[b].text.trimmed();
+            // A speck before the carried digits (". 0958") is no part of the number.
+            QString second = lines[b].text.trimmed();
+            while (!second.isEmpty() && (second.front() == u'.' || second.front() == u' ')) {
+                second.remove(0, 1);
+            }
             const int carried = leadingDigits(second);
             if (b == a || carried == 0 || carried > 6 || !continues(lines[a].box, lines[b].box)) {
                 continue;

@@ -232,6 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         Layout{"bubble", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958 after six", 10, 26, 90, 12}}, {"+44 20 7946", "0958"}},
         Layout{"stray quote", {{"Or Paris: +33 1 99 00 '", 10, 10, 150, 12}, {"27 41", 12, 26, 40, 12}}, {"+33 1 99 00", "27 41"}},
+        Layout{"corner and speck", {{"call me at +44 20 7946 ©", 10, 10, 150, 12}, {". 0958 after six", 10, 26, 90, 12}}, {"+44 20 7946", "0958"}},
         Layout{"order column", {{"4155550193", 10, 10, 80, 12}, {"4155550194", 10, 26, 80, 12}}, {}},
         Layout{"other column", {{"Call me at +44 20 7946", 10, 10, 150, 12}, {"0958", 200, 26, 30, 12}}, {}},
         // Seven digits or more open a number of their own, not the end of the one above.
