@@ -199,7 +199,7 @@ void addKeyCandidates(const RecognizedLine &line, const QList<Token> &tokens, co
             continue;
         }
         const bool prefixed = cut || nearKeyPrefix(QStringView(line.text).mid(stretch.start, stretch.length));
-        out.append({{padded(*box, h), PIIType::apiKeys, h}, prefixed ? 0 : 2});
+        out.append({{padded(*box, h), PIIType::apiKeys, h, {}}, prefixed ? 0 : 2});
     }
 }
 
@@ -213,7 +213,7 @@ void addEmailCandidates(const RecognizedLine &line, const QList<Token> &tokens, 
             continue;
         }
         if (const std::optional<QRectF> box = line.symbolBox(t.start, t.length)) {
-            out.append({{padded(*box, h), PIIType::emails, h}, 1});
+            out.append({{padded(*box, h), PIIType::emails, h, {}}, 1});
         }
     }
 }
@@ -267,19 +267,45 @@ void addIpCandidates(const QList<RecognizedLine> &lines, qsizetype index, const 
                 }
             }
         }
-        out.append({{padded(*box, h), PIIType::ips, h}, 1});
+        out.append({{padded(*box, h), PIIType::ips, h, {}}, 1});
+    }
+}
+
+// Four numbers of at most three digits where one full stop was read as a space ("198 51.100.21"):
+// small type in a table cell loses a dot. Each number must fit in an octet.
+void addIpv4Candidates(const RecognizedLine &line, const TextMatches &found, QList<Candidate> &out)
+{
+    static const IcuRegex shape(u"(?<![\\d.])\\d{1,3}[. ]\\d{1,3}[. ]\\d{1,3}[. ]\\d{1,3}(?![\\d]|\\.\\d)");
+    const double h = line.box.height();
+    for (const IcuRegex::Span &s : shape.findAll(line.text)) {
+        const QStringView stretch = QStringView(line.text).mid(s.start, s.length);
+        bool octets = true;
+        for (QStringView number : stretch.split(u'.')) {
+            for (QStringView part : number.split(u' ')) {
+                octets &= part.toInt() <= 255;
+            }
+        }
+        if (stretch.count(u' ') != 1 || !octets
+            || std::any_of(found.begin(), found.end(), [&](const TextMatch &m) { return overlaps(Token{s.start, s.length}, m); })) {
+            continue;
+        }
+        if (const std::optional<QRectF> box = line.symbolBox(s.start, s.length)) {
+            out.append({{padded(*box, h), PIIType::ips, h, {}}, 1});
+        }
     }
 }
 
 } // namespace
 
-QList<Region> nearMisses(const QList<RecognizedLine> &lines, const QList<TextMatches> &found, PIITypes types)
+QList<Region> nearMisses(const QList<RecognizedLine> &lines, const QList<TextMatches> &found, PIITypes types,
+                         const QList<LineContext> &contexts)
 {
     QList<Candidate> candidates;
     for (qsizetype i = 0; i < lines.size(); ++i) {
         const QList<Token> tokens = tokensOf(lines[i].text);
         const TextMatches none;
         const TextMatches &matches = i < found.size() ? found[i] : none;
+        const qsizetype before = candidates.size();
         if (types & PIIType::apiKeys) {
             addKeyCandidates(lines[i], tokens, matches, candidates);
         }
@@ -288,6 +314,10 @@ QList<Region> nearMisses(const QList<RecognizedLine> &lines, const QList<TextMat
         }
         if (types & PIIType::ips) {
             addIpCandidates(lines, i, tokens, matches, candidates);
+            addIpv4Candidates(lines[i], matches, candidates);
+        }
+        for (qsizetype c = before; c < candidates.size(); ++c) {
+            candidates[c].region.context = contexts.value(i);
         }
     }
     std::stable_sort(candidates.begin(), candidates.end(),
@@ -325,7 +355,7 @@ QList<QRectF> reread(const QImage &image, const QList<Region> &regions)
             options.scale = std::clamp(40.0 / std::max(1.0, r.lineHeight), 1.5, 4.0);
             QList<QRectF> boxes;
             for (const RecognizedLine &line : TextRecognizer::recognize(crop, options)) {
-                for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, r.kind)) {
+                for (const TextMatch &m : PatternMatcher::findInRecognizedLine(line.text, r.kind, r.context)) {
                     if (const std::optional<QRectF> box = line.boundingBox(m.start, m.length)) {
                         boxes.append(box->translated(area.topLeft()));
                     }

@@ -80,7 +80,7 @@ ScanResult runScan(const QImage &image, Types types, bool includeText, const Tex
                 }
             }
         }
-        for (const QRectF &box : MisreadRetry::reread(image, MisreadRetry::nearMisses(cells, found, types))) {
+        for (const QRectF &box : MisreadRetry::reread(image, MisreadRetry::nearMisses(cells, found, types, contexts))) {
             result.piiRects.append(padTextBox(box));
         }
         if (types.testFlag(PIIType::phones)) {
