@@ -70,6 +70,10 @@ INSTANTIATE_TEST_SUITE_P(
                       Screen{"billing-dark-18px-2x", kText, nullptr, 95, 0.02, 1.0},   // dark, HiDPI
                       Screen{"feed-dark-12px-1x", kText, nullptr, 95, 0.05},           // text on photos and bubbles
                       Screen{"inventory-light-16px-2x", kText, nullptr, 95, 0.02},     // table cells of large type
+                      // A full stop read as a space in a small cell; a number wrapped in a bubble
+                      // whose corner is read as a symbol.
+                      Screen{"inventory-light-13px-1x", kText, "ips", 100, -1},
+                      Screen{"feed-light-13px-1x", kText, nullptr, 100, -1},
                       // IPv6 addresses ending sentences, whose last characters are placed short
                       // of where they are drawn: boxed to the word's outline.
                       Screen{"support-dark-15px-2x", kText, nullptr, 100, 0.04},
