@@ -143,6 +143,23 @@ const IcuRegex &nearEmail()
     return p;
 }
 
+// An "@" of small type read as "g": "rootgexample.net". Any host name with a "g" could be one, so
+// the part after it must end in a country code or a common top-level domain, not in a file
+// extension or a member name ("args.length").
+bool nearEmailWithG(QStringView word)
+{
+    static const IcuRegex local(u"[A-Za-z0-9._%+\\-]*[a-z0-9]");
+    static const IcuRegex domain(u"[a-z0-9\\-]+(?:\\.[a-z0-9\\-]+)*\\.([a-z]{2}|com|org|net|edu|gov|info|biz|app|dev|email|mail)");
+    for (qsizetype i = 2; i + 4 < word.size(); ++i) {
+        if (word[i] == u'g' && local.matchesExactly(word, 0, int(i))
+            && domain.matchesExactly(word, int(i + 1), int(word.size() - i - 1))
+            && !PatternMatcher::endsInFileExtension(word)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool sameRow(const QRectF &a, const QRectF &b)
 {
     const double overlap = std::min(a.bottom(), b.bottom()) - std::max(a.top(), b.top());
@@ -208,12 +225,14 @@ void addEmailCandidates(const RecognizedLine &line, const QList<Token> &tokens, 
     const double h = line.box.height();
     for (const Token &t : tokens) {
         const QStringView word = QStringView(line.text).mid(t.start, t.length);
-        if (word.contains(u'@') || !nearEmail().matchesExactly(word, 0, int(word.size()))
+        const bool symbol = nearEmail().matchesExactly(word, 0, int(word.size()));
+        if (word.contains(u'@') || !(symbol || nearEmailWithG(word))
             || std::any_of(found.begin(), found.end(), [&](const TextMatch &m) { return overlaps(t, m); })) {
             continue;
         }
+        // A "g" is far more often just a "g": read again after the surer near-misses.
         if (const std::optional<QRectF> box = line.symbolBox(t.start, t.length)) {
-            out.append({{padded(*box, h), PIIType::emails, h, {}}, 1});
+            out.append({{padded(*box, h), PIIType::emails, h, {}}, symbol ? 1 : 3});
         }
     }
 }

@@ -25,6 +25,22 @@ const IcuRegex &emailPattern()
     return p;
 }
 
+void appendAll(TextMatches &out, const TextMatches &more) { out.append(more); }
+
+struct KindName
+{
+    PIIType::Type kind;
+    const char *name;
+};
+
+constexpr KindName kKindNames[] = {
+    {PIIType::emails, "emails"}, {PIIType::ips, "ips"}, {PIIType::apiKeys, "apiKeys"},
+    {PIIType::phones, "phones"}, {PIIType::creditCards, "creditCards"}, {PIIType::addresses, "addresses"},
+    {PIIType::faces, "faces"},
+};
+
+} // namespace
+
 // File names such as "icon@2x.png" look like addresses; none of these is a top-level domain.
 bool endsInFileExtension(QStringView match)
 {
@@ -43,22 +59,6 @@ bool endsInFileExtension(QStringView match)
     }
     return false;
 }
-
-void appendAll(TextMatches &out, const TextMatches &more) { out.append(more); }
-
-struct KindName
-{
-    PIIType::Type kind;
-    const char *name;
-};
-
-constexpr KindName kKindNames[] = {
-    {PIIType::emails, "emails"}, {PIIType::ips, "ips"}, {PIIType::apiKeys, "apiKeys"},
-    {PIIType::phones, "phones"}, {PIIType::creditCards, "creditCards"}, {PIIType::addresses, "addresses"},
-    {PIIType::faces, "faces"},
-};
-
-} // namespace
 
 TextMatches findEmails(QStringView line)
 {

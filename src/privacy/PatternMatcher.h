@@ -30,6 +30,8 @@ TextMatches findInRecognizedLine(QStringView line, PIITypes types, const LineCon
 QString withoutInsertedSpaces(QStringView line, QList<int> *origin);
 
 TextMatches findEmails(QStringView line);
+// Whether the text ends in a file name extension ("icon@2x.png"), which no top-level domain is.
+bool endsInFileExtension(QStringView text);
 
 // Kind names as the command line and JSON output spell them ("creditCards").
 const char *kindName(PIIType::Type kind);
