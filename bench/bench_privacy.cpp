@@ -8,6 +8,9 @@
 //                                       held-out layouts
 //   bench_privacy --lines NAME          the recognised lines of one fixture with their boxes, and
 //                                       the addresses found across them
+//   bench_privacy --table [--part tuned|held-out]
+//                                       the single lines of lines.tsv through the pattern matcher:
+//                                       per kind found/planted, decoys boxed, and each miss
 #include "../tests/common/FaceScreens.h"
 #include "../tests/privacy/FixtureScore.h"
 #include "privacy/AddressDetector.h"
@@ -188,6 +191,52 @@ int accuracy(int argc, char **argv)
     return 0;
 }
 
+int table(int argc, char **argv)
+{
+    QString part = QStringLiteral("tuned");
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--part")) part = QString::fromLocal8Bit(argv[i + 1]);
+    }
+    const QList<FixtureScore::LineRow> rows = FixtureScore::loadLines();
+    if (rows.isEmpty() || (part != QLatin1String("tuned") && part != QLatin1String("held-out"))) {
+        std::fprintf(stderr, "bench_privacy: no lines.tsv in %s, or --part %s is not tuned or held-out\n",
+                     qPrintable(FixtureScore::fixtureDir()), qPrintable(part));
+        return 2;
+    }
+    QMap<QString, int> planted, found;
+    int decoys = 0, boxed = 0;
+    QStringList notes;
+    for (const FixtureScore::LineRow &row : rows) {
+        if (row.part != part) {
+            continue;
+        }
+        const TextMatches matches = FixtureScore::matchLine(row);
+        const bool hit = FixtureScore::lineHit(row, matches);
+        const bool decoy = row.kind == QLatin1String("decoy");
+        decoys += decoy;
+        boxed += decoy && hit;
+        planted[row.kind] += !decoy;
+        found[row.kind] += !decoy && hit;
+        if (decoy == hit) {
+            QStringList got;
+            for (const TextMatch &m : matches) {
+                got << QString::fromLatin1(PatternMatcher::kindName(m.kind)) + QLatin1Char(':') + row.line.mid(m.start, m.length);
+            }
+            notes << QStringLiteral("  %1 %2 %3: %4  [found %5]").arg(decoy ? QStringLiteral("boxed") : QStringLiteral("miss "), row.kind,
+                                                                      row.expected, row.line, got.join(QStringLiteral(", ")));
+        }
+    }
+    std::printf("part %s\nkind          found\n", qPrintable(part));
+    for (auto it = planted.cbegin(); it != planted.cend(); ++it) {
+        if (it.key() != QLatin1String("decoy")) {
+            std::printf("%-12s  %2d/%2d\n", qPrintable(it.key()), found.value(it.key()), it.value());
+        }
+    }
+    std::printf("decoys boxed  %2d/%2d\n", boxed, decoys);
+    for (const QString &n : notes) std::printf("%s\n", qPrintable(n));
+    return 0;
+}
+
 struct FaceCase
 {
     const char *fixture;
@@ -261,6 +310,9 @@ int main(int argc, char **argv)
         }
         if (!std::strcmp(argv[i], "--faces")) {
             return faces();
+        }
+        if (!std::strcmp(argv[i], "--table")) {
+            return table(argc, argv);
         }
         if (!std::strcmp(argv[i], "--accuracy")) {
             return accuracy(argc, argv);

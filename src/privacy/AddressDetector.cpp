@@ -71,6 +71,12 @@ const Form kStreets[] = {
      false},
 };
 
+// A flat or a named building before the street: "Flat 3", "Rosewood House".
+#define FLAT u"(?:Flat|Apartment|Unit|Suite)\\s+\\d{1,4}[A-Z]?"
+#define BUILDING_NAME                                                                                   \
+    u"(?:" NAME u"\\s+){0,3}(?:House|Building|Buildings|Court|Tower|Towers|Centre|Center|Hall|Lodge|Mill" \
+    u"|Works|Chambers|Cottage|Farm|Mansions|Exchange)"
+
 #define UK_POSTCODE u"(?:[A-Z]{1,2}\\d[A-Z\\d]?\\s?\\d[ABD-HJLNP-UW-Z]{2}|GIR\\s?0AA)\\b"
 
 const Form kLocalities[] = {
@@ -109,9 +115,7 @@ struct Patterns
     std::vector<std::unique_ptr<IcuRegex>> oneLine;    // street, unit, locality, country
     std::vector<std::unique_ptr<IcuRegex>> street;     // a whole line, per street form
     std::vector<std::unique_ptr<IcuRegex>> locality;   // a whole line, per locality form
-    IcuRegex building{wholeLine(QStringLiteral(u"(?:(?:Flat|Apartment|Unit|Suite)\\s+\\d{1,4}[A-Z]?,?\\s+)?(?:" NAME u"\\s+){0,3}"
-                                               u"(?:House|Building|Buildings|Court|Tower|Towers|Centre|Center|Hall|Lodge"
-                                               u"|Mill|Works|Chambers|Cottage|Farm|Mansions|Exchange)"))};
+    IcuRegex building{wholeLine(QStringLiteral(u"(?:" FLAT u",?\\s+)?" BUILDING_NAME))};
     IcuRegex unit{wholeLine(QStringLiteral(u"(?:(?:Apt|Apartment|Suite|Ste|Unit|Fl|FLR|Flr|Floor|Flat|Rm|Room|Bldg|Building|Dept)"
                                            u"\\.?\\s*#?|#\\s?)[A-Za-z0-9\\-]*\\d[A-Za-z0-9\\-]*|\\d{1,2}(?:st|nd|rd|th)\\s+Floor"))};
     IcuRegex town{wholeLine(QStringLiteral(u"(?:" NAME u"\\s+){0,2}" NAME))};
@@ -124,8 +128,11 @@ struct Patterns
         const QString countrySuffix = QStringLiteral("(?:,?\\s+") + QString::fromUtf16(COUNTRY) + QStringLiteral(")?");
         for (const Form &s : kStreets) {
             const QString street = QStringLiteral("(?:") + QString::fromUtf16(s.pattern) + QLatin1Char(')') + unitPart;
+            // British addresses written on one line keep their flat and building before the street
+            // ("Flat 3, 27 Acacia Avenue, Leeds LS1 4AB"); left out, the flat number stays readable.
+            const QString premises = (s.localities & kUk) ? QStringLiteral(u"(?:(?:" FLAT u"|" BUILDING_NAME u"),\\s+){0,2}") : QString();
             oneLine.push_back(s.oneLine ? std::make_unique<IcuRegex>(
-                                              QStringLiteral("\\b") + street + QStringLiteral(",?\\s+")
+                                              QStringLiteral("\\b") + premises + street + QStringLiteral(",?\\s+")
                                               + alternatives(kLocalities, std::size(kLocalities), s.localities) + countrySuffix)
                                         : nullptr);
             this->street.push_back(std::make_unique<IcuRegex>(wholeLine(street)));
@@ -149,6 +156,8 @@ const Patterns &patterns()
 #undef GERMAN_SUFFIX
 #undef GERMAN_WORD
 #undef UK_POSTCODE
+#undef FLAT
+#undef BUILDING_NAME
 #undef COUNTRY
 
 bool whole(const IcuRegex &pattern, const QString &text) { return !pattern.findAll(text).isEmpty(); }

@@ -5,6 +5,7 @@
 // the fixture tests and the accuracy report of the privacy benchmark.
 
 #include "privacy/PIIDetector.h"
+#include "privacy/PatternMatcher.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -245,6 +246,48 @@ inline void scoreInto(const Fixture &f, const PIIDetector::ScanResult &result, S
         s.cerErrors += substringDistance(want, ocr);
         s.cerLength += int(want.size());
     }
+}
+
+// One row of lines.tsv: a text line and the stretch of one kind it must yield, or a decoy
+// (kind "decoy", expected naming what it is) on which nothing may be found.
+struct LineRow
+{
+    QString part, kind, expected, line;
+    bool knownMiss = false; // a fifth column "known-miss": measured, not required
+};
+
+inline QList<LineRow> loadLines()
+{
+    QList<LineRow> rows;
+    QFile file(fixtureDir() + QStringLiteral("/lines.tsv"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        return rows;
+    }
+    for (const QString &text : QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts)) {
+        const QStringList c = text.split(u'\t');
+        if (!text.startsWith(u'#') && c.size() >= 4) {
+            rows.append({c[0], c[1], c[2], c[3], c.size() > 4 && c[4] == QLatin1String("known-miss")});
+        }
+    }
+    return rows;
+}
+
+// A planted row is found when a match of its kind covers its expected stretch; a decoy is
+// boxed by any match.
+inline bool lineHit(const LineRow &row, const TextMatches &matches)
+{
+    if (row.kind == QLatin1String("decoy")) {
+        return !matches.isEmpty();
+    }
+    const qsizetype at = row.line.indexOf(row.expected);
+    return at >= 0 && std::any_of(matches.cbegin(), matches.cend(), [&](const TextMatch &m) {
+        return row.kind == QLatin1String(PatternMatcher::kindName(m.kind)) && m.start <= at && m.end() >= at + row.expected.size();
+    });
+}
+
+inline TextMatches matchLine(const LineRow &row)
+{
+    return PatternMatcher::findInRecognizedLine(row.line, PIITypes::fromInt(kTextPIITypesMask));
 }
 
 } // namespace FixtureScore

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "FixtureScore.h"
 #include "privacy/ApiKeyMatcher.h"
 #include "privacy/CardNumberMatcher.h"
 #include "privacy/LineContext.h"
@@ -266,6 +267,20 @@ TEST(RecognizedLines, InsertedSpacesBesidePunctuationAreBridged)
         got << line.mid(m.start, m.length);
     }
     EXPECT_EQ(got, (QStringList{QStringLiteral("jane@exampLe. com"), QStringLiteral("sk_ live _4eC39HqLyjWDarjtT1zdp7dc")}));
+}
+
+// Every tuned line of the table as a recogniser reads it: its stretch found, no decoy boxed.
+// The held-out rows are measured by bench_privacy --table, not required here.
+TEST(LineTable, TunedRowsFoundAndDecoysLeft)
+{
+    const QList<FixtureScore::LineRow> rows = FixtureScore::loadLines();
+    ASSERT_GT(rows.size(), 100) << qPrintable(FixtureScore::fixtureDir());
+    for (const FixtureScore::LineRow &row : rows) {
+        if (row.part == QLatin1String("tuned") && !row.knownMiss) {
+            SCOPED_TRACE(row.kind.toStdString() + " " + row.expected.toStdString() + " in: " + row.line.toStdString());
+            EXPECT_EQ(FixtureScore::lineHit(row, FixtureScore::matchLine(row)), row.kind != QLatin1String("decoy"));
+        }
+    }
 }
 
 TEST(Kinds, ParseAndNameRoundTrip)
