@@ -18,11 +18,12 @@ namespace {
 #define BEFORE u"(?<![\\w\\-])"
 #define AFTER u"(?![\\w])"
 
+// Google's access tokens of service accounts hold more full stops: "ya29.c.b0Aa...".
 const IcuRegex &classic()
 {
     static const IcuRegex p(BEFORE
                             u"(?:(?:sk|pk|rk)_(?:live|test)_[A-Za-z0-9]{16,}|(?:AKIA|ASIA)[0-9A-Z]{16}|gh[posur]_[A-Za-z0-9]{20,}"
-                            u"|xox[baprs]-[A-Za-z0-9\\-]{10,}|ya29\\.[A-Za-z0-9_\\-]{20,}|AIza[A-Za-z0-9_\\-]{35})" AFTER);
+                            u"|xox[baprs]-[A-Za-z0-9\\-]{10,}|ya29\\.(?:[A-Za-z0-9_\\-]|\\.(?=[A-Za-z0-9_\\-])){20,}|AIza[A-Za-z0-9_\\-]{35})" AFTER);
     return p;
 }
 
@@ -40,7 +41,7 @@ const IcuRegex &misread()
     static const IcuRegex p(BEFORE
                             u"(?:(?:sk|pk|rk)[_ ](?:[lLI1|]{1,2}ive|test)[_ ]{1,2}" KEYCHAR u"{16,}|(?:AK[Il1|]A|AS[Il1|]A)" KEYCHAR u"{16,17}"
                             u"|gh[pOo0sur]_" KEYCHAR u"{20,}|x[oO0]x[baprs]-" KEYCHAR_DASH u"{10,}"
-                            u"|ya29\\." KEYCHAR_DASH u"{20,}|A[Il1|]za" KEYCHAR_DASH u"{35,36}"
+                            u"|ya29\\.(?:" KEYCHAR_DASH u"|\\.(?=[A-Za-z0-9_\\-])){20,}|A[Il1|]za" KEYCHAR_DASH u"{35,36}"
                             u"|g[lLI1|]{1,2}pat-" KEYCHAR_DASH u"{20,21}"
                             u"|eyJ" KEYCHAR_DASH u"{15,} ?\\. ?eyJ" KEYCHAR_DASH u"{15,} ?\\. ?" KEYCHAR_DASH u"{10,}"
                             u"|(?:-{2,} ?)?BEGIN (?:[A-Z0-9]+ )*PRIVATE KEY(?: ?-{2,})?)" AFTER);

@@ -18,10 +18,11 @@ namespace PatternMatcher {
 namespace {
 
 // Internationalised top-level domains are written as "xn--" labels. An apostrophe inside the
-// local part ("o'neil@") belongs to the address: leaving "o'" unboxed shows part of a name.
+// local part ("o'neil@") belongs to the address: leaving "o'" unboxed shows part of a name; so do
+// accented letters ("renée@"), which mail servers accept.
 const IcuRegex &emailPattern()
 {
-    static const IcuRegex p(uR"([A-Za-z0-9._%+\-]+(?:['’][A-Za-z0-9._%+\-]+)*@[A-Za-z0-9.\-]+\.(?:xn--[A-Za-z0-9\-]{2,}|[A-Za-z]{2,}))");
+    static const IcuRegex p(uR"([\p{Latin}\p{M}0-9._%+\-]+(?:['’][\p{Latin}\p{M}0-9._%+\-]+)*@[A-Za-z0-9.\-]+\.(?:xn--[A-Za-z0-9\-]{2,}|[A-Za-z]{2,}))");
     return p;
 }
 

@@ -112,6 +112,10 @@ bool acceptable(QStringView line, int start, int length, const LineContext &cont
     if (start > 0 && isCurrencyOrPercent(line[start - 1])) {
         return false;
     }
+    // Seconds and their fraction of a time ("14:30:07.123456"), as the colon after the digits.
+    if (start >= 2 && line[start - 1] == u':' && line[start - 2].isDigit()) {
+        return false;
+    }
     const int end = start + length;
     if (end < line.size()) {
         const QChar next = line[end];
