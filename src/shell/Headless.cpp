@@ -15,7 +15,9 @@ int run(int argc, char **argv)
 {
     QuitSignals::install();
     QCoreApplication app(argc, argv);
-    Log::line(QStringLiteral("No display: running headless, filing screenshots without windows"));
+    // Without a display no application is in front: say where the files go, or the
+    // "Unknown" folder looks like a fault.
+    Log::line(QStringLiteral("No display: running headless, filing screenshots under \"Unknown\" without windows"));
 
     // The whole pipeline without a display: no front application ("Unknown"), no clipboard,
     // thumbnail or notification; hash, de-duplication, index, scan and clean-up as set.

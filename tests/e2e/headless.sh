@@ -85,7 +85,7 @@ convert -size 64x48 xc:steelblue "$WORK/shot.png" || fail "convert"
 
 e2e_start "Monitoring $WATCHED for screenshots"
 grep -q "Monitoring $WATCHED for screenshots" "$LOG" || fail "no monitoring line"
-grep -q "running headless" "$LOG" || fail "no line saying it runs headless"
+grep -q "running headless, filing screenshots under \"Unknown\"" "$LOG" || fail "no line saying it runs headless and where it files"
 [ -d "$LIBRARY" ] || fail "the library root was not created"
 e2e_wait_for 5 grep -qx "show-thumbnail=false" "$XDG_CONFIG_HOME/Pictrove/ScreenshotTool.conf" || fail "the system thumbnail was not switched off"
 
