@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Scan time of dense screenshots (1920x1080 and 2880x1800) against the plain Tesseract command
+// Scan time of dense screenshots (1920x1080, 2560x1600 and 2880x1800) against the plain Tesseract command
 // line run with OMP_THREAD_LIMIT=1, and, with --accuracy, the detection figures on the
 // rendered fixtures.
 //   bench_privacy                       timings
@@ -34,6 +34,7 @@ namespace {
 
 const QString kDense1x = QStringLiteral("logs-light-13px-1x");
 const QString kDense2x = QStringLiteral("logs-dark-13px-2x");
+const QString kLaptop2x = QStringLiteral("logs-light-13px-2x"); // 2560x1600
 
 void scanFixture(benchmark::State &state, const QString &name)
 {
@@ -117,9 +118,13 @@ void BM_Scan_1920x1080(benchmark::State &s) { scanFixture(s, kDense1x); }
 void BM_Scan_2880x1800(benchmark::State &s) { scanFixture(s, kDense2x); }
 void BM_TesseractCli_1920x1080(benchmark::State &s) { tesseractCli(s, kDense1x); }
 void BM_TesseractCli_2880x1800(benchmark::State &s) { tesseractCli(s, kDense2x); }
+void BM_Scan_2560x1600(benchmark::State &s) { scanFixture(s, kLaptop2x); }
+void BM_TesseractCli_2560x1600(benchmark::State &s) { tesseractCli(s, kLaptop2x); }
 
 BENCHMARK(BM_Scan_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_TesseractCli_1920x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_Scan_2560x1600)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
+BENCHMARK(BM_TesseractCli_2560x1600)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_Scan_2880x1800)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 BENCHMARK(BM_TesseractCli_2880x1800)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
