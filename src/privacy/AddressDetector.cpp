@@ -19,7 +19,7 @@ namespace {
 #define NAME u"\\p{Lu}[\\p{L}'’]*(?:-\\p{L}[\\p{L}'’]*)*"
 
 // Kinds of locality, as bits: a street form lists the ones of its countries.
-enum Locality : unsigned { kUs = 1, kCanada = 2, kUk = 4, kFiveDigit = 8, kFourDigit = 16 };
+enum Locality : unsigned { kUs = 1, kCanada = 2, kUk = 4, kFiveDigit = 8, kFourDigit = 16, kAustralia = 32 };
 
 struct Form
 {
@@ -43,12 +43,12 @@ struct Form
 
 const Form kStreets[] = {
     // "1600 Pennsylvania Avenue NW", "77 W 5th Ave", "221B Baker Street"
-    {kUs | kCanada | kUk,
+    {kUs | kCanada | kUk | kAustralia,
      u"\\d{1,6}[A-Za-z]?,?\\s+(?:[NSEW]\\.?\\s+)?(?:(?:" NAME u"|\\d{1,3}(?:st|nd|rd|th))\\s+){1,4}" ENGLISH_TYPE
      u"(?:\\s+(?:NW|NE|SW|SE|N|S|E|W)\\b)?"},
     // Single-letter and named avenues led by the street word: "123 Avenue B", "1211 Avenue of the Americas"
     {kUs | kCanada, u"\\d{1,6}\\s+(?:Avenue|Ave\\.?)\\s+(?:[A-Z]\\b|of\\s+the\\s+" NAME u")"},
-    {kUs | kCanada | kUk | kFiveDigit | kFourDigit,
+    {kUs | kCanada | kUk | kAustralia | kFiveDigit | kFourDigit,
      u"(?:P\\.?\\s?O\\.?\\s?Box|Post\\s+Office\\s+Box|Postfach)\\s+\\d{1,6}"},
     // "12 rue de la Paix", "5 bis avenue des Champs-Élysées", "1200 Rue Sainte-Catherine"
     {kFiveDigit | kFourDigit | kCanada,
@@ -60,6 +60,11 @@ const Form kStreets[] = {
      u"(?:Calle|C/|Avenida|Avda\\.|Paseo|Plaza|Carrer|Camino|Ronda|Rambla|Travesía|Glorieta)\\s*"
      u"(?:(?:de|del|de\\s+la|de\\s+las|de\\s+los|dels)\\s+)?" NAME u"(?:\\s+(?:(?:de|del|la|las|los|y)\\s+)?" NAME u"){0,3}"
      u",?\\s+(?:n[º°o]\\.?\\s*)?\\d{1,4}[A-Za-z]?"},
+    // "Via dei Mille 12", "Piazza Garibaldi, 3", "Corso Vittorio Emanuele II 45"
+    {kFiveDigit,
+     u"(?:Via|Viale|Piazza|Piazzale|Corso|Largo|Vicolo|Strada|Contrada|Lungomare|Lungotevere)\\s+"
+     u"(?:(?:del|della|dei|degli|delle|dello|di|da|dal|d['’])\\s*)?" NAME u"(?:\\s+(?:(?:del|della|dei|degli|delle|di|e)\\s+)?(?:" NAME u"|[IVX]{1,4})){0,4}"
+     u",?\\s+\\d{1,4}[A-Za-z]?(?:/[A-Za-z0-9]{1,3})?"},
     // "Musterstraße 12", "Berliner Straße 5a", "Hauptplatz 1", "Am Alten Markt 3"
     {kFiveDigit | kFourDigit,
      u"(?:" NAME u"\\s+){0,2}(?:" NAME GERMAN_SUFFIX u"|" NAME u"\\s+" GERMAN_WORD u")" HOUSE},
@@ -85,7 +90,8 @@ const Form kLocalities[] = {
               u"[ABCEGHJ-NPRSTVXY]\\d[ABCEGHJ-NPRSTV-Z]\\s?\\d[ABCEGHJ-NPRSTV-Z]\\d\\b"},
     {kUk, u"(?:(?:" NAME u"\\s+){0,2}" NAME u",?\\s+){0,3}" UK_POSTCODE},
     {kFiveDigit, u"(?:[DFE]-)?\\d{5}\\s+" NAME u"(?:[\\s\\-]" NAME u"){0,3}(?:\\s+(?:am|an\\sder|im|sur|en)\\s+" NAME u")?"
-                 u"(?:\\s+(?:Cedex|CEDEX)(?:\\s+\\d{1,2})?)?"},
+                 u"(?:\\s+(?:Cedex|CEDEX)(?:\\s+\\d{1,2})?)?(?:\\s+\\(?[A-Z]{2}\\)?\\b)?"},
+    {kAustralia, u"(?:" NAME u"\\s+){0,3}" NAME u",?\\s+(?:NSW|VIC|QLD|SA|WA|TAS|ACT|NT),?\\s+\\d{4}\\b"},
     {kFourDigit, u"(?:A-|CH-)?[1-9]\\d{3}\\s+" NAME u"(?:[\\s\\-]" NAME u"){0,2}(?:\\s+(?:am|an\\sder|im)\\s+" NAME u")?"},
 };
 
@@ -114,6 +120,7 @@ struct Patterns
 {
     std::vector<std::unique_ptr<IcuRegex>> oneLine;    // street, unit, locality, country
     std::vector<std::unique_ptr<IcuRegex>> street;     // a whole line, per street form
+    std::vector<std::unique_ptr<IcuRegex>> labelled;   // after a street label, per street form
     std::vector<std::unique_ptr<IcuRegex>> locality;   // a whole line, per locality form
     IcuRegex building{wholeLine(QStringLiteral(u"(?:" FLAT u",?\\s+)?" BUILDING_NAME))};
     IcuRegex unit{wholeLine(QStringLiteral(u"(?:(?:Apt|Apartment|Suite|Ste|Unit|Fl|FLR|Flr|Floor|Flat|Rm|Room|Bldg|Building|Dept)"
@@ -128,14 +135,20 @@ struct Patterns
         const QString countrySuffix = QStringLiteral("(?:,?\\s+") + QString::fromUtf16(COUNTRY) + QStringLiteral(")?");
         for (const Form &s : kStreets) {
             const QString street = QStringLiteral("(?:") + QString::fromUtf16(s.pattern) + QLatin1Char(')') + unitPart;
-            // British addresses written on one line keep their flat and building before the street
+            // British and Australian addresses written on one line keep their flat and building before the street
             // ("Flat 3, 27 Acacia Avenue, Leeds LS1 4AB"); left out, the flat number stays readable.
-            const QString premises = (s.localities & kUk) ? QStringLiteral(u"(?:(?:" FLAT u"|" BUILDING_NAME u"),\\s+){0,2}") : QString();
+            const QString premises = (s.localities & (kUk | kAustralia)) ? QStringLiteral(u"(?:(?:" FLAT u"|" BUILDING_NAME u"),\\s+){0,2}") : QString();
             oneLine.push_back(s.oneLine ? std::make_unique<IcuRegex>(
                                               QStringLiteral("\\b") + premises + street + QStringLiteral(",?\\s+")
                                               + alternatives(kLocalities, std::size(kLocalities), s.localities) + countrySuffix)
                                         : nullptr);
             this->street.push_back(std::make_unique<IcuRegex>(wholeLine(street)));
+            // A form's fields on one line ("Street: 12 Elm Lane City: Springfield"): the label
+            // says it is a street, whatever follows.
+            labelled.push_back(std::make_unique<IcuRegex>(
+                QStringLiteral(u"(?<=\\b(?:Street address|Street|Address|Addr\\.?|Straße|Strasse|Adresse|Indirizzo|Dirección|Direccion)"
+                               u"\\s?:\\s{0,3})")
+                + street + QStringLiteral(u"(?=\\s*$|\\s*[,;]|\\s+\\p{Lu}[\\p{L} ]{0,20}:)")));
         }
         for (const Form &l : kLocalities) {
             locality.push_back(std::make_unique<IcuRegex>(wholeLine(QString::fromUtf16(l.pattern) + countrySuffix)));
@@ -402,15 +415,17 @@ std::optional<QList<Part>> addressFrom(const Layout &layout, int s)
 TextMatches find(QStringView line)
 {
     TextMatches out;
-    for (const std::unique_ptr<IcuRegex> &pattern : patterns().oneLine) {
-        if (!pattern) {
-            continue;
-        }
-        for (const IcuRegex::Span &s : pattern->findAll(line)) {
-            const TextMatch m{s.start, s.length, PIIType::addresses};
-            const bool seen = std::any_of(out.cbegin(), out.cend(), [&m](const TextMatch &o) { return o.overlaps(m); });
-            if (!seen) {
-                out.append(m);
+    for (const auto *list : {&patterns().oneLine, &patterns().labelled}) {
+        for (const std::unique_ptr<IcuRegex> &pattern : *list) {
+            if (!pattern) {
+                continue;
+            }
+            for (const IcuRegex::Span &s : pattern->findAll(line)) {
+                const TextMatch m{s.start, s.length, PIIType::addresses};
+                const bool seen = std::any_of(out.cbegin(), out.cend(), [&m](const TextMatch &o) { return o.overlaps(m); });
+                if (!seen) {
+                    out.append(m);
+                }
             }
         }
     }

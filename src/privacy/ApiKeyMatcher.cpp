@@ -56,7 +56,7 @@ const QList<ExtraKind> &table()
     static const QList<ExtraKind> kinds = {
         {"openai", BEFORE u"sk-(?:proj-|svcacct-|admin-)?[A-Za-z0-9_\\-]{16,}T3BlbkFJ[A-Za-z0-9_\\-]{16,}" AFTER},
         {"anthropic", BEFORE u"sk-ant-(?:api03|admin01)-[A-Za-z0-9_\\-]{93}AA" AFTER},
-        {"githubFineGrained", BEFORE u"github_pat_\\w{82}" AFTER},
+        {"githubFineGrained", BEFORE u"github_pat_\\w{70,100}" AFTER},
         {"gitlab", BEFORE u"glpat-[A-Za-z0-9_\\-]{20}" AFTER},
         {"npm", BEFORE u"npm_[A-Za-z0-9]{36}" AFTER},
         {"slackWebhook",
